@@ -1,0 +1,93 @@
+#include "app/CVantlowApp.h"
+
+#include "app/CommandLine.h"
+#include "app/WorkFolder.h"
+#include "web/FileHelpers.h"
+
+namespace qen {
+
+namespace {
+constexpr const char* kWaitingPage =
+    "<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>Loading Data - Please Wait</DIV>";
+constexpr const char* kDefaultProductKey = "QenRuntime";
+}  // namespace
+
+CVantlowApp::CVantlowApp(Platform& platform) : platform_(platform), view_(*this) {}
+
+CVantlowApp::~CVantlowApp() = default;
+
+bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
+    VideoPagesBuilt = false;
+    PlaylistPagesBuilt = false;
+
+    const std::string commandLineFile = CommandLineFile(args);
+    (void)commandLineFile;
+    ExePath = system().ExecutablePath();
+    ProductKey = kDefaultProductKey;
+
+    ZoomPercent = settings().GetInt(ProductKey, "Zoom", 100);
+
+    MainView* window = platform_.CreateMainWindow(view_);
+    if (!window) return false;
+    view_.Attach(window);
+
+    if (!CreateWorkFolder()) return false;
+    ShowWaitingPage();
+
+    HomePage = WorkFolder + "help.html";
+    window->Navigate(HomePage);
+    window->SetZoomPercent(ZoomPercent);
+    ReadyToSave = true;
+    return true;
+}
+
+bool CVantlowApp::CreateWorkFolder() {
+    std::optional<std::string> temp = system().TempFolder();
+    if (!temp) {
+        ui().ShowMessage("Error - unable to determine Windows TEMP directory", Icon::Stop);
+        return false;
+    }
+    std::optional<std::string> folder = MakeWorkFolder(*temp, system().Now());
+    if (!folder) {
+        ui().ShowMessage("Error - unable to create TEMP folder", Icon::Stop);
+        return false;
+    }
+    WorkFolder = *folder;
+    return true;
+}
+
+void CVantlowApp::ShowWaitingPage() {
+    MainView* window = view_.window();
+    window->SetSilent(true);
+    const std::string page = WorkFolder + "index.html";
+    WriteWholeFile(ui(), page, kWaitingPage);
+    window->Navigate(page);
+    window->BringToFront();
+}
+
+int CVantlowApp::ExitInstance(int frameworkExitCode) {
+    CleanUp();
+    return frameworkExitCode;
+}
+
+void CVantlowApp::CleanUp() {
+    for (ProcessHandle handle : LaunchedPrograms) system().WaitForProgram(handle);
+    LaunchedPrograms.clear();
+    if (WorkFolder.empty()) return;
+    RemoveWorkFolder();
+}
+
+void CVantlowApp::RemoveWorkFolder() {
+    RemoveWorkFolderTree(WorkFolder);
+}
+
+void CVantlowApp::ExitWithoutSaving() {
+    CleanUp();
+    system().ExitNow(1);
+}
+
+void CVantlowApp::AddLaunchedProgram(ProcessHandle handle) {
+    if (LaunchedPrograms.size() < kMaxLaunchedPrograms) LaunchedPrograms.push_back(handle);
+}
+
+}  // namespace qen

@@ -1,0 +1,25 @@
+#include "app/WorkFolder.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace qen {
+
+std::optional<std::string> MakeWorkFolder(const std::string& tempFolder, std::int64_t secondsSince1970) {
+    std::string name = tempFolder + "lumfiles__" + std::to_string(secondsSince1970);
+    for (int attempt = 0; attempt <= 3; ++attempt) {
+        std::error_code error;
+        if (std::filesystem::create_directory(name, error)) return name + "/";
+        bool taken = !error && std::filesystem::exists(name);
+        if (!taken) return std::nullopt;
+        name += "x";
+    }
+    return std::nullopt;
+}
+
+void RemoveWorkFolderTree(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+}  // namespace qen

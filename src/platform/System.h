@@ -1,0 +1,37 @@
+#pragma once
+// Processes, clock and well-known folders.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qen {
+
+using ProcessHandle = std::int64_t;
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // Full path of the running program file.
+    virtual std::string ExecutablePath() = 0;
+    // The user's temporary folder ending in "/", or nullopt when it cannot be found.
+    virtual std::optional<std::string> TempFolder() = 0;
+    virtual std::int64_t Now() = 0;  // seconds since 1970
+    // strftime-style formatting in local time.
+    virtual std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) = 0;
+
+    // Starts a program without waiting; `program` without a "/" is looked up on PATH.
+    // args[0] is the program's own name as it sees it. nullopt when it cannot start.
+    virtual std::optional<ProcessHandle> StartProgram(const std::string& program,
+                                                      const std::vector<std::string>& args) = 0;
+    // Starts a program and waits; true when it started and exited with code 0.
+    virtual bool RunProgram(const std::string& program, const std::vector<std::string>& args) = 0;
+    virtual void WaitForProgram(ProcessHandle handle) = 0;
+    // Replaces this process; returns only when the program could not be started.
+    virtual void ReplaceProcess(const std::string& program, const std::vector<std::string>& args) = 0;
+    // Ends the process at once, without shutdown.
+    [[noreturn]] virtual void ExitNow(int code) = 0;
+};
+
+}  // namespace qen

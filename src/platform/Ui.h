@@ -1,0 +1,96 @@
+#pragma once
+// What the logic needs from the window toolkit: message boxes, modal dialogs,
+// busy cursor and the message pump. Plain C++; the toolkit lives behind it.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace qen {
+
+enum class Icon { None, Stop, Information, Exclamation, Question };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Buttons of the dialogs that edit a note or a diary entry.
+enum class EditButton { Save, Delete };
+
+struct NoteDialogState {
+    std::string title;            // system text (cp1252 with character references)
+    std::string text;
+    bool existing = false;        // editing a stored note: "Delete Note" is shown
+    bool deleteRequested = false;
+};
+
+struct DiaryDialogState {
+    std::int64_t date = 0;        // seconds since 1970, local date and time picked
+    std::string text;
+    std::string shownDate;        // the picker's own text in the user's short date format
+    bool existing = false;
+    bool deleteRequested = false;
+    bool monthFirst = true;
+    bool monthFirstDecided = false;
+};
+
+enum class BackupChoice { Restore, Cancel, ExitWithoutSaving };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;           // "Description (*.ext)|*.ext||"
+    std::string initialFolder;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // The caption of every message box: the package title once known.
+    void SetApplicationName(std::string name) { applicationName_ = std::move(name); }
+    const std::string& ApplicationName() const { return applicationName_; }
+
+    virtual Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
+
+    // Open-file dialog; nullopt when the user cancels.
+    virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
+
+    // Terms dialog; true when the user pressed "Yes".
+    virtual bool ShowTermsDialog(const std::string& caption, const std::string& termsText) = 0;
+
+    // Zoom dialog. `step` turns the edit text and the spin control's reported delta into
+    // the new edit text; `accept` decides whether OK may close the dialog (it shows its own
+    // messages). Gives the accepted edit text, or nullopt on Cancel.
+    virtual std::optional<std::string> ShowZoomDialog(
+        const std::string& initialText,
+        const std::function<std::string(const std::string& text, int delta)>& step,
+        const std::function<bool(const std::string& text)>& accept) = 0;
+
+    virtual BackupChoice ShowBackupDialog() = 0;
+
+    // Note and diary dialogs: `decide` runs on Save or Delete with the controls' values
+    // already taken into the state and returns true to close with OK. Cancel gives false.
+    virtual bool ShowNoteDialog(NoteDialogState& state,
+                                const std::function<bool(EditButton, NoteDialogState&)>& decide) = 0;
+    virtual bool ShowDiaryDialog(DiaryDialogState& state,
+                                 const std::function<bool(EditButton, DiaryDialogState&)>& decide) = 0;
+
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+    virtual void PumpMessages() = 0;
+
+private:
+    std::string applicationName_ = "Qen Runtime";
+};
+
+// Busy cursor for the lifetime of a scope.
+class BusyCursor {
+public:
+    explicit BusyCursor(Ui& ui) : ui_(ui) { ui_.BeginBusy(); }
+    ~BusyCursor() { ui_.EndBusy(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Ui& ui_;
+};
+
+}  // namespace qen

@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+
+namespace qen::test {
+
+// Thrown by the fake where the real system would end the process.
+struct ProcessEnded {
+    int code;
+};
+// Thrown by the fake where the real system would replace the process.
+struct ProcessReplaced {
+    std::string program;
+    std::vector<std::string> args;
+};
+
+struct StartedProgram {
+    std::string program;
+    std::vector<std::string> args;
+};
+
+class FakeSystem : public System {
+public:
+    std::string executablePath = "/opt/qen/QenRuntime";
+    std::optional<std::string> tempFolder = "/tmp/";
+    std::int64_t now = 1'700'000'000;
+
+    std::vector<StartedProgram> started;          // StartProgram calls
+    std::vector<StartedProgram> ran;              // RunProgram calls
+    std::set<std::string> programsThatFail;       // StartProgram/RunProgram/ReplaceProcess fail for these
+    std::vector<ProcessHandle> waitedFor;
+    bool replaceFails = false;
+    ProcessHandle nextHandle = 100;
+
+    std::string ExecutablePath() override { return executablePath; }
+    std::optional<std::string> TempFolder() override { return tempFolder; }
+    std::int64_t Now() override { return now; }
+    std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) override;
+    std::optional<ProcessHandle> StartProgram(const std::string& program,
+                                              const std::vector<std::string>& args) override;
+    bool RunProgram(const std::string& program, const std::vector<std::string>& args) override;
+    void WaitForProgram(ProcessHandle handle) override { waitedFor.push_back(handle); }
+    void ReplaceProcess(const std::string& program, const std::vector<std::string>& args) override;
+    [[noreturn]] void ExitNow(int code) override { throw ProcessEnded{code}; }
+};
+
+}  // namespace qen::test
