@@ -1,0 +1,137 @@
+#pragma once
+// All user data held in memory for the whole run, and the operations the link
+// commands apply to it. Lists are ordered; inserting at the front or at a sorted
+// place moves the later entries down, removing an entry closes the gap.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Ui.h"
+
+namespace qen {
+
+struct VideoEntry {
+    std::string id;
+    std::string title;  // as it stood in the feed, character references kept
+    bool operator==(const VideoEntry&) const = default;
+};
+
+struct SavedArticle {
+    std::string key;
+    std::string title;
+    bool operator==(const SavedArticle&) const = default;
+};
+
+struct NoteEntry {
+    std::string title;  // not empty
+    std::string text;   // may hold "\r\n" line breaks
+    bool operator==(const NoteEntry&) const = default;
+};
+
+struct DiaryEntry {
+    std::uint32_t timestamp = 0;  // seconds since 1970-01-01 00:00 UTC
+    std::string text;             // one line
+    bool operator==(const DiaryEntry&) const = default;
+};
+
+// The part of the store that the ".lum" file carries. Kept separate so the file
+// format can be read and written without a user interface (tools, fuzzing).
+struct UserData {
+    static constexpr std::size_t kMaxCurrentVideos = 20000;
+    static constexpr std::size_t kMaxDeletedVideoIds = 5000;
+    static constexpr std::size_t kMaxPlaylist = 5000;
+    static constexpr std::size_t kMaxSavedArticles = 1000;
+    static constexpr std::size_t kMaxNotes = 1000;
+    static constexpr std::size_t kMaxDiaryEntries = 2000;
+
+    std::vector<VideoEntry> CurrentVideos;        // newest fetch first
+    std::vector<std::string> DeletedVideoIds;     // oldest deletion first
+    std::vector<VideoEntry> Playlist;             // most recently added first
+    std::vector<SavedArticle> SavedArticles;      // most recently saved first
+    std::vector<NoteEntry> Notes;                 // by title, case-insensitive, ascending
+    std::vector<DiaryEntry> DiaryEntries;         // by timestamp ascending
+    // " key1 key2 key3 " (leading blank, each key followed by a blank) or empty.
+    std::string ViewedArticleKeys;
+    std::int32_t MonthFirstDates = 1;             // 1: month/day/year, 0: day/month/year
+
+    // Back to the state of a new store (what a damaged file leaves behind).
+    void ClearSavedData();
+    bool operator==(const UserData&) const = default;
+};
+
+// Writes `bytes` to `path` as a whole; false when any part of it failed.
+// Injectable so a test can fail a save part-way.
+using FileWriter = std::function<bool(const std::string& path, const std::string& bytes)>;
+
+class VideoStore : public UserData {
+public:
+    static constexpr std::size_t kMaxRelatedVideos = 50;
+    static constexpr std::size_t kMaxExcludedWords = 50;
+
+    explicit VideoStore(Ui& ui);
+
+    // Not saved: filled by the feed client and the site builder.
+    std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
+    std::vector<std::string> ExcludedWords;      // lower case, may be empty words
+
+    bool PlaylistChanged = false;
+    int VideoPageCount = 0;       // highest videos page written this run
+    int PlaylistPageCount = 0;    // highest playlist page written this run
+    std::string LastFeedText;
+    bool QuotaReached = false;
+    bool FetchCancelled = false;
+    bool FetchFailed = false;
+
+    // True when the file was read or does not exist; false (after its message)
+    // when it could not be opened or was damaged; a damaged file empties the saved lists.
+    bool LoadUserData(const std::string& path);
+    // Writes a temporary file beside `path` and renames it over; a failed save
+    // leaves the previous file untouched. Shows nothing. True when the file was replaced.
+    bool SaveUserData(const std::string& path);
+    void SetFileWriter(FileWriter writer);
+
+    void ClearCurrentVideos();
+    bool DeleteCurrentVideo(const std::string& id);
+    std::string FindVideoTitle(const std::string& id) const;
+
+    bool AddToPlaylist(const std::string& id);      // false after "The playlist is full"
+    bool DeleteFromPlaylist(const std::string& id);
+    void ClearPlaylist();
+
+    // Moves an already saved key to the front with the new title; a new key is
+    // refused with a message when the list is full.
+    bool AddSavedArticle(const std::string& key, const std::string& title);
+    bool RemoveSavedArticle(const std::string& key);
+    bool IsArticleSaved(const std::string& key) const;
+
+    // Additions for the notepad and the diary. Each keeps its list's order and
+    // refuses (with a message, nothing lost) when the list is full.
+    // A note goes after the notes whose titles compare equal (case-insensitive).
+    bool InsertNote(const NoteEntry& note);
+    // A diary entry goes after the entries with the same timestamp.
+    bool InsertDiaryEntry(const DiaryEntry& entry);
+    // True (after the message) when one more note / diary entry does not fit;
+    // lets a dialog refuse before the user types anything.
+    bool NotesFull();
+    bool DiaryFull();
+
+    // Case-insensitive title order of the notepad: bytes with A-Z taken as a-z.
+    static int CompareNoteTitles(const std::string& a, const std::string& b);
+
+private:
+    Ui& ui_;
+    FileWriter writer_;
+};
+
+// Messages shown when a list is full.
+inline constexpr const char* kPlaylistFullMessage = "The playlist is full";
+inline constexpr const char* kSavedArticlesFullMessage =
+    "The list of saved articles is full (1000 articles) - remove an article before saving another";
+inline constexpr const char* kNotesFullMessage =
+    "The notepad is full (1000 notes) - delete a note before adding another";
+inline constexpr const char* kDiaryFullMessage =
+    "The diary is full (2000 entries) - delete an entry before adding another";
+
+}  // namespace qen
