@@ -1,0 +1,75 @@
+#include "web/ExternalBrowser.h"
+
+#include "platform/System.h"
+#include "platform/Ui.h"
+#include "web/FileHelpers.h"
+
+namespace qen {
+
+namespace {
+
+constexpr const char* kRedirectPageName = "temp_webtool_help.html";
+
+constexpr std::string_view kRedirectPage =
+    "<HTML><HEAD><TITLE>Redirect</TITLE>\n"
+    "<META HTTP-EQUIV=\"refresh\" CONTENT=\"0; URL=%s\">\n"
+    "</HEAD><BODY><br><br><br><center>If you are not redirected automatically, please "
+    "<a href=\"%s\" style=\"color:#000000\">click here</a></center></BODY></HTML>";
+
+// The url sits inside double-quoted attributes; a quote in it must not end them.
+std::string AttributeSafe(const std::string& url) {
+    std::string safe;
+    safe.reserve(url.size());
+    for (char c : url) {
+        if (c == '"')
+            safe += "&quot;";
+        else
+            safe += c;
+    }
+    return safe;
+}
+
+std::string FillRedirectPage(const std::string& url) {
+    std::string page(kRedirectPage);
+    std::string safe = AttributeSafe(url);
+    std::size_t from = 0;
+    for (int i = 0; i < 2; ++i) {
+        std::size_t at = page.find("%s", from);
+        page.replace(at, 2, safe);
+        from = at + safe.size();
+    }
+    return page;
+}
+
+}  // namespace
+
+bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors,
+                         const std::string& path) {
+    std::string pagePath = path;
+    if (pagePath.empty()) pagePath = system.TempFolder().value_or("/tmp/") + kRedirectPageName;
+
+    if (!WriteWholeFile(ui, pagePath, FillRedirectPage(url))) return false;
+    if (system.RunProgram("xdg-open", {"xdg-open", pagePath})) return true;
+
+    if (showErrors)
+        ShowFormattedError(ui,
+                           "Unable to activate your Internet browser\n\n"
+                           "Please activate your browser and enter the address:\n\n%s",
+                           url);
+    return false;
+}
+
+void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url) {
+    // An address starting with "-" would be read as an option by the programs below;
+    // the redirect page carries it safely instead.
+    if (!url.starts_with('-')) {
+        if (system.RunProgram("xdg-open", {"xdg-open", url})) return;
+        if (system.StartProgram("x-www-browser", {"x-www-browser", url})) return;
+        if (system.StartProgram("firefox", {"firefox", url})) return;
+    }
+    std::optional<std::string> temp = system.TempFolder();
+    if (!temp) return;
+    OpenViaRedirectPage(ui, system, url, true, *temp + kRedirectPageName);
+}
+
+}  // namespace qen
