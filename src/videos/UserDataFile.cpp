@@ -1,0 +1,318 @@
+#include "videos/UserDataFile.h"
+
+#include <array>
+
+namespace qen {
+
+namespace {
+
+void AppendU16(std::string& out, std::uint16_t v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>(v >> 8));
+}
+
+void AppendU32(std::string& out, std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+void AppendI32(std::string& out, std::int32_t v) { AppendU32(out, static_cast<std::uint32_t>(v)); }
+
+void AppendCount(std::string& out, std::size_t n) { AppendI32(out, static_cast<std::int32_t>(n)); }
+
+void AppendReference(std::string& out, std::uint32_t codePoint) {
+    out += "&#";
+    out += std::to_string(codePoint);
+    out += ';';
+}
+
+// Reads the image front to back; the first failure is remembered and every later
+// read fails too, so the decoder can read straight through and test once.
+class Reader {
+public:
+    explicit Reader(std::string_view image) : image_(image) {}
+
+    bool failed() const { return failed_; }
+    std::size_t offset() const { return pos_; }
+    const UserDataDamage& damage() const { return damage_; }
+
+    // Damage is reported at the start of the field being read.
+    void SetField(std::string where) {
+        where_ = std::move(where);
+        fieldStart_ = pos_;
+    }
+
+    bool Fail(std::string why) {
+        if (!failed_) {
+            failed_ = true;
+            damage_.offset = fieldStart_;
+            damage_.where = where_;
+            damage_.why = std::move(why);
+        }
+        return false;
+    }
+
+    bool Bytes(std::size_t n, std::string_view& out) {
+        if (failed_) return false;
+        if (image_.size() - pos_ < n) return Fail("runs past the end of the file");
+        out = image_.substr(pos_, n);
+        pos_ += n;
+        return true;
+    }
+
+    bool U8(std::uint8_t& v) {
+        std::string_view b;
+        if (!Bytes(1, b)) return false;
+        v = static_cast<std::uint8_t>(b[0]);
+        return true;
+    }
+
+    bool U16(std::uint16_t& v) {
+        std::string_view b;
+        if (!Bytes(2, b)) return false;
+        v = static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[0]) | (static_cast<std::uint8_t>(b[1]) << 8));
+        return true;
+    }
+
+    bool U32(std::uint32_t& v) {
+        std::string_view b;
+        if (!Bytes(4, b)) return false;
+        v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<std::uint8_t>(b[static_cast<std::size_t>(i)]);
+        return true;
+    }
+
+    bool Count(std::size_t capacity, std::size_t& n) {
+        std::uint32_t raw = 0;
+        if (!U32(raw)) return false;
+        const auto value = static_cast<std::int32_t>(raw);
+        if (value < 0) return Fail("count " + std::to_string(value) + " is negative");
+        if (static_cast<std::size_t>(value) > capacity)
+            return Fail("count " + std::to_string(value) + " is above the capacity of " +
+                        std::to_string(capacity));
+        n = static_cast<std::size_t>(value);
+        return true;
+    }
+
+    // Length prefix; `utf16` is set for the 0xFF 0xFFFE form, whose real prefix follows.
+    bool Length(std::uint32_t& length, bool& utf16) {
+        utf16 = false;
+        std::uint8_t first = 0;
+        if (!U8(first)) return false;
+        if (first < 0xFF) {
+            length = first;
+            return true;
+        }
+        std::uint16_t word = 0;
+        if (!U16(word)) return false;
+        if (word < 0xFFFE) {
+            length = word;
+            return true;
+        }
+        if (word == 0xFFFE) {
+            utf16 = true;
+            return true;
+        }
+        return U32(length);
+    }
+
+    bool String(std::string& out) {
+        std::uint32_t length = 0;
+        bool utf16 = false;
+        if (!Length(length, utf16)) return false;
+        if (utf16) {
+            bool nested = false;
+            if (!Length(length, nested)) return false;
+            if (nested) return Fail("holds a second wide-string mark");
+            // Bounded by what is left before anything is allocated.
+            if ((image_.size() - pos_) / 2 < length) return Fail("runs past the end of the file");
+            std::string_view units;
+            Bytes(std::size_t{length} * 2, units);
+            out = Utf16LeToAnsiWithReferences(units);
+            return true;
+        }
+        std::string_view bytes;
+        if (!Bytes(length, bytes)) return false;
+        out.assign(bytes);
+        return true;
+    }
+
+private:
+    std::string_view image_;
+    std::size_t pos_ = 0;
+    bool failed_ = false;
+    std::string where_;
+    std::size_t fieldStart_ = 0;
+    UserDataDamage damage_;
+};
+
+std::string Numbered(const char* what, std::size_t index) {
+    return std::string(what) + " " + std::to_string(index + 1);
+}
+
+}  // namespace
+
+void AppendLumString(std::string& out, std::string_view text) {
+    const std::size_t n = text.size();
+    if (n < 255) {
+        out.push_back(static_cast<char>(n));
+    } else if (n < 65534) {
+        out.push_back(static_cast<char>(0xFF));
+        AppendU16(out, static_cast<std::uint16_t>(n));
+    } else {
+        out.push_back(static_cast<char>(0xFF));
+        AppendU16(out, 0xFFFF);
+        AppendU32(out, static_cast<std::uint32_t>(n));
+    }
+    out.append(text);
+}
+
+std::string EncodeUserData(const UserData& d) {
+    std::string out;
+    AppendI32(out, kUserDataVersion);
+    AppendCount(out, d.CurrentVideos.size());
+    AppendCount(out, d.DeletedVideoIds.size());
+    AppendCount(out, d.Playlist.size());
+    AppendCount(out, d.SavedArticles.size());
+    AppendCount(out, d.Notes.size());
+    AppendCount(out, d.DiaryEntries.size());
+    AppendI32(out, d.MonthFirstDates);
+    AppendLumString(out, d.ViewedArticleKeys);
+    for (const auto& id : d.DeletedVideoIds) AppendLumString(out, id);
+    for (const auto& v : d.CurrentVideos) AppendLumString(out, v.id);
+    for (const auto& v : d.CurrentVideos) AppendLumString(out, v.title);
+    for (const auto& v : d.Playlist) AppendLumString(out, v.id);
+    for (const auto& v : d.Playlist) AppendLumString(out, v.title);
+    for (const auto& a : d.SavedArticles) AppendLumString(out, a.key);
+    for (const auto& a : d.SavedArticles) AppendLumString(out, a.title);
+    for (const auto& n : d.Notes) AppendLumString(out, n.title);
+    for (const auto& n : d.Notes) AppendLumString(out, n.text);
+    for (const auto& e : d.DiaryEntries) AppendU32(out, e.timestamp);
+    for (const auto& e : d.DiaryEntries) AppendLumString(out, e.text);
+    for (auto word : kUserDataTrailer) AppendU32(out, word);
+    return out;
+}
+
+bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage) {
+    Reader r(image);
+    UserData d;
+    std::uint32_t version = 0;
+    std::size_t n = 0, del = 0, p = 0, a = 0, t = 0, y = 0;
+    std::uint32_t monthFirst = 0;
+
+    r.SetField("version");
+    r.U32(version);
+    r.SetField("count of current videos");
+    r.Count(UserData::kMaxCurrentVideos, n);
+    r.SetField("count of deleted video ids");
+    r.Count(UserData::kMaxDeletedVideoIds, del);
+    r.SetField("count of playlist entries");
+    r.Count(UserData::kMaxPlaylist, p);
+    r.SetField("count of saved articles");
+    r.Count(UserData::kMaxSavedArticles, a);
+    r.SetField("count of notes");
+    r.Count(UserData::kMaxNotes, t);
+    r.SetField("count of diary entries");
+    r.Count(UserData::kMaxDiaryEntries, y);
+    r.SetField("month-first flag");
+    r.U32(monthFirst);
+    d.MonthFirstDates = static_cast<std::int32_t>(monthFirst);
+    r.SetField("viewed article keys");
+    r.String(d.ViewedArticleKeys);
+    if (r.failed()) {
+        if (damage) *damage = r.damage();
+        return false;
+    }
+
+    d.DeletedVideoIds.resize(del);
+    d.CurrentVideos.resize(n);
+    d.Playlist.resize(p);
+    d.SavedArticles.resize(a);
+    d.Notes.resize(t);
+    d.DiaryEntries.resize(y);
+
+    for (std::size_t i = 0; i < del && !r.failed(); ++i) {
+        r.SetField(Numbered("deleted video id", i));
+        r.String(d.DeletedVideoIds[i]);
+    }
+    for (std::size_t i = 0; i < n && !r.failed(); ++i) {
+        r.SetField(Numbered("current video id", i));
+        r.String(d.CurrentVideos[i].id);
+    }
+    for (std::size_t i = 0; i < n && !r.failed(); ++i) {
+        r.SetField(Numbered("current video title", i));
+        r.String(d.CurrentVideos[i].title);
+    }
+    for (std::size_t i = 0; i < p && !r.failed(); ++i) {
+        r.SetField(Numbered("playlist id", i));
+        r.String(d.Playlist[i].id);
+    }
+    for (std::size_t i = 0; i < p && !r.failed(); ++i) {
+        r.SetField(Numbered("playlist title", i));
+        r.String(d.Playlist[i].title);
+    }
+    for (std::size_t i = 0; i < a && !r.failed(); ++i) {
+        r.SetField(Numbered("saved article key", i));
+        r.String(d.SavedArticles[i].key);
+    }
+    for (std::size_t i = 0; i < a && !r.failed(); ++i) {
+        r.SetField(Numbered("saved article title", i));
+        r.String(d.SavedArticles[i].title);
+    }
+    for (std::size_t i = 0; i < t && !r.failed(); ++i) {
+        r.SetField(Numbered("note title", i));
+        r.String(d.Notes[i].title);
+    }
+    for (std::size_t i = 0; i < t && !r.failed(); ++i) {
+        r.SetField(Numbered("note text", i));
+        r.String(d.Notes[i].text);
+    }
+    for (std::size_t i = 0; i < y && !r.failed(); ++i) {
+        r.SetField(Numbered("diary timestamp", i));
+        r.U32(d.DiaryEntries[i].timestamp);
+    }
+    for (std::size_t i = 0; i < y && !r.failed(); ++i) {
+        r.SetField(Numbered("diary text", i));
+        r.String(d.DiaryEntries[i].text);
+    }
+    for (std::size_t i = 0; i < 3 && !r.failed(); ++i) {
+        r.SetField(Numbered("trailer word", i));
+        std::uint32_t word = 0;
+        if (r.U32(word) && word != kUserDataTrailer[i]) r.Fail("is wrong");
+    }
+
+    if (r.failed()) {
+        if (damage) *damage = r.damage();
+        return false;
+    }
+    out = std::move(d);
+    return true;
+}
+
+std::string Utf16LeToAnsiWithReferences(std::string_view units) {
+    std::string out;
+    out.reserve(units.size() / 2);
+    const std::size_t count = units.size() / 2;
+    auto unit = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(units[2 * i]) |
+                                          (static_cast<std::uint8_t>(units[2 * i + 1]) << 8));
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t u = unit(i);
+        if (u == 0) continue;
+        if (u < 256) {
+            out.push_back(static_cast<char>(u));
+            continue;
+        }
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < count) {
+            const std::uint32_t low = unit(i + 1);
+            if (low >= 0xDC00 && low < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        AppendReference(out, u);
+    }
+    return out;
+}
+
+}  // namespace qen
