@@ -1,6 +1,7 @@
 #pragma once
 // Processes, clock and well-known folders.
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,13 @@ public:
     // Replaces this process; returns only when the program could not be started.
     virtual void ReplaceProcess(const std::string& program, const std::vector<std::string>& args) = 0;
     // Ends the process at once, without shutdown.
-    [[noreturn]] virtual void ExitNow(int code) = 0;
+    [[noreturn]] void ExitNow(int code) {
+        EndProcess(code);
+        std::abort();
+    }
+
+protected:
+    virtual void EndProcess(int code) = 0;
 };
 
 }  // namespace qen

@@ -47,7 +47,9 @@ public:
     bool RunProgram(const std::string& program, const std::vector<std::string>& args) override;
     void WaitForProgram(ProcessHandle handle) override { waitedFor.push_back(handle); }
     void ReplaceProcess(const std::string& program, const std::vector<std::string>& args) override;
-    [[noreturn]] void ExitNow(int code) override { throw ProcessEnded{code}; }
+
+protected:
+    void EndProcess(int code) override { throw ProcessEnded{code}; }
 };
 
 }  // namespace qen::test

@@ -1,0 +1,68 @@
+// The program: the toolkit's application object hands start-up and shutdown to CVantlowApp.
+#include <csignal>
+#include <memory>
+
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/log.h>
+#include <wx/timer.h>
+
+#include "app/CVantlowApp.h"
+#include "platform/wx/MainFrame.h"
+#include "platform/wx/WxPlatform.h"
+
+namespace {
+
+volatile std::sig_atomic_t terminationRequested = 0;
+
+void RequestTermination(int) { terminationRequested = 1; }
+
+class QenApp : public wxApp {
+public:
+    bool OnInit() override {
+        // The toolkit's own warnings would otherwise be modal popups that keep the process alive.
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+        platform_ = std::make_unique<qen::WxPlatform>();
+        app_ = std::make_unique<qen::CVantlowApp>(*platform_);
+
+        std::vector<std::string> args;
+        for (int i = 0; i < argc; ++i) args.push_back(std::string(argv[i].mb_str()));
+        if (!app_->InitInstance(args)) {
+            if (wxFrame* frame = platform_->frame()) frame->Destroy();
+            app_->ExitInstance(1);
+            exited_ = true;
+            return false;
+        }
+        WatchForTermination();
+        return true;
+    }
+
+    int OnExit() override {
+        signalTimer_.Stop();
+        if (app_ && !exited_) app_->ExitInstance(0);
+        exited_ = true;
+        return wxApp::OnExit();
+    }
+
+private:
+    // A logout or kill closes the window the way its close box does, so the user's data is
+    // saved and the work folder removed. The handler only sets a flag; the loop acts on it.
+    void WatchForTermination() {
+        for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, &RequestTermination);
+        signalTimer_.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+            if (!terminationRequested) return;
+            terminationRequested = 0;
+            if (wxWindow* top = wxTheApp->GetTopWindow()) top->Close(true);
+        });
+        signalTimer_.Start(200);
+    }
+
+    std::unique_ptr<qen::WxPlatform> platform_;
+    std::unique_ptr<qen::CVantlowApp> app_;
+    wxTimer signalTimer_;
+    bool exited_ = false;
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP(QenApp);

@@ -1,0 +1,120 @@
+#include "platform/wx/MainFrame.h"
+
+#include <wx/filename.h>
+#include <wx/filesys.h>
+#include <wx/menu.h>
+#include <wx/uri.h>
+
+#include "platform/wx/SystemText.h"
+#include "platform/wx/WebViewSetup.h"
+
+namespace qen {
+
+namespace {
+
+struct MenuCommand {
+    const char* caption;
+    int id;
+};
+
+// Seven top-level commands and no drop-down menus.
+constexpr MenuCommand kMenuCommands[] = {
+    {"Home", 32774}, {"Back", 32772}, {"Forward", 32773}, {"Zoom", 32778},
+    {"Print", 57607}, {"Backup", 32779}, {"Help", 32776},
+};
+
+}  // namespace
+
+std::string AddressFromUrl(const wxString& url) {
+    if (url.StartsWith("file:")) return FromWx(wxFileSystem::URLToFileName(url).GetFullPath());
+    return FromWx(url);
+}
+
+wxString UrlFromAddress(const std::string& address) {
+    if (!address.empty() && address[0] == '/') return wxFileSystem::FileNameToURL(wxFileName(ToWx(address)));
+    return ToWx(address);
+}
+
+MainFrame::MainFrame(ViewEvents& events)
+    : wxFrame(nullptr, wxID_ANY, "Qen Runtime", wxDefaultPosition, wxSize(1024, 768)), events_(events) {
+    BuildMenuBar();
+    CreateWebView();
+    Bind(wxEVT_TIMER, &MainFrame::OnTimerEvent, this);
+}
+
+MainFrame::~MainFrame() {
+    for (auto& [id, timer] : timers_) timer->Stop();
+}
+
+void MainFrame::BuildMenuBar() {
+    auto* bar = new wxMenuBar;
+    for (const MenuCommand& command : kMenuCommands) bar->Append(new wxMenu, command.caption);
+    SetMenuBar(bar);
+    ActivateTopLevelMenus(bar, [this](int index) { events_.OnMenuCommand(kMenuCommands[index].id); });
+}
+
+void MainFrame::CreateWebView() {
+    web_ = wxWebView::New(this, wxID_ANY, wxWebViewDefaultURLStr, wxDefaultPosition, wxDefaultSize,
+                          wxWebViewBackendDefault, wxBORDER_NONE);
+    web_->EnableContextMenu(false);
+    web_->SetZoomType(wxWEBVIEW_ZOOM_TYPE_LAYOUT);
+    PrepareWebView(*web_);
+    web_->Bind(wxEVT_WEBVIEW_NAVIGATING, &MainFrame::OnNavigating, this);
+    web_->Bind(wxEVT_WEBVIEW_NEWWINDOW, &MainFrame::OnNewWindow, this);
+}
+
+void MainFrame::OnNavigating(wxWebViewEvent& event) {
+    const wxString url = event.GetURL();
+    // Sub-frames and the initial blank document are not navigations of the page.
+    if (url == wxWebViewDefaultURLStr || url.StartsWith("about:")) return;
+    if (events_.OnBeforeNavigate(AddressFromUrl(url))) event.Veto();
+}
+
+void MainFrame::OnNewWindow(wxWebViewEvent& event) {
+    // A page asking for a new window gets the address in this view, through the dispatcher.
+    Navigate(AddressFromUrl(event.GetURL()));
+}
+
+void MainFrame::Navigate(const std::string& address) { web_->LoadURL(UrlFromAddress(address)); }
+
+void MainFrame::GoBack() {
+    if (web_->CanGoBack()) web_->GoBack();
+}
+
+void MainFrame::GoForward() {
+    if (web_->CanGoForward()) web_->GoForward();
+}
+
+void MainFrame::Refresh() { web_->Reload(); }
+
+std::string MainFrame::CurrentAddress() const { return AddressFromUrl(web_->GetCurrentURL()); }
+
+void MainFrame::SetZoomPercent(int percent) { web_->SetZoomFactor(percent / 100.0f); }
+
+void MainFrame::Print() { web_->Print(); }
+
+void MainFrame::SetSilent(bool) {
+    // The embedded browser shows no script error dialogs of its own; its log goes to stderr.
+}
+
+void MainFrame::SetTitle(const std::string& title) { wxFrame::SetTitle(ToWx(title)); }
+
+void MainFrame::BringToFront() {
+    Raise();
+    web_->SetFocus();
+}
+
+void MainFrame::StartTimer(int timerId, int milliseconds) {
+    auto& timer = timers_[timerId];
+    if (!timer) timer = std::make_unique<wxTimer>(this, timerId);
+    timer->StartOnce(milliseconds);
+}
+
+void MainFrame::StopTimer(int timerId) {
+    auto found = timers_.find(timerId);
+    if (found != timers_.end()) found->second->Stop();
+}
+
+void MainFrame::OnTimerEvent(wxTimerEvent& event) { events_.OnTimer(event.GetId()); }
+
+}  // namespace qen

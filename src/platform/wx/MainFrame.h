@@ -1,0 +1,49 @@
+#pragma once
+// The single maximized window: a menu bar of seven commands and the web view filling it.
+#include <map>
+#include <memory>
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+#include <wx/webview.h>
+
+#include "platform/MainView.h"
+
+namespace qen {
+
+class MainFrame : public wxFrame, public MainView {
+public:
+    explicit MainFrame(ViewEvents& events);
+    ~MainFrame() override;
+
+    void Navigate(const std::string& address) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Refresh() override;
+    std::string CurrentAddress() const override;
+    void SetZoomPercent(int percent) override;
+    void Print() override;
+    void SetSilent(bool silent) override;
+    void SetTitle(const std::string& title) override;
+    void BringToFront() override;
+    void StartTimer(int timerId, int milliseconds) override;
+    void StopTimer(int timerId) override;
+
+private:
+    void BuildMenuBar();
+    void CreateWebView();
+    void OnNavigating(wxWebViewEvent& event);
+    void OnNewWindow(wxWebViewEvent& event);
+    void OnTimerEvent(wxTimerEvent& event);
+    void OnMenuOpen(wxMenuEvent& event);
+
+    ViewEvents& events_;
+    wxWebView* web_ = nullptr;
+    std::map<int, std::unique_ptr<wxTimer>> timers_;
+};
+
+// Address conversions between the browser's URLs and the logic's plain paths.
+std::string AddressFromUrl(const wxString& url);
+wxString UrlFromAddress(const std::string& address);
+
+}  // namespace qen

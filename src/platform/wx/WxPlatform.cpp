@@ -1,0 +1,21 @@
+#include "platform/wx/WxPlatform.h"
+
+#include <wx/display.h>
+
+#include "platform/wx/MainFrame.h"
+
+namespace qen {
+
+MainView* WxPlatform::CreateMainWindow(ViewEvents& events) {
+    frame_ = new MainFrame(events);
+    // Without a window manager maximizing does nothing, so start at the display's size.
+    wxDisplay display(static_cast<unsigned>(0));
+    frame_->SetSize(display.GetClientArea());
+    frame_->Maximize(true);
+    frame_->Show(true);
+    frame_->Update();
+    ui_.SetParentWindow(frame_);
+    return frame_;
+}
+
+}  // namespace qen

@@ -1,0 +1,27 @@
+#pragma once
+#include "platform/Platform.h"
+#include "platform/posix/PosixSystem.h"
+#include "platform/wx/WxSettings.h"
+#include "platform/wx/WxUi.h"
+
+namespace qen {
+
+class MainFrame;
+
+class WxPlatform : public Platform {
+public:
+    Ui& ui() override { return ui_; }
+    Settings& settings() override { return settings_; }
+    System& system() override { return system_; }
+    MainView* CreateMainWindow(ViewEvents& events) override;
+
+    MainFrame* frame() const { return frame_; }
+
+private:
+    WxUi ui_;
+    WxSettings settings_;
+    PosixSystem system_;
+    MainFrame* frame_ = nullptr;
+};
+
+}  // namespace qen
