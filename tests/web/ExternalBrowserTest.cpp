@@ -1,0 +1,145 @@
+#include "web/ExternalBrowser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes/FakeSystem.h"
+#include "fakes/FakeUi.h"
+#include "fakes/TempDir.h"
+
+namespace qen {
+namespace {
+
+using test::FakeSystem;
+using test::FakeUi;
+using test::StartedProgram;
+using test::TempDir;
+
+const std::string kUrl = "http://example.com/a b?x=1&y=\"2\"";
+
+std::vector<std::string> Names(const std::vector<StartedProgram>& calls) {
+    std::vector<std::string> names;
+    for (const auto& call : calls) {
+        names.push_back(call.program);
+        EXPECT_EQ(call.args.size(), 2u);
+        EXPECT_EQ(call.args.at(0), call.program);
+    }
+    return names;
+}
+
+std::string PageFor(const std::string& quotedUrl) {
+    return "<HTML><HEAD><TITLE>Redirect</TITLE>\n"
+           "<META HTTP-EQUIV=\"refresh\" CONTENT=\"0; URL=" + quotedUrl + "\">\n"
+           "</HEAD><BODY><br><br><br><center>If you are not redirected automatically, please "
+           "<a href=\"" + quotedUrl + "\" style=\"color:#000000\">click here</a></center></BODY></HTML>";
+}
+
+struct ChainFixture : ::testing::Test {
+    TempDir temp;
+    FakeUi ui;
+    FakeSystem system;
+    std::string pagePath;
+
+    void SetUp() override {
+        system.tempFolder = temp.path();
+        pagePath = temp / "temp_webtool_help.html";
+    }
+};
+
+TEST_F(ChainFixture, StopsAtTheFirstProgramThatWorks) {
+    struct Case {
+        std::set<std::string> failing;
+        std::vector<std::string> ran;
+        std::vector<std::string> started;
+    };
+    const Case cases[] = {
+        {{}, {"xdg-open"}, {}},
+        {{"xdg-open"}, {"xdg-open"}, {"x-www-browser"}},
+        {{"xdg-open", "x-www-browser"}, {"xdg-open"}, {"x-www-browser", "firefox"}},
+    };
+    for (const auto& c : cases) {
+        FakeSystem fresh;
+        fresh.tempFolder = temp.path();
+        fresh.programsThatFail = c.failing;
+        OpenInExternalBrowser(ui, fresh, kUrl);
+        EXPECT_EQ(Names(fresh.ran), c.ran);
+        EXPECT_EQ(Names(fresh.started), c.started);
+        for (const auto& call : fresh.ran) EXPECT_EQ(call.args.at(1), kUrl);
+        for (const auto& call : fresh.started) EXPECT_EQ(call.args.at(1), kUrl);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(pagePath));
+}
+
+TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
+    // xdg-open cannot handle the address itself but opens the page.
+    struct AddressFailing : FakeSystem {
+        bool RunProgram(const std::string& program, const std::vector<std::string>& args) override {
+            FakeSystem::RunProgram(program, args);
+            return args.at(1).ends_with(".html");
+        }
+    } once;
+    once.tempFolder = temp.path();
+    once.programsThatFail = {"x-www-browser", "firefox"};
+
+    OpenInExternalBrowser(ui, once, kUrl);
+
+    ASSERT_EQ(once.ran.size(), 2u);
+    EXPECT_EQ(once.ran[1].args, (std::vector<std::string>{"xdg-open", pagePath}));
+    EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://example.com/a b?x=1&y=&quot;2&quot;"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ChainFixture, TellsTheUserWhenNothingOpens) {
+    system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
+    OpenInExternalBrowser(ui, system, kUrl);
+
+    EXPECT_EQ(Names(system.ran), (std::vector<std::string>{"xdg-open", "xdg-open"}));
+    EXPECT_TRUE(std::filesystem::exists(pagePath));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Unable to activate your Internet browser\n\nPlease activate your browser and enter the "
+              "address:\n\n" + kUrl);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+}
+
+TEST_F(ChainFixture, WithoutTempFolderStopsSilently) {
+    system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
+    system.tempFolder.reset();
+    OpenInExternalBrowser(ui, system, kUrl);
+    EXPECT_EQ(system.ran.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ChainFixture, AddressThatLooksLikeAnOptionGoesOnlyThroughThePage) {
+    const std::string url = "--new-instance";
+    OpenInExternalBrowser(ui, system, url);
+    EXPECT_TRUE(system.started.empty());
+    ASSERT_EQ(system.ran.size(), 1u);
+    EXPECT_EQ(system.ran[0].args, (std::vector<std::string>{"xdg-open", pagePath}));
+    EXPECT_EQ(test::ReadFile(pagePath), PageFor(url));
+}
+
+TEST_F(ChainFixture, RedirectPageWriteFailureShowsOnlyTheWriteMessage) {
+    system.programsThatFail = {"xdg-open"};
+    const std::string badPath = temp / "missing/page.html";
+    EXPECT_FALSE(OpenViaRedirectPage(ui, system, kUrl, true, badPath));
+    EXPECT_TRUE(system.ran.empty());
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Failed to write file " + badPath}));
+}
+
+TEST_F(ChainFixture, RedirectPageDefaultPlaceAndQuietFailure) {
+    system.programsThatFail = {"xdg-open"};
+    EXPECT_FALSE(OpenViaRedirectPage(ui, system, "http://x/", false, ""));
+    EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://x/"));
+    EXPECT_TRUE(ui.messages.empty());
+
+    system.programsThatFail.clear();
+    EXPECT_TRUE(OpenViaRedirectPage(ui, system, "http://y/", true, ""));
+    EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://y/"));
+}
+
+}  // namespace
+}  // namespace qen
