@@ -25,11 +25,12 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 std::optional<std::string> ReadRaw(const std::string& path) {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return std::nullopt;
+    // Status first: a folder, pipe or device is refused before opening could block on it.
     std::error_code error;
     std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error || size > kMaxFileSize) return std::nullopt;
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) return std::nullopt;
     std::string data(static_cast<std::size_t>(size), '\0');
     if (size > 0 && std::fread(data.data(), 1, data.size(), file.get()) != data.size()) return std::nullopt;
     return data;

@@ -70,6 +70,22 @@ TEST(ReadWholeFile, ReportsWhatCannotBeRead) {
     }
 }
 
+TEST(ReadWholeFile, RefusesFilesTooLargeToHold) {
+    TempDir dir;
+    FakeUi ui;
+    const std::string path = dir / "huge.bin";
+    test::WriteFile(path, "");
+    std::filesystem::resize_file(path, (std::uintmax_t{1} << 30) + 1);  // sparse: costs no disk
+    EXPECT_EQ(ReadWholeFile(ui, path), std::nullopt);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Unable to read file: " + path}));
+}
+
+TEST(ReadWholeFile, RefusesDevicesWithoutBlocking) {
+    FakeUi ui;
+    EXPECT_EQ(ReadWholeFile(ui, "/dev/zero"), std::nullopt);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Unable to read file: /dev/zero"}));
+}
+
 TEST(WriteWholeFile, CreatesAndTruncates) {
     TempDir dir;
     FakeUi ui;
