@@ -1,0 +1,311 @@
+"""Drives the real program under Xvfb the way a user would.
+
+The program carries no test hooks: pages, links, menus and dialogs are found and
+pressed through the accessibility tree (AT-SPI), the same tree a screen reader sees.
+Each scenario runs inside its own D-Bus session (see run_scenario), with a private
+display, temporary folder, settings folder and home, so nothing leaks between runs.
+"""
+import argparse
+import glob
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+DEFAULT_TIMEOUT = 30
+
+
+class GuiError(AssertionError):
+    pass
+
+
+def parse_args():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--source-dir", required=True)
+    return parser.parse_args()
+
+
+def run_scenario(scenario):
+    """Re-runs this script inside a fresh D-Bus session, then calls scenario(args)."""
+    if os.environ.get("QEN_GUI_IN_SESSION") != "1":
+        env = dict(os.environ, QEN_GUI_IN_SESSION="1")
+        command = ["dbus-run-session", "--", "/usr/bin/python3", *sys.argv]
+        sys.exit(subprocess.call(command, env=env))
+    args = parse_args()
+    try:
+        scenario(args)
+    except Exception:
+        import traceback
+        traceback.print_exc()
+        print("1 failed: " + os.path.basename(sys.argv[0]))
+        sys.exit(1)
+    print("passed: " + os.path.basename(sys.argv[0]))
+
+
+def wait_until(predicate, what, timeout=DEFAULT_TIMEOUT, interval=0.2):
+    deadline = time.time() + timeout
+    last_error = None
+    while time.time() < deadline:
+        try:
+            value = predicate()
+            if value:
+                return value
+        except Exception as error:  # the tree changes under our feet while pages load
+            last_error = error
+        time.sleep(interval)
+    raise GuiError(f"timed out waiting for {what}" + (f" (last error: {last_error})" if last_error else ""))
+
+
+class Display:
+    """A private Xvfb display with the accessibility bus running on it."""
+
+    def __init__(self, width=1280, height=800):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_fd, 16)
+            if not chunk:
+                raise GuiError("Xvfb did not start")
+            number += chunk
+        os.close(read_fd)
+        self.name = ":" + number.decode().strip()
+        os.environ["DISPLAY"] = self.name
+        self.bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(0.5)
+
+    def close(self):
+        for process in (self.bus, self.xvfb):
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+class Runtime:
+    """One run of the program with its own temporary folder, settings and home."""
+
+    def __init__(self, args, name, root=None):
+        self.args = args
+        self.name = name
+        self.root = root or tempfile.mkdtemp(prefix=f"qen_gui_{name}_")
+        self.temp = os.path.join(self.root, "tmp")
+        self.config = os.path.join(self.root, "config")
+        self.home = os.path.join(self.root, "home")
+        self.bin = os.path.join(self.root, "bin")
+        self.opened_log = os.path.join(self.root, "opened-externally.txt")
+        for folder in (self.temp, self.config, self.home, self.bin):
+            os.makedirs(folder, exist_ok=True)
+        self._install_fake_browser()
+        self.screenshots = os.path.join(args.build_dir, "gui-screenshots")
+        os.makedirs(self.screenshots, exist_ok=True)
+        self.process = None
+        self.app = None
+
+    def _install_fake_browser(self):
+        # Addresses sent to the user's browser are written down instead of opened.
+        for opener in ("xdg-open", "x-www-browser", "firefox"):
+            path = os.path.join(self.bin, opener)
+            with open(path, "w") as script:
+                script.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{self.opened_log}"\n')
+            os.chmod(path, 0o755)
+
+    def environment(self):
+        env = dict(os.environ)
+        env.update({
+            "TMPDIR": self.temp,
+            "QEN_CONFIG_HOME": self.config,
+            "HOME": self.home,
+            "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "PATH": self.bin + os.pathsep + env.get("PATH", ""),
+            "WEBKIT_DISABLE_COMPOSITING_MODE": "1",
+            "NO_AT_BRIDGE": "0",
+            "GTK_A11Y": "atspi",
+        })
+        return env
+
+    def start(self, *program_args):
+        log = open(os.path.join(self.root, "program.log"), "ab")
+        self.process = subprocess.Popen([self.args.program, *program_args], env=self.environment(),
+                                        stdout=log, stderr=log)
+        self.app = wait_until(self._find_app, "the program to appear on the accessibility bus")
+        return self
+
+    def _find_app(self):
+        if self.process.poll() is not None:
+            raise GuiError(f"program ended early with code {self.process.returncode}")
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    # --- finding things -------------------------------------------------------------
+
+    def find_all(self, role, name=None, root=None):
+        found = []
+
+        def visit(node, depth):
+            if node is None or depth > 60:
+                return
+            try:
+                if node.getRoleName() == role and (name is None or node.name == name):
+                    found.append(node)
+                for index in range(node.childCount):
+                    visit(node.getChildAtIndex(index), depth + 1)
+            except Exception:
+                return
+
+        visit(root or self.app, 0)
+        return found
+
+    def find(self, role, name=None, root=None, timeout=DEFAULT_TIMEOUT):
+        return wait_until(lambda: (self.find_all(role, name, root) or [None])[0],
+                          f"{role} '{name}'", timeout)
+
+    def page_text(self):
+        documents = self.find_all("document web")
+        if not documents:
+            return ""
+        parts = []
+
+        def visit(node, depth):
+            if node is None or depth > 80:
+                return
+            try:
+                text = node.queryText()
+                parts.append(text.getText(0, -1))
+            except Exception:
+                pass
+            try:
+                for index in range(node.childCount):
+                    visit(node.getChildAtIndex(index), depth + 1)
+            except Exception:
+                return
+
+        visit(documents[0], 0)
+        return "\n".join(part for part in parts if part)
+
+    def wait_for_page_text(self, fragment, timeout=DEFAULT_TIMEOUT):
+        return wait_until(lambda: fragment in self.page_text(), f"page text '{fragment}'", timeout)
+
+    # --- acting -----------------------------------------------------------------------
+
+    @staticmethod
+    def activate(node):
+        action = node.queryAction()
+        for index in range(action.nActions):
+            if action.getName(index) in ("click", "jump", "press", "activate"):
+                action.doAction(index)
+                return
+        action.doAction(0)
+
+    def click_link(self, text, timeout=DEFAULT_TIMEOUT):
+        link = self.find("link", text, timeout=timeout)
+        self.activate(link)
+
+    def click_menu(self, caption):
+        self.activate(self.find("menu item", caption))
+
+    def wait_for_dialog(self, text_fragment, timeout=DEFAULT_TIMEOUT):
+        """A message box or dialog whose texts contain the fragment."""
+
+        def dialog_with_text():
+            for role in ("alert", "dialog"):
+                for dialog in self.find_all(role):
+                    if text_fragment in self._all_text(dialog):
+                        return dialog
+            return None
+
+        return wait_until(dialog_with_text, f"a dialog saying '{text_fragment}'", timeout)
+
+    def _all_text(self, node):
+        texts = []
+
+        def visit(item, depth):
+            if item is None or depth > 30:
+                return
+            try:
+                if item.name:
+                    texts.append(item.name)
+                try:
+                    texts.append(item.queryText().getText(0, -1))
+                except Exception:
+                    pass
+                for index in range(item.childCount):
+                    visit(item.getChildAtIndex(index), depth + 1)
+            except Exception:
+                return
+
+        visit(node, 0)
+        return "\n".join(texts)
+
+    def press(self, dialog, button):
+        self.activate(self.find("push button", button, root=dialog))
+
+    def screenshot(self, label):
+        path = os.path.join(self.screenshots, f"{self.name}-{label}.png")
+        subprocess.run(["import", "-window", "root", path], check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+    # --- state on disk --------------------------------------------------------------
+
+    def work_folders(self):
+        return sorted(glob.glob(os.path.join(self.temp, "lumfiles__*")))
+
+    def work_folder(self):
+        return wait_until(lambda: (self.work_folders() or [None])[0], "the work folder")
+
+    def opened_externally(self):
+        if not os.path.exists(self.opened_log):
+            return []
+        with open(self.opened_log) as log:
+            return [line.strip() for line in log if line.strip()]
+
+    def settings_text(self):
+        path = os.path.join(self.config, "Qen Runtime.ini")
+        if not os.path.exists(path):
+            return ""
+        with open(path, encoding="utf-8", errors="replace") as settings:
+            return settings.read()
+
+    # --- ending -------------------------------------------------------------------------
+
+    def close_window(self, timeout=DEFAULT_TIMEOUT):
+        """Closes the window the way its close box does (the program treats a termination
+        request exactly so) and gives the exit code."""
+        self.process.send_signal(signal.SIGTERM)
+        return self.wait_exit(timeout)
+
+    def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise GuiError("the program did not end")
+
+    def cleanup(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def check(condition, message):
+    if not condition:
+        raise GuiError(message)
