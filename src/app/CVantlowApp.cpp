@@ -12,7 +12,7 @@ constexpr const char* kWaitingPage =
 constexpr const char* kDefaultProductKey = "QenRuntime";
 }  // namespace
 
-CVantlowApp::CVantlowApp(Platform& platform) : platform_(platform), view_(*this) {}
+CVantlowApp::CVantlowApp(Platform& platform) : store(platform.ui()), platform_(platform), view_(*this) {}
 
 CVantlowApp::~CVantlowApp() = default;
 

@@ -6,6 +6,7 @@
 
 #include "platform/Platform.h"
 #include "view/CVantlowView.h"
+#include "videos/VideoStore.h"
 
 namespace qen {
 
@@ -45,6 +46,7 @@ public:
     std::string ProductKey;
     std::vector<ProcessHandle> LaunchedPrograms;
     std::string UserDataPath;
+    VideoStore store;  // all user data; loaded at start-up, saved at exit
 
     static constexpr std::size_t kMaxLaunchedPrograms = 200;
 

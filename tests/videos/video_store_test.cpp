@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fakes/FakeUi.h"
+#include "fakes/TempDir.h"
+#include "videos/UserDataFile.h"
+#include "videos/VideoStore.h"
+
+namespace qen {
+namespace {
+
+using test::FakeUi;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::vector<std::string> Ids(const std::vector<VideoEntry>& list) {
+    std::vector<std::string> ids;
+    for (const auto& v : list) ids.push_back(v.id);
+    return ids;
+}
+
+class VideoStoreTest : public ::testing::Test {
+protected:
+    FakeUi ui;
+    VideoStore store{ui};
+    TempDir dir;
+    std::string path = dir / "site.lum";
+
+    void Fill() {
+        store.CurrentVideos = {{"a", "A"}, {"b", "B"}};
+        store.DeletedVideoIds = {"x"};
+        store.Playlist = {{"p", "P"}};
+        store.SavedArticles = {{"k", "K"}};
+        store.Notes = {{"n", "text"}};
+        store.DiaryEntries = {{5, "d"}};
+        store.ViewedArticleKeys = " k ";
+        store.MonthFirstDates = 0;
+    }
+};
+
+TEST_F(VideoStoreTest, NewStoreState) {
+    EXPECT_EQ(store.MonthFirstDates, 1);
+    EXPECT_TRUE(store.ViewedArticleKeys.empty());
+    EXPECT_EQ(store.VideoPageCount, 0);
+    EXPECT_EQ(store.PlaylistPageCount, 0);
+    EXPECT_FALSE(store.PlaylistChanged);
+}
+
+TEST_F(VideoStoreTest, SaveThenLoadRestoresTheSavedLists) {
+    Fill();
+    store.PlaylistChanged = true;
+    ASSERT_TRUE(store.SaveUserData(path));
+    EXPECT_FALSE(store.PlaylistChanged);
+    EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+
+    VideoStore other(ui);
+    other.RelatedVideos = {{"r", "R"}};
+    other.ExcludedWords = {"spam"};
+    other.PlaylistChanged = true;
+    ASSERT_TRUE(other.LoadUserData(path));
+    EXPECT_EQ(static_cast<const UserData&>(other), static_cast<const UserData&>(store));
+    EXPECT_FALSE(other.PlaylistChanged);
+    EXPECT_EQ(other.RelatedVideos.size(), 1u);
+    EXPECT_EQ(other.ExcludedWords.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(VideoStoreTest, MissingFileLoadsNothingSilently) {
+    Fill();
+    EXPECT_TRUE(store.LoadUserData(dir / "none.lum"));
+    EXPECT_EQ(store.CurrentVideos.size(), 2u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(VideoStoreTest, UnopenableFileLeavesTheStoreUnchanged) {
+    Fill();
+    std::filesystem::create_directory(path);  // exists but cannot be read as a file
+    EXPECT_FALSE(store.LoadUserData(path));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Unable to load Video List from file:\n" + path);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(store.CurrentVideos.size(), 2u);
+}
+
+TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
+    UserData saved;
+    saved.CurrentVideos = {{"a", "A"}};
+    const std::string image = EncodeUserData(saved);
+    WriteFile(path, image.substr(0, image.size() - 1));
+    Fill();
+    store.RelatedVideos = {{"r", "R"}};
+    store.PlaylistChanged = true;
+
+    EXPECT_FALSE(store.LoadUserData(path));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Unable to load data from .lum file");
+    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(static_cast<const UserData&>(store), UserData{});
+    EXPECT_EQ(store.RelatedVideos.size(), 1u);
+}
+
+TEST_F(VideoStoreTest, WriterFailingPartWayLeavesThePreviousFileLoadable) {
+    Fill();
+    ASSERT_TRUE(store.SaveUserData(path));
+    const std::string before = ReadFile(path);
+
+    store.Playlist.clear();
+    store.Notes.push_back({"new", "note"});
+    store.PlaylistChanged = true;
+    store.SetFileWriter([](const std::string& target, const std::string& bytes) {
+        WriteFile(target, bytes.substr(0, bytes.size() / 2));  // then the disk fills up
+        return false;
+    });
+    EXPECT_FALSE(store.SaveUserData(path));
+    EXPECT_TRUE(store.PlaylistChanged);  // the file does not hold the change
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+    EXPECT_TRUE(ui.messages.empty());
+
+    VideoStore reloaded(ui);
+    EXPECT_TRUE(reloaded.LoadUserData(path));
+    EXPECT_EQ(reloaded.Playlist.size(), 1u);
+}
+
+TEST_F(VideoStoreTest, SaveIntoMissingFolderFailsSilently) {
+    EXPECT_FALSE(store.SaveUserData(dir / "no/such/folder/site.lum"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(VideoStoreTest, DeleteCurrentVideoRemovesFirstOccurrenceAndRemembersId) {
+    store.CurrentVideos = {{"a", "1"}, {"b", "2"}, {"a", "3"}, {"c", "4"}};
+    EXPECT_TRUE(store.DeleteCurrentVideo("a"));
+    EXPECT_EQ(Ids(store.CurrentVideos), (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_EQ(store.CurrentVideos[1].title, "3");
+    EXPECT_EQ(store.DeletedVideoIds, std::vector<std::string>{"a"});
+    EXPECT_FALSE(store.DeleteCurrentVideo("zz"));
+    EXPECT_FALSE(store.DeleteCurrentVideo("A"));  // ids are case-sensitive
+}
+
+TEST_F(VideoStoreTest, DeletedIdsStopBeingRememberedAtCapacity) {
+    store.DeletedVideoIds.assign(VideoStore::kMaxDeletedVideoIds, "old");
+    store.CurrentVideos = {{"a", "A"}};
+    EXPECT_TRUE(store.DeleteCurrentVideo("a"));
+    EXPECT_TRUE(store.CurrentVideos.empty());
+    EXPECT_EQ(store.DeletedVideoIds.size(), VideoStore::kMaxDeletedVideoIds);
+    EXPECT_EQ(store.DeletedVideoIds.back(), "old");
+}
+
+TEST_F(VideoStoreTest, FindVideoTitleLooksAtCurrentThenRelated) {
+    store.CurrentVideos = {{"a", "current"}};
+    store.RelatedVideos = {{"a", "related"}, {"r", "only related"}};
+    EXPECT_EQ(store.FindVideoTitle("a"), "current");
+    EXPECT_EQ(store.FindVideoTitle("r"), "only related");
+    EXPECT_EQ(store.FindVideoTitle("q"), "");
+}
+
+TEST_F(VideoStoreTest, AddToPlaylistPutsTheVideoAtTheFront) {
+    store.CurrentVideos = {{"a", "Title A"}};
+    store.Playlist = {{"x", "X"}, {"a", "old"}, {"y", "Y"}};
+    EXPECT_TRUE(store.AddToPlaylist("a"));
+    EXPECT_EQ(Ids(store.Playlist), (std::vector<std::string>{"a", "x", "y"}));
+    EXPECT_EQ(store.Playlist[0].title, "Title A");
+    EXPECT_TRUE(store.PlaylistChanged);
+
+    EXPECT_TRUE(store.AddToPlaylist("unknown"));
+    EXPECT_EQ(store.Playlist[0], (VideoEntry{"unknown", ""}));
+}
+
+TEST_F(VideoStoreTest, FullPlaylist) {
+    store.Playlist.assign(VideoStore::kMaxPlaylist, {"v", "V"});
+    store.Playlist[10] = {"inside", "I"};
+    EXPECT_FALSE(store.AddToPlaylist("new"));
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"The playlist is full"});
+    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    EXPECT_FALSE(store.PlaylistChanged);
+
+    // A video already inside moves to the front without the message.
+    EXPECT_TRUE(store.AddToPlaylist("inside"));
+    EXPECT_EQ(store.Playlist.size(), VideoStore::kMaxPlaylist);
+    EXPECT_EQ(store.Playlist[0].id, "inside");
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(VideoStoreTest, DeleteFromAndClearPlaylist) {
+    store.Playlist = {{"a", ""}, {"b", ""}, {"a", ""}};
+    EXPECT_FALSE(store.DeleteFromPlaylist("q"));
+    EXPECT_FALSE(store.PlaylistChanged);
+    EXPECT_TRUE(store.DeleteFromPlaylist("a"));
+    EXPECT_EQ(Ids(store.Playlist), (std::vector<std::string>{"b", "a"}));
+    EXPECT_TRUE(store.PlaylistChanged);
+    store.PlaylistChanged = false;
+    store.ClearPlaylist();
+    EXPECT_TRUE(store.Playlist.empty());
+    EXPECT_TRUE(store.PlaylistChanged);
+}
+
+TEST_F(VideoStoreTest, ClearCurrentVideosKeepsDeletedIds) {
+    store.CurrentVideos = {{"a", ""}};
+    store.DeletedVideoIds = {"d"};
+    store.ClearCurrentVideos();
+    EXPECT_TRUE(store.CurrentVideos.empty());
+    EXPECT_EQ(store.DeletedVideoIds.size(), 1u);
+}
+
+TEST_F(VideoStoreTest, SavedArticles) {
+    EXPECT_TRUE(store.AddSavedArticle("k1", "one"));
+    EXPECT_TRUE(store.AddSavedArticle("k2", "two"));
+    EXPECT_TRUE(store.AddSavedArticle("k1", "one again"));
+    ASSERT_EQ(store.SavedArticles.size(), 2u);
+    EXPECT_EQ(store.SavedArticles[0], (SavedArticle{"k1", "one again"}));
+    EXPECT_TRUE(store.IsArticleSaved("k2"));
+    EXPECT_FALSE(store.IsArticleSaved("K2"));
+    EXPECT_TRUE(store.RemoveSavedArticle("k2"));
+    EXPECT_FALSE(store.RemoveSavedArticle("k2"));
+    EXPECT_FALSE(store.IsArticleSaved("k2"));
+}
+
+TEST_F(VideoStoreTest, FullListsRefuseNewEntriesAndKeepTheOldOnes) {
+    store.SavedArticles.assign(VideoStore::kMaxSavedArticles, {"k", "K"});
+    store.SavedArticles.back() = {"last", "L"};
+    store.Notes.assign(VideoStore::kMaxNotes, {"n", "N"});
+    store.DiaryEntries.assign(VideoStore::kMaxDiaryEntries, {1, "D"});
+    const UserData before = store;
+
+    EXPECT_FALSE(store.AddSavedArticle("new", "x"));
+    EXPECT_FALSE(store.InsertNote({"a", "x"}));
+    EXPECT_FALSE(store.InsertDiaryEntry({0, "x"}));
+    EXPECT_EQ(static_cast<const UserData&>(store), before);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{kSavedArticlesFullMessage, kNotesFullMessage,
+                                                     kDiaryFullMessage}));
+    for (const auto& m : ui.messages) EXPECT_EQ(m.icon, Icon::Stop);
+
+    // Saving an article that is already saved only moves it.
+    EXPECT_TRUE(store.AddSavedArticle("last", "L2"));
+    EXPECT_EQ(store.SavedArticles.front(), (SavedArticle{"last", "L2"}));
+    EXPECT_EQ(store.SavedArticles.size(), VideoStore::kMaxSavedArticles);
+}
+
+TEST_F(VideoStoreTest, NotesAndDiaryEntriesGoToTheirSortedPlace) {
+    for (const char* title : {"beta", "Alpha", "_x", "alpha", "b"}) EXPECT_TRUE(store.InsertNote({title, ""}));
+    std::vector<std::string> titles;
+    for (const auto& n : store.Notes) titles.push_back(n.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"_x", "Alpha", "alpha", "b", "beta"}));
+
+    for (auto [t, text] : {std::pair{20u, "b"}, {10u, "a"}, {20u, "c"}, {5u, "z"}})
+        EXPECT_TRUE(store.InsertDiaryEntry({t, text}));
+    std::string order;
+    for (const auto& e : store.DiaryEntries) order += e.text;
+    EXPECT_EQ(order, "zabc");
+}
+
+}  // namespace
+}  // namespace qen
