@@ -230,6 +230,22 @@ void RestoreFrom(CVantlowApp& app, const std::string& source) {
     app.system().ExitNow(1);
 }
 
+std::string AdjustUserDataPath(const std::string& userDataPath) {
+    std::error_code ec;
+    if (fs::exists(fs::path(userDataPath), ec)) return userDataPath;
+    const std::string n = WithoutExtension(userDataPath);
+    const std::size_t L = n.size();
+    auto digit = [&](std::size_t i) { return n[i] >= '0' && n[i] <= '9'; };
+    if (L > 4 && n[L - 2] == '_' && digit(L - 1)) return n.substr(0, L - 2) + ".lum";
+    if (L > 5 && n[L - 3] == '_' && digit(L - 2) && digit(L - 1)) return n.substr(0, L - 3) + ".lum";
+    return userDataPath;
+}
+
+void LoadUserDataAtStartUp(CVantlowApp& app) {
+    app.UserDataPath = AdjustUserDataPath(app.UserDataPath);
+    if (!app.store.LoadUserData(app.UserDataPath)) RestoreBackup(app, true);
+}
+
 void ShowBackupDialog(CVantlowApp& app) {
     switch (app.ui().ShowBackupDialog()) {
         case BackupChoice::Restore:

@@ -39,6 +39,12 @@ void RestoreFrom(CVantlowApp& app, const std::string& source);
 // The "Backup" menu command.
 void ShowBackupDialog(CVantlowApp& app);
 
+// Start-up: when no file exists at `userDataPath` and its name (without extension) ends
+// in "_" and one or two digits, the user data file of the name without them.
+std::string AdjustUserDataPath(const std::string& userDataPath);
+// Start-up: adjusts UserDataPath, loads the store and, when that fails, tries the backup.
+void LoadUserDataAtStartUp(CVantlowApp& app);
+
 // When the backup at `path` was made: its stamp, else its modification time.
 std::optional<std::int64_t> BackupMadeTime(const std::string& path);
 

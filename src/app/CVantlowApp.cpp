@@ -1,5 +1,6 @@
 #include "app/CVantlowApp.h"
 
+#include "app/Backup.h"
 #include "app/CommandLine.h"
 #include "app/WorkFolder.h"
 #include "web/FileHelpers.h"
@@ -34,6 +35,9 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
     if (!CreateWorkFolder()) return false;
     ShowWaitingPage();
 
+    // User data: a failed load offers the backup, which restarts the program when restored.
+    LoadUserDataAtStartUp(*this);
+
     HomePage = WorkFolder + "help.html";
     window->Navigate(HomePage);
     window->SetZoomPercent(ZoomPercent);
@@ -66,6 +70,7 @@ void CVantlowApp::ShowWaitingPage() {
 }
 
 int CVantlowApp::ExitInstance(int frameworkExitCode) {
+    if (ReadyToSave) SaveWithBackup(*this);
     CleanUp();
     return frameworkExitCode;
 }
@@ -74,6 +79,7 @@ void CVantlowApp::CleanUp() {
     for (ProcessHandle handle : LaunchedPrograms) system().WaitForProgram(handle);
     LaunchedPrograms.clear();
     if (WorkFolder.empty()) return;
+    // The site's RemoveGeneratedFiles(store.VideoPageCount, store.PlaylistPageCount) belongs here.
     RemoveWorkFolder();
 }
 
