@@ -7,6 +7,8 @@ namespace qen {
 class Ui;
 class System;
 
+// Tries xdg-open, x-www-browser and firefox, then the redirect page; the user is told
+// the address only when all of them fail.
 void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url);
 
 // Writes the self-redirecting page to `path` (the temporary folder's
