@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs every test: the unit tests, the GUI
+# scenarios under Xvfb, the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# the fuzz targets for a bounded time, and a short run of each benchmark.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+bash scripts/install-deps.sh
+
+echo "== build (warnings as errors)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON >/dev/null
+cmake --build build -j"$jobs"
+
+echo "== unit and GUI tests"
+(cd build && ctest --output-on-failure --timeout 600)
+
+echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEN_WERROR=ON -DQEN_SANITIZE=ON \
+  -DQEN_BUILD_GUI=OFF -DQEN_BUILD_BENCH=OFF >/dev/null
+cmake --build build-sanitize -j"$jobs"
+(cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure -L unit --timeout 600)
+
+echo "== fuzz targets (bounded time)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_FUZZ=ON \
+  -DQEN_BUILD_GUI=OFF -DQEN_BUILD_BENCH=OFF -DQEN_BUILD_TESTS=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs"
+fuzz_seconds=${QEN_FUZZ_SECONDS:-60}
+fuzzers=0
+for fuzzer in build-fuzz/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  name=$(basename "$fuzzer")
+  corpus="build-fuzz/corpus-$name"
+  mkdir -p "$corpus"
+  seeds="$root/fuzz/seeds/$name"
+  echo "-- $name for ${fuzz_seconds}s"
+  (cd build-fuzz && "$root/$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
+    "$root/$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) >"fuzz-$name.log" 2>&1) \
+    || { tail -40 "build-fuzz/fuzz-$name.log"; echo "fuzz target $name found a fault"; exit 1; }
+  fuzzers=$((fuzzers + 1))
+done
+
+echo "== benchmarks (short run)"
+benchmarks=0
+for bench in build/bench/bench_*; do
+  [ -x "$bench" ] || continue
+  "$bench" --benchmark_min_time=0.05 >/dev/null
+  benchmarks=$((benchmarks + 1))
+done
+
+echo "== all green: ${fuzzers} fuzz targets ran ${fuzz_seconds}s each, ${benchmarks} benchmarks ran"
