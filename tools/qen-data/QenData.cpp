@@ -1,0 +1,309 @@
+#include "QenData.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <set>
+
+#include "videos/UserDataFile.h"
+
+namespace qen::qendata {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Code points of cp1252 bytes 0x80 to 0x9F; the five unassigned bytes keep their value.
+constexpr std::uint16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+// Written beside the target and renamed over it, so a failed import keeps the old file.
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    const std::string temp = path + ".saving";
+    {
+        std::ofstream out(std::filesystem::path(temp), std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out.fail()) {
+            std::error_code ec;
+            std::filesystem::remove(temp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) std::filesystem::remove(temp, ec);
+    return !ec;
+}
+
+Json Text(const std::string& ansi) { return AnsiToUtf8(ansi); }
+
+// Reads one JSON object with exactly the named fields; throws a message on mismatch.
+struct FieldReader {
+    const Json& object;
+    std::string where;
+
+    FieldReader(const Json& o, std::string w, std::set<std::string> fields) : object(o), where(std::move(w)) {
+        if (!object.is_object()) throw where + " is not an object";
+        for (const auto& [key, value] : object.items())
+            if (!fields.count(key)) throw where + " has an unknown field \"" + key + "\"";
+        for (const auto& field : fields)
+            if (!object.contains(field)) throw where + " has no field \"" + field + "\"";
+    }
+
+    std::string Str(const std::string& field) const {
+        const Json& v = object.at(field);
+        if (!v.is_string()) throw where + "." + field + " is not a text";
+        return Utf8ToAnsi(v.get_ref<const std::string&>());
+    }
+
+    std::int64_t Int(const std::string& field, std::int64_t low, std::int64_t high) const {
+        const Json& v = object.at(field);
+        if (!v.is_number_integer()) throw where + "." + field + " is not a whole number";
+        const std::int64_t n = v.is_number_unsigned() && v.get<std::uint64_t>() > static_cast<std::uint64_t>(high)
+                                   ? high + 1
+                                   : v.get<std::int64_t>();
+        if (n < low || n > high)
+            throw where + "." + field + " is outside " + std::to_string(low) + " to " + std::to_string(high);
+        return n;
+    }
+
+    const Json& List(const std::string& field, std::size_t capacity) const {
+        const Json& v = object.at(field);
+        if (!v.is_array()) throw field + " is not a list";
+        if (v.size() > capacity)
+            throw field + " holds " + std::to_string(v.size()) + " entries, above its capacity of " +
+                std::to_string(capacity);
+        return v;
+    }
+};
+
+std::string Item(const char* list, std::size_t i) { return std::string(list) + "[" + std::to_string(i) + "]"; }
+
+}  // namespace
+
+std::string AnsiToUtf8(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size());
+    for (char c : ansi) {
+        const auto b = static_cast<std::uint8_t>(c);
+        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b);
+    }
+    return out;
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto b = static_cast<std::uint8_t>(utf8[i]);
+        std::uint32_t cp = b;
+        std::size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        if (b >= 0x80 && b < 0xC0) extra = 0;  // stray continuation byte: taken as it is
+        if (extra) cp = b & (0x3F >> extra);
+        for (std::size_t k = 1; k <= extra && i + k < utf8.size(); ++k)
+            cp = (cp << 6) | (static_cast<std::uint8_t>(utf8[i + k]) & 0x3F);
+        i += 1 + extra;
+
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        int byte = -1;
+        for (int k = 0; k < 32; ++k)
+            if (kHighControls[k] == cp) byte = 0x80 + k;
+        if (byte >= 0) {
+            out.push_back(static_cast<char>(byte));
+        } else {
+            out += "&#" + std::to_string(cp) + ";";
+        }
+    }
+    return out;
+}
+
+std::string IsoDate(std::uint32_t secondsSince1970) {
+    using namespace std::chrono;
+    const sys_seconds time{seconds{secondsSince1970}};
+    const auto day = floor<days>(time);
+    const year_month_day ymd{day};
+    const hh_mm_ss hms{time - day};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                  static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+                  static_cast<int>(hms.seconds().count()));
+    return text;
+}
+
+std::string ExportJson(const UserData& d) {
+    Json root = Json::object();
+    root["MonthFirstDates"] = d.MonthFirstDates;
+    root["ViewedArticleKeys"] = Text(d.ViewedArticleKeys);
+    auto videos = [](const std::vector<VideoEntry>& list) {
+        Json out = Json::array();
+        for (const auto& v : list) out.push_back(Json{{"id", Text(v.id)}, {"title", Text(v.title)}});
+        return out;
+    };
+    root["CurrentVideos"] = videos(d.CurrentVideos);
+    root["DeletedVideoIds"] = Json::array();
+    for (const auto& id : d.DeletedVideoIds) root["DeletedVideoIds"].push_back(Text(id));
+    root["Playlist"] = videos(d.Playlist);
+    root["SavedArticles"] = Json::array();
+    for (const auto& a : d.SavedArticles) root["SavedArticles"].push_back(Json{{"key", Text(a.key)}, {"title", Text(a.title)}});
+    root["Notes"] = Json::array();
+    for (const auto& n : d.Notes) root["Notes"].push_back(Json{{"title", Text(n.title)}, {"text", Text(n.text)}});
+    root["DiaryEntries"] = Json::array();
+    for (const auto& e : d.DiaryEntries)
+        root["DiaryEntries"].push_back(
+            Json{{"timestamp", e.timestamp}, {"date", IsoDate(e.timestamp)}, {"text", Text(e.text)}});
+    return root.dump(2) + "\n";
+}
+
+bool ImportJson(std::string_view json, UserData& out, std::string& error) {
+    Json root = Json::parse(json.begin(), json.end(), nullptr, false);
+    if (root.is_discarded()) {
+        error = "not valid JSON (or not UTF-8)";
+        return false;
+    }
+    try {
+        UserData d;
+        FieldReader top(root, "the store",
+                        {"MonthFirstDates", "ViewedArticleKeys", "CurrentVideos", "DeletedVideoIds", "Playlist",
+                         "SavedArticles", "Notes", "DiaryEntries"});
+        d.MonthFirstDates = static_cast<std::int32_t>(top.Int("MonthFirstDates", INT32_MIN, INT32_MAX));
+        d.ViewedArticleKeys = top.Str("ViewedArticleKeys");
+
+        const Json& current = top.List("CurrentVideos", UserData::kMaxCurrentVideos);
+        for (std::size_t i = 0; i < current.size(); ++i) {
+            FieldReader r(current[i], Item("CurrentVideos", i), {"id", "title"});
+            d.CurrentVideos.push_back({r.Str("id"), r.Str("title")});
+        }
+        const Json& deleted = top.List("DeletedVideoIds", UserData::kMaxDeletedVideoIds);
+        for (std::size_t i = 0; i < deleted.size(); ++i) {
+            if (!deleted[i].is_string()) throw Item("DeletedVideoIds", i) + " is not a text";
+            d.DeletedVideoIds.push_back(Utf8ToAnsi(deleted[i].get_ref<const std::string&>()));
+        }
+        const Json& playlist = top.List("Playlist", UserData::kMaxPlaylist);
+        for (std::size_t i = 0; i < playlist.size(); ++i) {
+            FieldReader r(playlist[i], Item("Playlist", i), {"id", "title"});
+            d.Playlist.push_back({r.Str("id"), r.Str("title")});
+        }
+        const Json& saved = top.List("SavedArticles", UserData::kMaxSavedArticles);
+        for (std::size_t i = 0; i < saved.size(); ++i) {
+            FieldReader r(saved[i], Item("SavedArticles", i), {"key", "title"});
+            d.SavedArticles.push_back({r.Str("key"), r.Str("title")});
+        }
+        const Json& notes = top.List("Notes", UserData::kMaxNotes);
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            FieldReader r(notes[i], Item("Notes", i), {"title", "text"});
+            d.Notes.push_back({r.Str("title"), r.Str("text")});
+        }
+        const Json& diary = top.List("DiaryEntries", UserData::kMaxDiaryEntries);
+        for (std::size_t i = 0; i < diary.size(); ++i) {
+            // "date" is there for people to read; the timestamp is what counts.
+            FieldReader r(diary[i], Item("DiaryEntries", i), {"timestamp", "date", "text"});
+            d.DiaryEntries.push_back(
+                {static_cast<std::uint32_t>(r.Int("timestamp", 0, UINT32_MAX)), r.Str("text")});
+        }
+        out = std::move(d);
+        return true;
+    } catch (const std::string& message) {
+        error = message;
+        return false;
+    }
+}
+
+std::string CheckImage(std::string_view image, bool& sound) {
+    UserData d;
+    UserDataDamage damage;
+    sound = DecodeUserData(image, d, &damage);
+    if (!sound)
+        return "damaged at byte " + std::to_string(damage.offset) + ": " + damage.where + " " + damage.why;
+    return "sound: " + std::to_string(d.CurrentVideos.size()) + " current videos, " +
+           std::to_string(d.DeletedVideoIds.size()) + " deleted video ids, " + std::to_string(d.Playlist.size()) +
+           " playlist entries, " + std::to_string(d.SavedArticles.size()) + " saved articles, " +
+           std::to_string(d.Notes.size()) + " notes, " + std::to_string(d.DiaryEntries.size()) + " diary entries";
+}
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const char* usage =
+        "usage: qen-data export FILE.lum          write the user data as JSON to standard output\n"
+        "       qen-data import FILE.json FILE.lum write a user data file from JSON\n"
+        "       qen-data check FILE.lum           say whether the file is sound or where it breaks\n";
+    const std::string command = args.empty() ? "" : args[0];
+    const std::size_t wanted = command == "import" ? 3 : 2;
+    if ((command != "export" && command != "import" && command != "check") || args.size() != wanted) {
+        err << usage;
+        return 2;
+    }
+    const auto input = ReadFileBytes(args[1]);
+    if (!input) {
+        err << "qen-data: cannot read " << args[1] << "\n";
+        return 2;
+    }
+
+    if (command == "import") {
+        UserData data;
+        std::string error;
+        if (!ImportJson(*input, data, error)) {
+            err << "qen-data: " << args[1] << ": " << error << "\n";
+            return 1;
+        }
+        if (!WriteFileBytes(args[2], EncodeUserData(data))) {
+            err << "qen-data: cannot write " << args[2] << "\n";
+            return 2;
+        }
+        return 0;
+    }
+
+    bool sound = false;
+    const std::string report = CheckImage(*input, sound);
+    if (command == "check") {
+        out << args[1] << ": " << report << "\n";
+        return sound ? 0 : 1;
+    }
+    if (!sound) {
+        err << "qen-data: " << args[1] << ": " << report << "\n";
+        return 1;
+    }
+    UserData data;
+    DecodeUserData(*input, data);
+    out << ExportJson(data);
+    return 0;
+}
+
+}  // namespace qen::qendata

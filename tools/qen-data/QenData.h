@@ -1,0 +1,32 @@
+#pragma once
+// The logic of the qen-data tool: the user data file as JSON for users and support.
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "videos/VideoStore.h"
+
+namespace qen::qendata {
+
+// System text (cp1252, references kept as they are) to UTF-8, and back. Characters that
+// cp1252 cannot hold come back as "&#N;" references, as the runtime carries them.
+std::string AnsiToUtf8(std::string_view ansi);
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// "2023-11-14T22:13:20Z"
+std::string IsoDate(std::uint32_t secondsSince1970);
+
+std::string ExportJson(const UserData& data);
+// False with `error` set when the JSON is not a store this tool wrote or could have
+// written (wrong types, unknown fields, lists above capacity, timestamps out of range).
+bool ImportJson(std::string_view json, UserData& out, std::string& error);
+// One line on a file image: what it holds when sound, or where it breaks.
+std::string CheckImage(std::string_view image, bool& sound);
+
+// The command line after the program name. Exit codes: 0 done, 1 damaged or
+// rejected input, 2 usage or file errors.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace qen::qendata
