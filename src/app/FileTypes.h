@@ -1,0 +1,23 @@
+#pragma once
+// Makes this program the one that opens ".qen" packages and ".lum" user data files,
+// the freedesktop way: a shared-mime-info package naming the two types and a desktop
+// entry that opens them, both under the user's own data folder.
+#include <optional>
+#include <string>
+
+namespace qen {
+
+class System;
+
+// $XDG_DATA_HOME, else $HOME/.local/share; nullopt when neither is set. Ends in "/".
+std::optional<std::string> UserDataHome();
+
+// The desktop entry's command: the program path quoted as the desktop entry rules want
+// it, then the file. nullopt for a path that cannot be written into one line.
+std::optional<std::string> OpenCommandFor(const std::string& programPath);
+
+// Writes both files for `programPath` (the running program) and refreshes the desktop's
+// caches. Every failure is silent.
+void RegisterFileTypes(System& system, const std::string& programPath);
+
+}  // namespace qen
