@@ -2,6 +2,8 @@
 
 #include "app/Backup.h"
 #include "app/CommandLine.h"
+#include "app/FileTypes.h"
+#include "app/Terms.h"
 #include "app/WorkFolder.h"
 #include "web/FileHelpers.h"
 
@@ -26,6 +28,12 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
     ExePath = system().ExecutablePath();
     ProductKey = kDefaultProductKey;
 
+    // The package's embedded flag replaces this once the package is opened here.
+    const bool embedded = false;
+    const bool termsJustAccepted = EnsureTermsAccepted(ui(), settings(), system(), ProductKey, embedded);
+
+    if (!embedded) RegisterFileTypes(system(), system().ExecutablePath());
+
     ZoomPercent = settings().GetInt(ProductKey, "Zoom", 100);
 
     MainView* window = platform_.CreateMainWindow(view_);
@@ -39,8 +47,9 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
     LoadUserDataAtStartUp(*this);
 
     HomePage = WorkFolder + "help.html";
-    window->Navigate(HomePage);
-    window->SetZoomPercent(ZoomPercent);
+    // The very first start shows the help page, whatever the home page is.
+    window->Navigate(termsJustAccepted ? WorkFolder + "help.html" : HomePage);
+    view_.ApplyZoom(ZoomPercent);
     ReadyToSave = true;
     return true;
 }
