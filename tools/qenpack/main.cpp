@@ -1,0 +1,11 @@
+// qenpack: makes and checks content packages; the commands live in the core library.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "package/PackTool.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return qen::RunQenPack(args, std::cout, std::cerr);
+}
