@@ -223,20 +223,14 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
         return false;
     }
 
-    d.DeletedVideoIds.resize(del);
-    d.CurrentVideos.resize(n);
-    d.Playlist.resize(p);
-    d.SavedArticles.resize(a);
-    d.Notes.resize(t);
-    d.DiaryEntries.resize(y);
-
+    // Entries are added as they are read, so a count the file cannot back costs nothing.
     for (std::size_t i = 0; i < del && !r.failed(); ++i) {
         r.SetField(Numbered("deleted video id", i));
-        r.String(d.DeletedVideoIds[i]);
+        r.String(d.DeletedVideoIds.emplace_back());
     }
     for (std::size_t i = 0; i < n && !r.failed(); ++i) {
         r.SetField(Numbered("current video id", i));
-        r.String(d.CurrentVideos[i].id);
+        r.String(d.CurrentVideos.emplace_back().id);
     }
     for (std::size_t i = 0; i < n && !r.failed(); ++i) {
         r.SetField(Numbered("current video title", i));
@@ -244,7 +238,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
     }
     for (std::size_t i = 0; i < p && !r.failed(); ++i) {
         r.SetField(Numbered("playlist id", i));
-        r.String(d.Playlist[i].id);
+        r.String(d.Playlist.emplace_back().id);
     }
     for (std::size_t i = 0; i < p && !r.failed(); ++i) {
         r.SetField(Numbered("playlist title", i));
@@ -252,7 +246,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
     }
     for (std::size_t i = 0; i < a && !r.failed(); ++i) {
         r.SetField(Numbered("saved article key", i));
-        r.String(d.SavedArticles[i].key);
+        r.String(d.SavedArticles.emplace_back().key);
     }
     for (std::size_t i = 0; i < a && !r.failed(); ++i) {
         r.SetField(Numbered("saved article title", i));
@@ -260,7 +254,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
     }
     for (std::size_t i = 0; i < t && !r.failed(); ++i) {
         r.SetField(Numbered("note title", i));
-        r.String(d.Notes[i].title);
+        r.String(d.Notes.emplace_back().title);
     }
     for (std::size_t i = 0; i < t && !r.failed(); ++i) {
         r.SetField(Numbered("note text", i));
@@ -268,7 +262,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
     }
     for (std::size_t i = 0; i < y && !r.failed(); ++i) {
         r.SetField(Numbered("diary timestamp", i));
-        r.U32(d.DiaryEntries[i].timestamp);
+        r.U32(d.DiaryEntries.emplace_back().timestamp);
     }
     for (std::size_t i = 0; i < y && !r.failed(); ++i) {
         r.SetField(Numbered("diary text", i));
