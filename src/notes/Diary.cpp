@@ -1,0 +1,128 @@
+#include "notes/Diary.h"
+
+#include <limits>
+
+#include "notes/NotesText.h"
+#include "package/ContentSite.h"
+#include "web/FileHelpers.h"
+
+namespace qen {
+
+namespace {
+
+constexpr const char* kDayFirstFormat = "%d/%m/%Y";
+constexpr const char* kMonthFirstFormat = "%m/%d/%Y";
+
+// The stored timestamp is an unsigned 32-bit count of seconds.
+bool FitsTimestamp(std::int64_t date) {
+    return date >= 0 && date <= std::numeric_limits<std::uint32_t>::max();
+}
+
+}  // namespace
+
+bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogState& state) {
+    if (button == EditButton::Delete) {
+        if (ui.ShowMessage("Are you sure you want to delete this entry?", Icon::Exclamation, Buttons::YesNo) !=
+            Answer::Yes)
+            return false;
+        state.deleteRequested = true;
+        return true;
+    }
+    if (state.text.empty()) {
+        ui.ShowMessage("Please enter some text for the entry", Icon::Stop);
+        return false;
+    }
+    if (!FitsTimestamp(state.date)) {
+        ui.ShowMessage("Please choose a date between the years 1970 and 2105", Icon::Stop);
+        return false;
+    }
+    const std::string dayFirst = system.FormatLocalTime(state.date, kDayFirstFormat);
+    const std::string monthFirst = system.FormatLocalTime(state.date, kMonthFirstFormat);
+    // Only a date whose day and month differ shows which comes first.
+    if (dayFirst != monthFirst) state.monthFirstDecided = true;
+    state.monthFirst = dayFirst != state.shownDate;
+    return true;
+}
+
+std::size_t DiaryInsertPosition(const UserData& data, std::uint32_t timestamp) {
+    // A straight scan: a list read from a file is not guaranteed to be in order.
+    std::size_t at = 0;
+    while (at < data.DiaryEntries.size() && data.DiaryEntries[at].timestamp <= timestamp) ++at;
+    return at;
+}
+
+bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string& argument) {
+    auto& entries = store.DiaryEntries;
+    long index = -1;
+    if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
+    if (index >= static_cast<long>(entries.size())) index = -1;
+    // Refuse a new entry before the user types it, not after.
+    if (index < 0 && store.DiaryFull()) return false;
+
+    DiaryDialogState state;
+    if (index >= 0) {
+        state.date = entries[index].timestamp;
+        state.text = entries[index].text;
+        state.existing = true;
+    } else {
+        state.date = system.Now();
+    }
+    if (!ui.ShowDiaryDialog(state, [&ui, &system](EditButton button, DiaryDialogState& s) {
+            return DecideDiaryDialog(ui, system, button, s);
+        }))
+        return false;
+
+    if (state.deleteRequested) {
+        if (index < 0) return false;
+        entries.erase(entries.begin() + index);
+        return true;
+    }
+    // The dialog has refused any date outside the timestamp's range; a dialog that
+    // closed with one anyway changes nothing.
+    if (!FitsTimestamp(state.date)) return false;
+    if (state.monthFirstDecided) store.MonthFirstDates = state.monthFirst ? 1 : 0;
+    if (index >= 0) entries.erase(entries.begin() + index);
+    const auto timestamp = static_cast<std::uint32_t>(state.date);
+    const std::size_t at = DiaryInsertPosition(store, timestamp);
+    entries.insert(entries.begin() + static_cast<long>(at), DiaryEntry{timestamp, state.text});
+    return true;
+}
+
+std::string FormatDiaryDate(System& system, std::uint32_t timestamp, std::int32_t monthFirstDates) {
+    return system.FormatLocalTime(timestamp, monthFirstDates != 0 ? kMonthFirstFormat : kDayFirstFormat);
+}
+
+std::string DiaryPageText(System& system, const UserData& data, const std::string& pageTemplate,
+                          const std::string& niche) {
+    const std::size_t n = data.DiaryEntries.size();
+    std::string count;
+    if (n == 0)
+        count = "You have not created any diary entries yet";
+    else if (n == 1)
+        count = "You have one diary entry";
+    else
+        count = "You have " + std::to_string(n) + " diary entries";
+    const std::string heading = "<div class='articleheader'>Your " + niche + " Diary</div><BR><BR>" + count;
+
+    std::string body = "<a href='diary_new.html'>Click here to create a new diary entry</a><br><br>\r\n";
+    if (n > 0)
+        body +=
+            "Click on the date of any entry to edit/delete it<br><br>All your diary entries are automatically "
+            "saved (along with all your video data) when you exit the software<br><br><br>\r\n";
+    for (std::size_t k = n; k >= 1; --k) {
+        const DiaryEntry& entry = data.DiaryEntries[k - 1];
+        body += "<a href='diary_" + std::to_string(k) + ".html'>" +
+                FormatDiaryDate(system, entry.timestamp, data.MonthFirstDates) + "</a> &nbsp; - &nbsp; " +
+                EscapeDiaryText(entry.text) + "<br><br>\r\n";
+    }
+    if (n > 0) body += SeparatorLine();
+
+    return FillTemplate(pageTemplate, body, "", heading, "", "Your " + niche + " Diary");
+}
+
+bool WriteDiaryPage(Ui& ui, System& system, const UserData& data, const std::string& workFolder,
+                    const std::string& pageTemplate, const std::string& niche) {
+    return WriteWholeFile(ui, workFolder + kDiaryPage, DiaryPageText(system, data, pageTemplate, niche));
+}
+
+}  // namespace qen

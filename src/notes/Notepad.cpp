@@ -1,0 +1,96 @@
+#include "notes/Notepad.h"
+
+#include "notes/NotesText.h"
+#include "package/ContentSite.h"
+#include "web/FileHelpers.h"
+
+namespace qen {
+
+bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state) {
+    if (button == EditButton::Delete) {
+        if (ui.ShowMessage("Are you sure you want to delete this note?", Icon::Exclamation, Buttons::YesNo) !=
+            Answer::Yes)
+            return false;
+        state.deleteRequested = true;
+        return true;
+    }
+    // A title of blanks is a title; only no characters at all is refused.
+    if (state.title.empty()) {
+        ui.ShowMessage("Please enter a title for the note", Icon::Stop);
+        return false;
+    }
+    return true;
+}
+
+std::size_t NoteInsertPosition(const UserData& data, const std::string& title) {
+    // A straight scan rather than a binary search: a list read from a file is not
+    // guaranteed to be in order.
+    std::size_t at = 0;
+    while (at < data.Notes.size() && VideoStore::CompareNoteTitles(data.Notes[at].title, title) <= 0) ++at;
+    return at;
+}
+
+bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
+    auto& notes = store.Notes;
+    long index = -1;
+    if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
+    if (index >= static_cast<long>(notes.size())) index = -1;
+    // Refuse a new note before the user types it, not after.
+    if (index < 0 && store.NotesFull()) return false;
+
+    NoteDialogState state;
+    if (index >= 0) {
+        state.title = notes[index].title;
+        state.text = notes[index].text;
+        state.existing = true;
+    }
+    if (!ui.ShowNoteDialog(state, [&ui](EditButton button, NoteDialogState& s) {
+            return DecideNoteDialog(ui, button, s);
+        }))
+        return false;
+
+    if (state.deleteRequested) {
+        if (index < 0) return false;
+        notes.erase(notes.begin() + index);
+        return true;
+    }
+    if (index >= 0) notes.erase(notes.begin() + index);
+    const std::size_t at = NoteInsertPosition(store, state.title);
+    notes.insert(notes.begin() + static_cast<long>(at), NoteEntry{state.title, state.text});
+    return true;
+}
+
+std::string NotepadPageText(const UserData& data, const std::string& pageTemplate, const std::string& niche) {
+    const std::size_t n = data.Notes.size();
+    std::string count;
+    if (n == 0)
+        count = "You have not created any notes yet";
+    else if (n == 1)
+        count = "You have one note";
+    else
+        count = "You have " + std::to_string(n) + " notes";
+    const std::string heading = "<div class='articleheader'>Your " + niche + " Notes</div><BR><BR>" + count;
+
+    std::string body = "<a href='notepad_new.html'>Click here to create a new note</a><br><br>\r\n";
+    if (n > 0)
+        body +=
+            "Click on the title of any note to edit/delete it<br><br>All your notes are automatically saved "
+            "(along with all your video data) when you exit the software<br><br><br>\r\n";
+    for (std::size_t k = 1; k <= n; ++k) {
+        const NoteEntry& note = data.Notes[k - 1];
+        body += SeparatorLine();
+        // The title is the user's own markup; it goes in as it is.
+        body += "<a href='notepad_" + std::to_string(k) + ".html'>" + note.title + "</a><br><br>\r\n";
+        body += EscapeNoteText(note.text) + "<br><br><br>\r\n";
+    }
+    if (n > 0) body += SeparatorLine();
+
+    return FillTemplate(pageTemplate, body, "", heading, "", "Your " + niche + " Notes");
+}
+
+bool WriteNotepadPage(Ui& ui, const UserData& data, const std::string& workFolder,
+                      const std::string& pageTemplate, const std::string& niche) {
+    return WriteWholeFile(ui, workFolder + kNotepadPage, NotepadPageText(data, pageTemplate, niche));
+}
+
+}  // namespace qen

@@ -1,0 +1,29 @@
+#pragma once
+// The notepad: titled notes kept in title order, edited through the note dialog and
+// listed on "notepad.html".
+#include <string>
+
+#include "platform/Ui.h"
+#include "videos/VideoStore.h"
+
+namespace qen {
+
+// The note dialog's rules for Save and Delete Note; true lets the dialog close with OK.
+bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state);
+
+// Where a note titled `title` goes: after every note whose title compares equal or lower.
+std::size_t NoteInsertPosition(const UserData& data, const std::string& title);
+
+// Runs the note dialog for the link argument ("new" or a note number); a number that
+// names no note opens the dialog for a new note. True when `Notes` changed.
+bool EditNote(Ui& ui, VideoStore& store, const std::string& argument);
+
+// The body and heading of "notepad.html", filled into `pageTemplate` and written to
+// `workFolder` (which ends in "/"). False after the write's own message.
+std::string NotepadPageText(const UserData& data, const std::string& pageTemplate, const std::string& niche);
+bool WriteNotepadPage(Ui& ui, const UserData& data, const std::string& workFolder,
+                      const std::string& pageTemplate, const std::string& niche);
+
+inline constexpr const char* kNotepadPage = "notepad.html";
+
+}  // namespace qen

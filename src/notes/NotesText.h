@@ -1,0 +1,25 @@
+#pragma once
+// Text pieces shared by the notepad and the diary pages.
+#include <string>
+#include <string_view>
+
+namespace qen {
+
+// 0 for the empty text, -1 when any character is not a decimal digit, otherwise the
+// value (held at the largest int, which no list reaches, when the digits run past it).
+int ParseEntryNumber(std::string_view text);
+
+// 94 equals signs and two line breaks.
+const std::string& SeparatorLine();
+
+// "&", "<" and ">" as entities, every line break ("\r\n", "\r" or "\n") as <br>.
+std::string EscapeNoteText(std::string_view text);
+// "&", "<" and ">" as entities, line breaks dropped: a diary entry is one line.
+std::string EscapeDiaryText(std::string_view text);
+
+// Length of the decimal character reference "&#N;" at the start of `text`, or 0.
+// Such references carry the characters that the system's code page lacks, so the
+// page escaping leaves them intact for the browser to show the character.
+std::size_t CharacterReferenceLength(std::string_view text);
+
+}  // namespace qen
