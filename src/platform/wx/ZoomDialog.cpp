@@ -31,7 +31,9 @@ public:
         row->Add(edit_, 1, wxALIGN_CENTER_VERTICAL);
         spin_ = new wxSpinButton(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSP_VERTICAL);
         // The button only reports which arrow was pressed; the value lives in the edit box.
-        spin_->SetRange(-1000, 1000);
+        // Its own position is never reset (that would report a step back), so its range is
+        // wide enough never to be reached.
+        spin_->SetRange(-1000000, 1000000);
         spin_->SetValue(0);
         row->Add(spin_, 0, wxEXPAND);
         root->Add(row, 0, wxEXPAND | wxALL, 12);
@@ -71,7 +73,6 @@ private:
     void Step(int delta) {
         edit_->ChangeValue(ToWx(step_(Text(), delta)));
         edit_->SetInsertionPointEnd();
-        spin_->SetValue(0);
         Refresh();
     }
 
