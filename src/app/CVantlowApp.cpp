@@ -1,5 +1,7 @@
 #include "app/CVantlowApp.h"
 
+#include <string_view>
+
 #include "app/Backup.h"
 #include "app/CommandLine.h"
 #include "app/FileTypes.h"
@@ -12,10 +14,19 @@ namespace qen {
 namespace {
 constexpr const char* kWaitingPage =
     "<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>Loading Data - Please Wait</DIV>";
-constexpr const char* kDefaultProductKey = "QenRuntime";
+
+// A settings name ending in " Plumtreegallant" keeps its settings under the name without it.
+std::string SectionName(std::string settingsName) {
+    constexpr std::string_view kSuffix = " Plumtreegallant";
+    if (settingsName.size() >= kSuffix.size() &&
+        std::string_view(settingsName).substr(settingsName.size() - kSuffix.size()) == kSuffix)
+        settingsName.resize(settingsName.size() - kSuffix.size());
+    return settingsName;
+}
 }  // namespace
 
-CVantlowApp::CVantlowApp(Platform& platform) : store(platform.ui()), platform_(platform), view_(*this) {}
+CVantlowApp::CVantlowApp(Platform& platform)
+    : store(platform.ui()), site(platform.ui(), platform.settings()), platform_(platform), view_(*this) {}
 
 CVantlowApp::~CVantlowApp() = default;
 
@@ -24,13 +35,17 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
     PlaylistPagesBuilt = false;
 
     const std::string commandLineFile = CommandLineFile(args);
-    (void)commandLineFile;
     ExePath = system().ExecutablePath();
-    ProductKey = kDefaultProductKey;
 
-    // The package's embedded flag replaces this once the package is opened here.
-    const bool embedded = false;
+    // The package: inside the program, named on the command line, beside it, or chosen.
+    if (!site.OpenPackage(ExePath, UserDataPath, commandLineFile)) return false;
+    ProductKey = SectionName(site.Package.SettingsName);
+    if (!site.Package.Title.empty()) ui().SetApplicationName(site.Package.Title);
+
+    const bool embedded = site.Package.Embedded;
     const bool termsJustAccepted = EnsureTermsAccepted(ui(), settings(), system(), ProductKey, embedded);
+
+    if (!site.ReadBranding()) return false;
 
     if (!embedded) RegisterFileTypes(system(), system().ExecutablePath());
 
@@ -43,10 +58,24 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
     if (!CreateWorkFolder()) return false;
     ShowWaitingPage();
 
+    if (!site.BuildSite(WorkFolder)) {
+        AbandonSite();
+        return false;
+    }
+    store.ExcludedWords = site.ExcludedWords;
+
     // User data: a failed load offers the backup, which restarts the program when restored.
     LoadUserDataAtStartUp(*this);
 
     HomePage = WorkFolder + "help.html";
+
+    if (site.Niche.empty()) {
+        ui().ShowMessage("No SiteNiche.txt file found in package", Icon::Stop);
+        AbandonSite();
+        return false;
+    }
+    if (!site.Package.Title.empty()) window->SetTitle(site.Package.Title);
+
     // The very first start shows the help page, whatever the home page is.
     window->Navigate(termsJustAccepted ? WorkFolder + "help.html" : HomePage);
     view_.ApplyZoom(ZoomPercent);
@@ -88,12 +117,19 @@ void CVantlowApp::CleanUp() {
     for (ProcessHandle handle : LaunchedPrograms) system().WaitForProgram(handle);
     LaunchedPrograms.clear();
     if (WorkFolder.empty()) return;
-    // The site's RemoveGeneratedFiles(store.VideoPageCount, store.PlaylistPageCount) belongs here.
+    site.RemoveGeneratedFiles(store.VideoPageCount, store.PlaylistPageCount);
     RemoveWorkFolder();
 }
 
 void CVantlowApp::RemoveWorkFolder() {
     RemoveWorkFolderTree(WorkFolder);
+}
+
+// A start-up that fails once the site is built leaves nothing behind in the work folder.
+void CVantlowApp::AbandonSite() {
+    site.RemoveGeneratedFiles(store.VideoPageCount, store.PlaylistPageCount);
+    RemoveWorkFolder();
+    WorkFolder.clear();
 }
 
 void CVantlowApp::ExitWithoutSaving() {

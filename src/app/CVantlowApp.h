@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "package/ContentSite.h"
 #include "platform/Platform.h"
 #include "view/CVantlowView.h"
 #include "videos/VideoStore.h"
@@ -47,6 +48,7 @@ public:
     std::vector<ProcessHandle> LaunchedPrograms;
     std::string UserDataPath;
     VideoStore store;  // all user data; loaded at start-up, saved at exit
+    ContentSite site;  // the opened package, its branding and the site built from it
 
     static constexpr std::size_t kMaxLaunchedPrograms = 200;
 
@@ -54,6 +56,7 @@ private:
     bool CreateWorkFolder();
     void ShowWaitingPage();
     void RemoveWorkFolder();
+    void AbandonSite();
 
     Platform& platform_;
     CVantlowView view_;

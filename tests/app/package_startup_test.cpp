@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "app/CVantlowApp.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/TempDir.h"
+#include "package/TestPackages.h"
+
+namespace qen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Start-up with a package: the program and its package in one folder, the temporary
+// folder and the desktop data folder in others.
+class PackageStartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* value = std::getenv("XDG_DATA_HOME")) savedDataHome = value;
+        setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+        exe = program / "QenRuntime";
+        WriteFile(exe, "program bytes");
+        platform.fakeSystem.executablePath = exe;
+        platform.fakeSystem.tempFolder = temp.path();
+        platform.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
+    }
+    void TearDown() override {
+        if (savedDataHome)
+            setenv("XDG_DATA_HOME", savedDataHome->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+
+    std::string WorkFolderName() const { return "lumfiles__" + std::to_string(platform.fakeSystem.now); }
+
+    test::TempDir program, temp, dataHome;
+    std::optional<std::string> savedDataHome;
+    std::string exe;
+    test::FakePlatform platform;
+    CVantlowApp app{platform};
+};
+
+TEST_F(PackageStartUpTest, PackageBesideTheProgramShowsItsHelpPageUnderItsTitle) {
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    ASSERT_TRUE(app.InitInstance({exe}));
+
+    EXPECT_EQ(app.ProductKey, "QenRuntime");
+    EXPECT_EQ(app.UserDataPath, program / "QenRuntime.lum");
+    EXPECT_EQ(platform.fakeUi.ApplicationName(), "Dog Training Academy");
+    EXPECT_EQ(platform.fakeView.title, "Dog Training Academy");
+    EXPECT_EQ(app.WorkFolder, temp / (WorkFolderName() + "/"));
+    EXPECT_EQ(platform.fakeView.navigations.back(), app.WorkFolder + "help.html");
+    EXPECT_EQ(app.store.ExcludedWords, (std::vector<std::string>{"cat", "wolf"}));
+    EXPECT_NE(ReadFile(app.WorkFolder + "help.html").find("Help for dog training"), std::string::npos);
+    EXPECT_NE(ReadFile(app.WorkFolder + "banners.js").find("var MaxSideBanners = 3;"), std::string::npos);
+    EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;
+
+    // Closing removes every generated file and the folder.
+    app.ReadyToSave = false;
+    app.ExitInstance(0);
+    EXPECT_TRUE(Entries(temp.path()).empty());
+}
+
+TEST_F(PackageStartUpTest, ChangedHeaderByteEndsStartUpBeforeAnythingIsWritten) {
+    std::string image = test::MakeBlock(test::SmallSite());
+    image[block::kMaxSideBanners] ^= 1;
+    WriteFile(program / "QenRuntime.qen", image);
+    EXPECT_FALSE(app.InitInstance({exe}));
+    EXPECT_EQ(platform.fakeUi.Texts(), std::vector<std::string>{"The .qen file is corrupt"});
+    EXPECT_EQ(platform.fakeUi.messages[0].caption, "Qen Runtime");
+    EXPECT_EQ(platform.fakeUi.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(platform.events, nullptr);
+    app.ExitInstance(0);
+    EXPECT_TRUE(Entries(temp.path()).empty());
+}
+
+TEST_F(PackageStartUpTest, BrandedProgramUsesItsOwnPackageAndSettingsSection) {
+    auto branded = test::SmallSite();
+    branded.title = "Rex Academy";
+    branded.settingsName = "Rex Plumtreegallant";
+    WriteFile(exe, ReadFile(exe) + test::MakeBlock(branded));
+    WriteFile(program / "other.qen", test::MakeBlock(test::SmallSite()));
+    platform.fakeSettings.ints[{"Rex", "Terms"}] = 1;
+    platform.fakeSettings.ints[{"Rex", "Zoom"}] = 125;
+
+    ASSERT_TRUE(app.InitInstance({exe, program / "other.qen"}));
+    EXPECT_EQ(app.ProductKey, "Rex");
+    EXPECT_EQ(app.ZoomPercent, 125);
+    EXPECT_EQ(app.UserDataPath, exe + ".lum");
+    EXPECT_EQ(platform.fakeView.title, "Rex Academy");
+    EXPECT_TRUE(platform.fakeUi.messages.empty());
+    app.ReadyToSave = false;
+    app.ExitInstance(0);
+}
+
+TEST_F(PackageStartUpTest, SiteFailuresRemoveWhatWasWrittenAndTheFolder) {
+    struct Case {
+        const char* what;
+        std::string niche;  // empty: no SiteNiche.txt member
+        std::string message;
+    };
+    const Case cases[] = {
+        {"no niche member", "", "No SiteNiche.txt file found in package"},
+        {"niche without category", "dogs\n", "The SiteNiche.txt object does not contain EzineArticles URL data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto description = test::SmallSite();
+        if (c.niche.empty())
+            description.members.erase(description.members.begin());
+        else
+            description.members[0].data = c.niche;
+        WriteFile(program / "QenRuntime.qen", test::MakeBlock(description));
+        test::FakePlatform fresh;
+        fresh.fakeSystem.executablePath = exe;
+        fresh.fakeSystem.tempFolder = temp.path();
+        fresh.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
+        CVantlowApp failing(fresh);
+        EXPECT_FALSE(failing.InitInstance({exe}));
+        EXPECT_EQ(fresh.fakeUi.Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(fresh.fakeUi.messages[0].caption, "Dog Training Academy");
+        EXPECT_TRUE(Entries(temp.path()).empty());
+        failing.ExitInstance(0);
+    }
+}
+
+TEST_F(PackageStartUpTest, UnsafeMemberNameIsRefusedAndNothingIsWritten) {
+    std::string image = test::MakeBlock(test::SmallSite());
+    const std::size_t name = test::MemberRow(1) + block::kMemberNameOffset;
+    image.replace(name, 16, std::string("../../escape.js\0", 16));
+    test::Resign(image);
+    WriteFile(program / "QenRuntime.qen", image);
+    EXPECT_FALSE(app.InitInstance({exe}));
+    ASSERT_EQ(platform.fakeUi.messages.size(), 1u);
+    EXPECT_EQ(platform.fakeUi.messages[0].text,
+              "The .qen file is corrupt (the package holds a file with an unsafe name: \"../../escape.js\")");
+    app.ExitInstance(0);
+    EXPECT_TRUE(Entries(temp.path()).empty());
+    EXPECT_FALSE(fs::exists(program.path() + "../escape.js"));
+}
+
+}  // namespace
+}  // namespace qen
