@@ -15,6 +15,7 @@ namespace qen {
 
 namespace {
 
+// The pointers point into `args`, which must outlive the returned vector.
 std::vector<char*> ArgvOf(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -54,7 +55,8 @@ std::string PosixSystem::FormatLocalTime(std::int64_t secondsSince1970, const st
 
 std::optional<ProcessHandle> PosixSystem::StartProgram(const std::string& program,
                                                        const std::vector<std::string>& args) {
-    std::vector<char*> argv = ArgvOf(args.empty() ? std::vector<std::string>{program} : args);
+    const std::vector<std::string> fullArgs = args.empty() ? std::vector<std::string>{program} : args;
+    std::vector<char*> argv = ArgvOf(fullArgs);
     pid_t pid = 0;
     int result = IsSearchedOnPath(program)
                      ? posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ)
@@ -81,7 +83,8 @@ void PosixSystem::WaitForProgram(ProcessHandle handle) {
 }
 
 void PosixSystem::ReplaceProcess(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<char*> argv = ArgvOf(args.empty() ? std::vector<std::string>{program} : args);
+    const std::vector<std::string> fullArgs = args.empty() ? std::vector<std::string>{program} : args;
+    std::vector<char*> argv = ArgvOf(fullArgs);
     execv(program.c_str(), argv.data());
 }
 
