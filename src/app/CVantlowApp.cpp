@@ -7,6 +7,8 @@
 #include "app/FileTypes.h"
 #include "app/Terms.h"
 #include "app/WorkFolder.h"
+#include "notes/Diary.h"
+#include "notes/Notepad.h"
 #include "web/FileHelpers.h"
 
 namespace qen {
@@ -66,6 +68,9 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
 
     // User data: a failed load offers the backup, which restarts the program when restored.
     LoadUserDataAtStartUp(*this);
+
+    if (!WriteNotepadPage(ui(), store, WorkFolder, site.PageTemplate, site.Niche)) return false;
+    if (!WriteDiaryPage(ui(), system(), store, WorkFolder, site.PageTemplate, site.Niche)) return false;
 
     HomePage = WorkFolder + "help.html";
 

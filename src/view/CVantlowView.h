@@ -93,6 +93,8 @@ private:
     bool UnsaveArticle(const std::string&, const std::string& key);
     bool WatchOnVideoSite(const std::string&, const std::string& id);
     bool DeleteVideo(const std::string&, const std::string& id);
+    bool EditNoteLink(const std::string&, const std::string& argument);
+    bool EditDiaryLink(const std::string&, const std::string& argument);
     bool Allow(const std::string&, const std::string&);
 
     std::string CurrentPage() const;

@@ -3,6 +3,8 @@
 
 #include "app/CVantlowApp.h"
 #include "app/Endpoints.h"
+#include "notes/Diary.h"
+#include "notes/Notepad.h"
 #include "view/CVantlowView.h"
 #include "web/ExternalBrowser.h"
 #include "web/FileHelpers.h"
@@ -72,8 +74,8 @@ std::span<const CVantlowView::LinkCommand> CVantlowView::LinkCommands() {
         {12, M::Command, "youtube_", &CVantlowView::WatchOnVideoSite},
         // 13 "related_": the related-videos page.
         {14, M::Command, "delete_", &CVantlowView::DeleteVideo},
-        // 15 "notepad_": the notepad.
-        // 16 "diary_": the diary.
+        {15, M::Command, "notepad_", &CVantlowView::EditNoteLink},
+        {16, M::Command, "diary_", &CVantlowView::EditDiaryLink},
         // 17 "ezine_", 18 "articles.html": the articles.
         {19, M::Anything, "", &CVantlowView::Allow},
     };
@@ -245,6 +247,21 @@ void CVantlowView::BlankVideoPost(const std::string& page, const std::string& id
     const std::string edited = text->substr(0, start) + kBlankPost +
                                text->substr(end + std::string_view(kPostEnd).size());
     WriteWholeFile(app_.ui(), path, edited);
+}
+
+bool CVantlowView::EditNoteLink(const std::string&, const std::string& argument) {
+    if (EditNote(app_.ui(), app_.store, argument) &&
+        WriteNotepadPage(app_.ui(), app_.store, app_.WorkFolder, app_.site.PageTemplate, app_.site.Niche))
+        DeferRefresh();
+    return true;
+}
+
+bool CVantlowView::EditDiaryLink(const std::string&, const std::string& argument) {
+    if (EditDiaryEntry(app_.ui(), app_.system(), app_.store, argument) &&
+        WriteDiaryPage(app_.ui(), app_.system(), app_.store, app_.WorkFolder, app_.site.PageTemplate,
+                       app_.site.Niche))
+        DeferRefresh();
+    return true;
 }
 
 bool CVantlowView::Allow(const std::string&, const std::string&) {

@@ -1,0 +1,90 @@
+// Notes and diary across a real start-up, exit save and second start-up.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "app/CVantlowApp.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/TempDir.h"
+#include "package/TestPackages.h"
+
+namespace qen {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+class NotesStartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* value = std::getenv("XDG_DATA_HOME")) savedDataHome = value;
+        setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+        exe = program / "QenRuntime";
+        WriteFile(exe, "program bytes");
+        WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    }
+    void TearDown() override {
+        if (savedDataHome)
+            setenv("XDG_DATA_HOME", savedDataHome->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+
+    void Prepare(test::FakePlatform& platform, std::int64_t now) {
+        platform.fakeSystem.executablePath = exe;
+        platform.fakeSystem.tempFolder = temp.path();
+        platform.fakeSystem.now = now;
+        platform.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
+    }
+
+    test::TempDir program, temp, dataHome;
+    std::optional<std::string> savedDataHome;
+    std::string exe;
+};
+
+TEST_F(NotesStartUpTest, PagesAreWrittenAtStartUpAndTheirDataSurvivesARestart) {
+    const std::string title = "Caf\xE9 \x80";
+    const std::string text = "Stra\xDF" "e &#20013;\r\nline two";
+    {
+        test::FakePlatform platform;
+        Prepare(platform, 1'700'000'000);
+        CVantlowApp app(platform);
+        ASSERT_TRUE(app.InitInstance({exe}));
+        EXPECT_NE(ReadFile(app.WorkFolder + "notepad.html").find("You have not created any notes yet"),
+                  std::string::npos);
+        EXPECT_NE(ReadFile(app.WorkFolder + "diary.html").find("You have not created any diary entries yet"),
+                  std::string::npos);
+
+        platform.fakeUi.noteDialog = [&](NoteDialogState& state, const auto& decide) {
+            state.title = title;
+            state.text = text;
+            return decide(EditButton::Save, state);
+        };
+        platform.fakeUi.diaryDialog = [](DiaryDialogState& state, const auto& decide) {
+            state.text = "First lesson";
+            state.shownDate = "14/11/2023";
+            return decide(EditButton::Save, state);
+        };
+        app.view().OnBeforeNavigate2(app.WorkFolder + "notepad_new.html");
+        app.view().OnBeforeNavigate2(app.WorkFolder + "diary_new.html");
+        EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;
+        app.ExitInstance(0);
+    }
+    test::FakePlatform platform;
+    Prepare(platform, 1'700'000'100);
+    CVantlowApp app(platform);
+    ASSERT_TRUE(app.InitInstance({exe}));
+    EXPECT_EQ(app.store.Notes, (std::vector<NoteEntry>{{title, text}}));
+    const std::string notepad = ReadFile(app.WorkFolder + "notepad.html");
+    EXPECT_NE(notepad.find("<a href='notepad_1.html'>" + title + "</a><br><br>\r\nStra\xDF" "e &#20013;<br>line two"),
+              std::string::npos);
+    EXPECT_NE(ReadFile(app.WorkFolder + "diary.html")
+                  .find("<a href='diary_1.html'>14/11/2023</a> &nbsp; - &nbsp; First lesson"),
+              std::string::npos);
+    app.ReadyToSave = false;
+    app.ExitInstance(0);
+}
+
+}  // namespace
+}  // namespace qen
