@@ -225,8 +225,11 @@ class Runtime:
         """A message box or dialog whose texts contain the fragment."""
 
         def dialog_with_text():
-            for role in ("alert", "dialog"):
+            # A dialog without a parent window shows up as a frame of its own.
+            for role in ("alert", "dialog", "frame"):
                 for dialog in self.find_all(role):
+                    if role == "frame" and self.find_all("document web", root=dialog):
+                        continue
                     if text_fragment in self._all_text(dialog):
                         return dialog
             return None
@@ -256,6 +259,23 @@ class Runtime:
 
     def press(self, dialog, button):
         self.activate(self.find("push button", button, root=dialog))
+
+    def type_into(self, node, text):
+        """Replaces the contents of an edit box, as typing would."""
+        node.queryEditableText().setTextContents(text)
+
+    def edits(self, dialog):
+        """The dialog's edit boxes in tree order: single-line first-come, then multi-line."""
+        return self.find_all("text", root=dialog)
+
+    def wait_gone(self, node, what, timeout=DEFAULT_TIMEOUT):
+        def gone():
+            try:
+                return node.getState().contains(pyatspi.STATE_DEFUNCT) or not node.getState().contains(
+                    pyatspi.STATE_SHOWING)
+            except Exception:
+                return True
+        return wait_until(gone, what, timeout)
 
     def screenshot(self, label):
         path = os.path.join(self.screenshots, f"{self.name}-{label}.png")
@@ -304,6 +324,15 @@ class Runtime:
             self.process.kill()
             self.process.wait()
         shutil.rmtree(self.root, ignore_errors=True)
+
+
+def build_demo_package(args, folder, name="DogTraining.qen"):
+    """Packs the bundled sample site with the packaging tool, as a distributor would."""
+    qenpack = os.path.join(args.build_dir, "tools", "qenpack", "qenpack")
+    output = os.path.join(folder, name)
+    subprocess.run(["sh", os.path.join(args.source_dir, "examples", "build-demo.sh"), qenpack, output],
+                   check=True, stdout=subprocess.DEVNULL)
+    return output
 
 
 def check(condition, message):

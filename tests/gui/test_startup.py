@@ -1,26 +1,55 @@
-"""The program starts, shows its waiting page in the real window, and on close
-removes its work folder."""
+"""First start on the demo package: the terms are asked once, the branded help page shows
+with the banner arrays and footer filled in, and closing the window removes every generated
+file and the work folder; the second start goes straight to the page."""
 import os
 
-from harness import Display, Runtime, check, run_scenario
+from harness import Display, Runtime, build_demo_package, check, run_scenario
+
+WAITING_PAGE = (b"<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>"
+                b"Loading Data - Please Wait</DIV>")
+HELP_HEADING = "Welcome to your Dog Training companion"
+
+
+def first_start(runtime, package):
+    runtime.start(package)
+    terms = runtime.wait_for_dialog("Use of this software requires")
+    runtime.screenshot("terms")
+    runtime.press(terms, "Yes")
+    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.screenshot("help")
+
+    folder = runtime.work_folder()
+    check(os.path.basename(folder).startswith("lumfiles__"), f"unexpected work folder {folder}")
+    with open(os.path.join(folder, "index.html"), "rb") as page:
+        check(page.read() == WAITING_PAGE, "the waiting page differs")
+    with open(os.path.join(folder, "help.html"), encoding="cp1252") as page:
+        help_page = page.read()
+    for filled in ("var TopBannerUrls = ['", "var MaxSideBanners = 3;", "Dog Training Academy"):
+        check(filled in help_page, f"help.html lacks {filled!r}")
+    for token in ("%%videoposts%%", "%%pagetitle%%", "%%SiteNiche%%", "%%siteniche%%", "%%footertext%%"):
+        check(token not in help_page, f"{token} was left unfilled in help.html")
+    check("Terms=1" in runtime.settings_text(), "the accepted terms were not stored")
+
+    check(runtime.close_window() == 0, "the program did not end cleanly")
+    check(not runtime.work_folders(), "the work folder was left behind")
+
+
+def second_start(runtime, package):
+    runtime.start(package)
+    runtime.wait_for_page_text(HELP_HEADING)
+    check(not runtime.find_all("dialog"), "a dialog was shown on the second start")
+    check(runtime.close_window() == 0, "the program did not end cleanly")
+    check(not runtime.work_folders(), "the work folder was left behind")
+    check(os.path.exists(package[:-4] + ".lum"), "the user data file was not saved beside the package")
 
 
 def scenario(args):
     display = Display()
     runtime = Runtime(args, "startup")
     try:
-        runtime.start()
-        folder = runtime.work_folder()
-        check(os.path.basename(folder).startswith("lumfiles__"), f"unexpected work folder {folder}")
-        with open(os.path.join(folder, "index.html"), "rb") as page:
-            check(page.read() == b"<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>"
-                  b"Loading Data - Please Wait</DIV>", "the waiting page differs")
-        for caption in ("Home", "Back", "Forward", "Zoom", "Print", "Backup", "Help"):
-            runtime.find("menu item", caption)
-        runtime.screenshot("started")
-        code = runtime.close_window()
-        check(code == 0, f"exit code {code}")
-        check(not runtime.work_folders(), "the work folder was left behind")
+        package = build_demo_package(args, runtime.root)
+        first_start(runtime, package)
+        second_start(runtime, package)
     finally:
         runtime.cleanup()
         display.close()
