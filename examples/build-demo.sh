@@ -19,7 +19,7 @@ mkdir -p "$(dirname "$output")"
     --title "Dog Training Academy" \
     --settings-name "DogTrainingAcademy" \
     --footer-name "Dog Training Academy" \
-    --footer-link "https://www.example.com/academy" \
+    --footer-link "http://www.example.com/academy" \
     --max-side-banners 3 \
     --branding "$here/dog-training.branding"
 "$qenpack" verify "$output"
