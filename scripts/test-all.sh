@@ -27,6 +27,10 @@ echo "== fuzz targets (bounded time)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_FUZZ=ON \
   -DQEN_BUILD_GUI=OFF -DQEN_BUILD_BENCH=OFF -DQEN_BUILD_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
+# The demo package seeds the package fuzzer (a leading 1 byte feeds it as a whole file).
+mkdir -p build-fuzz/corpus-fuzz_package
+sh examples/build-demo.sh build/tools/qenpack/qenpack build-fuzz/demo.qen >/dev/null
+{ printf '\001'; cat build-fuzz/demo.qen; } > build-fuzz/corpus-fuzz_package/demo-package
 fuzz_seconds=${QEN_FUZZ_SECONDS:-60}
 fuzzers=0
 for fuzzer in build-fuzz/fuzz/fuzz_*; do
