@@ -144,6 +144,12 @@ class Runtime:
         self.app = wait_until(self._find_app, "the program to appear on the accessibility bus")
         return self
 
+    def start_accepting_terms(self, *program_args):
+        """Starts the program and agrees to the terms when it asks for them."""
+        self.start(*program_args)
+        self.press(self.wait_for_dialog("Use of this software requires"), "Yes")
+        return self
+
     def _find_app(self):
         if self.process.poll() is not None:
             raise GuiError(f"program ended early with code {self.process.returncode}")

@@ -50,7 +50,11 @@ void MainFrame::BuildMenuBar() {
     auto* bar = new wxMenuBar;
     for (const MenuCommand& command : kMenuCommands) bar->Append(new wxMenu, command.caption);
     SetMenuBar(bar);
-    ActivateTopLevelMenus(bar, [this](int index) { events_.OnMenuCommand(kMenuCommands[index].id); });
+    // Commands run after the click has been handled, so a dialog they open does not hold
+    // the menu bar (or an accessibility client pressing it) inside the click.
+    ActivateTopLevelMenus(bar, [this](int index) {
+        CallAfter([this, index] { events_.OnMenuCommand(kMenuCommands[index].id); });
+    });
 }
 
 void MainFrame::CreateWebView() {

@@ -1,0 +1,59 @@
+"""Links and menu commands in the real window: an ordinary web link opens in the user's
+browser and the page stays; the zoom set in the Zoom dialog is stored and comes back on the
+next start; Help returns to the help page."""
+from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until
+
+HELP_HEADING = "Welcome to your Dog Training companion"
+
+
+def set_zoom(runtime, value):
+    runtime.click_menu("Zoom")
+    dialog = runtime.wait_for_dialog("Percentage zoom")
+    edit = runtime.edits(dialog)[0]
+    runtime.type_into(edit, value)
+    runtime.press(dialog, "OK")
+    runtime.wait_gone(dialog, "the zoom dialog to close")
+
+
+def zoom_shown(runtime):
+    runtime.click_menu("Zoom")
+    dialog = runtime.wait_for_dialog("Percentage zoom")
+    shown = runtime.edits(dialog)[0].queryText().getText(0, -1)
+    runtime.press(dialog, "Cancel")
+    runtime.wait_gone(dialog, "the zoom dialog to close")
+    return shown
+
+
+def scenario(args):
+    display = Display()
+    runtime = Runtime(args, "links")
+    try:
+        package = build_demo_package(args, runtime.root)
+        runtime.start_accepting_terms(package)
+        runtime.wait_for_page_text(HELP_HEADING)
+
+        runtime.click_link("Puppy School Classes")
+        wait_until(lambda: "http://www.example.com/academy/puppy-school" in runtime.opened_externally(),
+                   "the web link to reach the user's browser")
+        check(HELP_HEADING in runtime.page_text(), "the view left the help page for a web link")
+
+        set_zoom(runtime, "150")
+        wait_until(lambda: "Zoom=150" in runtime.settings_text(), "the zoom to be stored")
+        runtime.screenshot("zoomed")
+        check(runtime.close_window() == 0, "the program did not end cleanly")
+
+        runtime.start(package)
+        runtime.wait_for_page_text(HELP_HEADING)
+        check(zoom_shown(runtime) == "150", "the zoom did not survive the restart")
+        runtime.click_link("Notepad")
+        runtime.wait_for_page_text("Notes")
+        runtime.click_menu("Help")
+        runtime.wait_for_page_text(HELP_HEADING)
+        check(runtime.close_window() == 0, "the program did not end cleanly")
+    finally:
+        runtime.cleanup()
+        display.close()
+
+
+if __name__ == "__main__":
+    run_scenario(scenario)
