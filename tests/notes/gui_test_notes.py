@@ -1,0 +1,119 @@
+"""Notepad and diary in the real window: a note and a diary entry are created, edited
+and deleted through their links and dialogs, and survive a restart.
+
+Runs like the scenarios in tests/gui (same arguments); it lives here until it joins them."""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "gui"))
+
+import pyatspi  # noqa: E402
+
+from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until  # noqa: E402
+
+TITLE = "Caf\u00e9 \u20ac \u4e2d"  # cp1252 letters and one character outside cp1252
+
+
+def click_link_containing(runtime, text):
+    # The demo's style sheet puts a marker in front of some links.
+    link = wait_until(lambda: next((l for l in runtime.find_all("link") if text in (l.name or "")), None),
+                      f"a link containing '{text}'")
+    runtime.activate(link)
+
+
+def find_window(runtime, caption):
+    # A modal dialog may show on the accessibility bus as a dialog or as a frame.
+    return wait_until(lambda: next(iter(runtime.find_all("dialog", caption) + runtime.find_all("frame", caption)),
+                                   None), f"the {caption} dialog")
+
+
+def open_dialog(runtime, link, caption):
+    click_link_containing(runtime, link)
+    return find_window(runtime, caption)
+
+
+def press_by_key(runtime, dialog, name):
+    """Presses a button from the keyboard. A button whose handler opens a message box
+    cannot be pressed through the accessibility bus: the call would wait on the box."""
+    button = runtime.find("push button", name, root=dialog)
+    button.queryComponent().grabFocus()
+    time.sleep(0.3)
+    subprocess.run(["xdotool", "key", "space"], check=True)
+
+
+def create_and_edit(runtime):
+    runtime.click_link("Notepad")
+    runtime.wait_for_page_text("You have not created any notes yet")
+
+    dialog = open_dialog(runtime, "Click here to create a new note", "Notepad")
+    shown = [b for b in runtime.find_all("push button", "Delete Note", root=dialog)
+             if b.getState().contains(pyatspi.STATE_SHOWING)]
+    check(not shown, "a new note offers Delete Note")
+    press_by_key(runtime, dialog, "Save")
+    runtime.press(runtime.wait_for_dialog("Please enter a title for the note"), "OK")
+    title, text = runtime.edits(dialog)[:2]
+    runtime.type_into(title, TITLE)
+    runtime.type_into(text, "Sit & stay <5 min>\nthen heel")
+    runtime.screenshot("note-dialog")
+    runtime.press(dialog, "Save")
+    runtime.wait_for_page_text("You have one note")
+    runtime.wait_for_page_text("Sit & stay <5 min>")
+    runtime.screenshot("notepad")
+
+    dialog = open_dialog(runtime, TITLE, "Notepad")
+    runtime.type_into(runtime.edits(dialog)[1], "Down and wait")
+    runtime.press(dialog, "Save")
+    runtime.wait_for_page_text("Down and wait")
+
+    runtime.click_link("Diary")
+    runtime.wait_for_page_text("You have not created any diary entries yet")
+    dialog = open_dialog(runtime, "Click here to create a new diary entry", "Diary")
+    runtime.type_into(runtime.edits(dialog)[-1], "First lesson \u20ac")
+    runtime.screenshot("diary-dialog")
+    runtime.press(dialog, "Save")
+    runtime.wait_for_page_text("You have one diary entry")
+    runtime.wait_for_page_text("First lesson \u20ac")
+    runtime.screenshot("diary")
+    check(runtime.close_window() == 0, "the program did not end cleanly")
+
+
+def delete_after_restart(runtime):
+    runtime.click_link("Notepad")
+    runtime.wait_for_page_text("Down and wait")
+    dialog = open_dialog(runtime, TITLE, "Notepad")
+    press_by_key(runtime, dialog, "Delete Note")
+    runtime.press(runtime.wait_for_dialog("Are you sure you want to delete this note?"), "Yes")
+    runtime.wait_for_page_text("You have not created any notes yet")
+
+    runtime.click_link("Diary")
+    runtime.wait_for_page_text("First lesson \u20ac")
+    dated = [link for link in runtime.find_all("link") if (link.name or "").count("/") == 2]
+    check(len(dated) == 1, f"expected one dated link, found {[link.name for link in dated]}")
+    runtime.activate(dated[0])
+    dialog = find_window(runtime, "Diary")
+    press_by_key(runtime, dialog, "Delete")
+    runtime.press(runtime.wait_for_dialog("Are you sure you want to delete this entry?"), "Yes")
+    runtime.wait_for_page_text("You have not created any diary entries yet")
+    check(runtime.close_window() == 0, "the program did not end cleanly")
+
+
+def scenario(args):
+    display = Display()
+    runtime = Runtime(args, "notes")
+    try:
+        package = build_demo_package(args, runtime.root)
+        runtime.start(package)
+        runtime.press(runtime.wait_for_dialog("Use of this software requires"), "Yes")
+        runtime.wait_for_page_text("Welcome to your Dog Training companion")
+        create_and_edit(runtime)
+        runtime.start(package)
+        delete_after_restart(runtime)
+    finally:
+        runtime.cleanup()
+        display.close()
+
+
+if __name__ == "__main__":
+    run_scenario(scenario)
