@@ -1,6 +1,8 @@
 """Links and menu commands in the real window: an ordinary web link opens in the user's
 browser and the page stays; the zoom set in the Zoom dialog is stored and comes back on the
 next start; Help returns to the help page."""
+import time
+
 from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until
 
 HELP_HEADING = "Welcome to your Dog Training companion"
@@ -39,6 +41,7 @@ def scenario(args):
 
         set_zoom(runtime, "150")
         wait_until(lambda: "Zoom=150" in runtime.settings_text(), "the zoom to be stored")
+        time.sleep(1)  # let the zoomed page repaint before the picture is taken
         runtime.screenshot("zoomed")
         check(runtime.close_window() == 0, "the program did not end cleanly")
 
