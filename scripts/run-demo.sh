@@ -10,7 +10,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target QenRuntime qenpack
 
 package=build/demo/dog-training.qen
-bash examples/build-demo.sh build/qenpack "$package"
+bash examples/build-demo.sh build/tools/qenpack/qenpack "$package"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec build/QenRuntime "$package"

@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/timer.h>
+#include <wx/uilocale.h>
 
 #include "app/CVantlowApp.h"
 #include "platform/wx/MainFrame.h"
@@ -22,6 +23,8 @@ public:
     bool OnInit() override {
         // The toolkit's own warnings would otherwise be modal popups that keep the process alive.
         delete wxLog::SetActiveTarget(new wxLogStderr);
+        // Dates in dialogs and messages follow the user's regional format.
+        wxUILocale::UseDefault();
         platform_ = std::make_unique<qen::WxPlatform>();
         app_ = std::make_unique<qen::CVantlowApp>(*platform_);
 

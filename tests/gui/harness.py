@@ -266,6 +266,18 @@ class Runtime:
     def press(self, dialog, button):
         self.activate(self.find("push button", button, root=dialog))
 
+    def press_with_keyboard(self, dialog, button):
+        """Presses a button from the keyboard. A button whose handler opens a message box
+        cannot be pressed through the accessibility bus: the call would wait on the box."""
+        self.find("push button", button, root=dialog).queryComponent().grabFocus()
+        time.sleep(0.3)
+        subprocess.run(["xdotool", "key", "space"], check=True)
+
+    def window_titled(self, caption, timeout=DEFAULT_TIMEOUT):
+        """A dialog by its caption; a modal dialog may show as a dialog or as a frame."""
+        return wait_until(lambda: (self.find_all("dialog", caption) + self.find_all("frame", caption) or [None])[0],
+                          f"the {caption} window", timeout)
+
     def type_into(self, node, text):
         """Replaces the contents of an edit box, as typing would."""
         node.queryEditableText().setTextContents(text)

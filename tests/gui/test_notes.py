@@ -1,17 +1,8 @@
 """Notepad and diary in the real window: a note and a diary entry are created, edited
-and deleted through their links and dialogs, and survive a restart.
+and deleted through their links and dialogs, and survive a restart."""
+import pyatspi
 
-Runs like the scenarios in tests/gui (same arguments); it lives here until it joins them."""
-import os
-import subprocess
-import sys
-import time
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "gui"))
-
-import pyatspi  # noqa: E402
-
-from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until  # noqa: E402
+from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until
 
 TITLE = "Caf\u00e9 \u20ac \u4e2d"  # cp1252 letters and one character outside cp1252
 
@@ -23,24 +14,9 @@ def click_link_containing(runtime, text):
     runtime.activate(link)
 
 
-def find_window(runtime, caption):
-    # A modal dialog may show on the accessibility bus as a dialog or as a frame.
-    return wait_until(lambda: next(iter(runtime.find_all("dialog", caption) + runtime.find_all("frame", caption)),
-                                   None), f"the {caption} dialog")
-
-
 def open_dialog(runtime, link, caption):
     click_link_containing(runtime, link)
-    return find_window(runtime, caption)
-
-
-def press_by_key(runtime, dialog, name):
-    """Presses a button from the keyboard. A button whose handler opens a message box
-    cannot be pressed through the accessibility bus: the call would wait on the box."""
-    button = runtime.find("push button", name, root=dialog)
-    button.queryComponent().grabFocus()
-    time.sleep(0.3)
-    subprocess.run(["xdotool", "key", "space"], check=True)
+    return runtime.window_titled(caption)
 
 
 def create_and_edit(runtime):
@@ -51,7 +27,7 @@ def create_and_edit(runtime):
     shown = [b for b in runtime.find_all("push button", "Delete Note", root=dialog)
              if b.getState().contains(pyatspi.STATE_SHOWING)]
     check(not shown, "a new note offers Delete Note")
-    press_by_key(runtime, dialog, "Save")
+    runtime.press_with_keyboard(dialog, "Save")
     runtime.press(runtime.wait_for_dialog("Please enter a title for the note"), "OK")
     title, text = runtime.edits(dialog)[:2]
     runtime.type_into(title, TITLE)
@@ -83,7 +59,7 @@ def delete_after_restart(runtime):
     runtime.click_link("Notepad")
     runtime.wait_for_page_text("Down and wait")
     dialog = open_dialog(runtime, TITLE, "Notepad")
-    press_by_key(runtime, dialog, "Delete Note")
+    runtime.press_with_keyboard(dialog, "Delete Note")
     runtime.press(runtime.wait_for_dialog("Are you sure you want to delete this note?"), "Yes")
     runtime.wait_for_page_text("You have not created any notes yet")
 
@@ -92,8 +68,8 @@ def delete_after_restart(runtime):
     dated = [link for link in runtime.find_all("link") if (link.name or "").count("/") == 2]
     check(len(dated) == 1, f"expected one dated link, found {[link.name for link in dated]}")
     runtime.activate(dated[0])
-    dialog = find_window(runtime, "Diary")
-    press_by_key(runtime, dialog, "Delete")
+    dialog = runtime.window_titled("Diary")
+    runtime.press_with_keyboard(dialog, "Delete")
     runtime.press(runtime.wait_for_dialog("Are you sure you want to delete this entry?"), "Yes")
     runtime.wait_for_page_text("You have not created any diary entries yet")
     check(runtime.close_window() == 0, "the program did not end cleanly")
@@ -104,8 +80,7 @@ def scenario(args):
     runtime = Runtime(args, "notes")
     try:
         package = build_demo_package(args, runtime.root)
-        runtime.start(package)
-        runtime.press(runtime.wait_for_dialog("Use of this software requires"), "Yes")
+        runtime.start_accepting_terms(package)
         runtime.wait_for_page_text("Welcome to your Dog Training companion")
         create_and_edit(runtime)
         runtime.start(package)
