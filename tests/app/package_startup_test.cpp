@@ -6,6 +6,7 @@
 
 #include "app/CVantlowApp.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/StartUpFolders.h"
 #include "fakes/TempDir.h"
 #include "package/TestPackages.h"
 
@@ -25,29 +26,12 @@ std::vector<std::string> Entries(const std::string& folder) {
 
 // Start-up with a package: the program and its package in one folder, the temporary
 // folder and the desktop data folder in others.
-class PackageStartUpTest : public ::testing::Test {
+class PackageStartUpTest : public ::testing::Test, protected test::StartUpFolders {
 protected:
-    void SetUp() override {
-        if (const char* value = std::getenv("XDG_DATA_HOME")) savedDataHome = value;
-        setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
-        exe = program / "QenRuntime";
-        WriteFile(exe, "program bytes");
-        platform.fakeSystem.executablePath = exe;
-        platform.fakeSystem.tempFolder = temp.path();
-        platform.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
-    }
-    void TearDown() override {
-        if (savedDataHome)
-            setenv("XDG_DATA_HOME", savedDataHome->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-    }
+    void SetUp() override { Prepare(platform); }
 
     std::string WorkFolderName() const { return "lumfiles__" + std::to_string(platform.fakeSystem.now); }
 
-    test::TempDir program, temp, dataHome;
-    std::optional<std::string> savedDataHome;
-    std::string exe;
     test::FakePlatform platform;
     CVantlowApp app{platform};
 };

@@ -6,6 +6,7 @@
 
 #include "app/CVantlowApp.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/StartUpFolders.h"
 #include "fakes/TempDir.h"
 #include "package/TestPackages.h"
 
@@ -15,32 +16,9 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-class NotesStartUpTest : public ::testing::Test {
+class NotesStartUpTest : public ::testing::Test, protected test::StartUpFolders {
 protected:
-    void SetUp() override {
-        if (const char* value = std::getenv("XDG_DATA_HOME")) savedDataHome = value;
-        setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
-        exe = program / "QenRuntime";
-        WriteFile(exe, "program bytes");
-        WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
-    }
-    void TearDown() override {
-        if (savedDataHome)
-            setenv("XDG_DATA_HOME", savedDataHome->c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
-    }
-
-    void Prepare(test::FakePlatform& platform, std::int64_t now) {
-        platform.fakeSystem.executablePath = exe;
-        platform.fakeSystem.tempFolder = temp.path();
-        platform.fakeSystem.now = now;
-        platform.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
-    }
-
-    test::TempDir program, temp, dataHome;
-    std::optional<std::string> savedDataHome;
-    std::string exe;
+    void SetUp() override { WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite())); }
 };
 
 TEST_F(NotesStartUpTest, PagesAreWrittenAtStartUpAndTheirDataSurvivesARestart) {

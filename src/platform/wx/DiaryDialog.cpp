@@ -108,12 +108,7 @@ private:
 bool WxUi::ShowDiaryDialog(DiaryDialogState& state,
                            const std::function<bool(EditButton, DiaryDialogState&)>& decide) {
     DiaryDialog dialog(ParentWindow(), state, decide);
-    // Messages the rules show belong on top of the dialog.
-    wxWindow* previous = ParentWindow();
-    SetParentWindow(&dialog);
-    const int result = dialog.ShowModal();
-    SetParentWindow(previous);
-    return result == wxID_OK;
+    return RunDialog(dialog) == wxID_OK;
 }
 
 }  // namespace qen

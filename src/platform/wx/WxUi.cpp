@@ -59,6 +59,14 @@ std::optional<std::string> WxUi::ChooseFile(const FileDialogRequest& request) {
     return FromWx(dialog.GetPath());
 }
 
+int WxUi::RunDialog(wxDialog& dialog) {
+    wxWindow* previous = parent_;
+    parent_ = &dialog;
+    const int result = dialog.ShowModal();
+    parent_ = previous;
+    return result;
+}
+
 void WxUi::BeginBusy() { wxBeginBusyCursor(); }
 
 void WxUi::EndBusy() { wxEndBusyCursor(); }

@@ -1,6 +1,7 @@
 #pragma once
 // The toolkit side of Ui. Each dialog lives in a file of its own (ZoomDialog.cpp,
 // TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp).
+#include <wx/dialog.h>
 #include <wx/window.h>
 
 #include "platform/Ui.h"
@@ -12,6 +13,8 @@ public:
     // Dialogs and message boxes are centred on the main window once it exists.
     void SetParentWindow(wxWindow* parent) { parent_ = parent; }
     wxWindow* ParentWindow() const { return parent_; }
+    // Shows a modal dialog whose rules may show messages: those belong on top of it.
+    int RunDialog(wxDialog& dialog);
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;

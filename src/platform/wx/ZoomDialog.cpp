@@ -92,7 +92,7 @@ std::optional<std::string> WxUi::ShowZoomDialog(
     const std::string& initialText, const std::function<std::string(const std::string& text, int delta)>& step,
     const std::function<bool(const std::string& text)>& accept) {
     ZoomDialog dialog(ParentWindow(), initialText, step, accept);
-    if (dialog.ShowModal() != wxID_OK) return std::nullopt;
+    if (RunDialog(dialog) != wxID_OK) return std::nullopt;
     return dialog.Text();
 }
 
