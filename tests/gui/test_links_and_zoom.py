@@ -1,7 +1,11 @@
 """Links and menu commands in the real window: an ordinary web link opens in the user's
-browser and the page stays; the zoom set in the Zoom dialog is stored and comes back on the
-next start; Help returns to the help page."""
+browser and the page stays; a right click shows no menu; Print opens the system print
+dialog; the zoom set in the Zoom dialog is stored and comes back on the next start; Help
+returns to the help page."""
+import subprocess
 import time
+
+import pyatspi
 
 from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until
 
@@ -38,6 +42,17 @@ def scenario(args):
         wait_until(lambda: "http://www.example.com/academy/puppy-school" in runtime.opened_externally(),
                    "the web link to reach the user's browser")
         check(HELP_HEADING in runtime.page_text(), "the view left the help page for a web link")
+
+        subprocess.run(["xdotool", "mousemove", "600", "450", "click", "3"], check=True)
+        time.sleep(1)
+        check(not any(menu.getState().contains(pyatspi.STATE_SHOWING) for menu in runtime.find_all("menu")),
+              "a right click opened a menu")
+
+        runtime.click_menu("Print")
+        printing = runtime.window_titled("Print")
+        runtime.screenshot("print-dialog")
+        runtime.press(printing, "Cancel")
+        runtime.wait_gone(printing, "the print dialog to close")
 
         set_zoom(runtime, "150")
         wait_until(lambda: "Zoom=150" in runtime.settings_text(), "the zoom to be stored")
