@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,21 +38,21 @@ TEST_F(ViewFixture, OnlyTheBareGoBackTextGoesBack) {
 
 TEST_F(ViewFixture, EachTimerPerformsItsOwnActionOnce) {
     struct Case {
-        void (CVantlowView::*defer)();
+        std::function<void(CVantlowView&)> defer;
         int timer;
         int refreshes;
         std::vector<std::string> navigations;
     };
     const std::vector<Case> cases = {
-        {&V::DeferRefresh, V::kRefreshTimer, 1, {}},
-        {&V::DeferShowPlaylist, V::kPlaylistTimer, 0, {W("playlist1.html")}},
-        {&V::DeferShowRelated, V::kRelatedTimer, 0, {W("relatedvideos.html")}},
+        {[](CVantlowView& v) { v.DeferRefresh(); }, V::kRefreshTimer, 1, {}},
+        {[](CVantlowView& v) { v.DeferShowPlaylist(); }, V::kPlaylistTimer, 0, {W("playlist1.html")}},
+        {[](CVantlowView& v) { v.DeferShowRelated(); }, V::kRelatedTimer, 0, {W("relatedvideos.html")}},
     };
     for (const Case& c : cases) {
         window.refreshes = 0;
         window.navigations.clear();
         window.timerStarts.clear();
-        (view.*c.defer)();
+        c.defer(view);
         EXPECT_EQ(window.timerStarts, std::vector<int>{c.timer});
         EXPECT_EQ(window.refreshes, 0);
         view.OnTimer(c.timer);
