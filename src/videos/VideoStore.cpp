@@ -14,6 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::uintmax_t kMaxUserDataFileSize = std::uintmax_t{1} << 30;
+
 bool WriteFileWhole(const std::string& path, const std::string& bytes) {
     std::ofstream file(fs::path(path), std::ios::binary | std::ios::trunc);
     if (!file) return false;
@@ -54,8 +56,13 @@ bool VideoStore::LoadUserData(const std::string& path) {
     const auto status = fs::status(fs::path(path), ec);
     if (status.type() == fs::file_type::not_found) return true;
 
+    // Only a regular file of a size a user data file can have is read: a device or a pipe
+    // never ends, and a huge file would exhaust memory before its trailer is ever checked.
     std::ifstream file;
-    if (!ec && !fs::is_directory(status)) file.open(fs::path(path), std::ios::binary);
+    if (!ec && fs::is_regular_file(status)) {
+        const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+        if (!ec && size <= kMaxUserDataFileSize) file.open(fs::path(path), std::ios::binary);
+    }
     if (!file.is_open()) {
         ui_.ShowMessage("Unable to load Video List from file:\n" + path, Icon::Stop);
         return false;

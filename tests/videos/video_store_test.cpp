@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
@@ -74,14 +75,45 @@ TEST_F(VideoStoreTest, MissingFileLoadsNothingSilently) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(VideoStoreTest, UnopenableFileLeavesTheStoreUnchanged) {
-    Fill();
-    std::filesystem::create_directory(path);  // exists but cannot be read as a file
-    EXPECT_FALSE(store.LoadUserData(path));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Unable to load Video List from file:\n" + path);
-    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
-    EXPECT_EQ(store.CurrentVideos.size(), 2u);
+TEST(VideoStoreLoad, UnreadableFileLeavesTheStoreUnchanged) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::function<bool(const std::string& path)> make;  // false: not possible here
+    };
+    const Case cases[] = {
+        {"a folder", [](const std::string& p) { return fs::create_directory(p); }},
+        // A device never reaches its end: reading it whole would never finish.
+        {"a link to an endless device",
+         [](const std::string& p) {
+             std::error_code ec;
+             if (!fs::exists("/dev/zero", ec)) return false;
+             fs::create_symlink("/dev/zero", p, ec);
+             return !ec;
+         }},
+        // Sparse: takes no disk space, but reading it whole would take more than a gigabyte.
+        {"a file larger than any user data file",
+         [](const std::string& p) {
+             WriteFile(p, "");
+             std::error_code ec;
+             fs::resize_file(p, (std::uintmax_t{1} << 30) + 1, ec);
+             return !ec;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeUi ui;
+        VideoStore store(ui);
+        TempDir dir;
+        const std::string path = dir / "site.lum";
+        if (!c.make(path)) continue;
+        store.CurrentVideos = {{"a", "A"}, {"b", "B"}};
+        EXPECT_FALSE(store.LoadUserData(path));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "Unable to load Video List from file:\n" + path);
+        EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+        EXPECT_EQ(store.CurrentVideos.size(), 2u);
+    }
 }
 
 TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
