@@ -2,14 +2,22 @@
 
 namespace qen {
 
+// Builds the result in one pass: replacing in place would move the rest of the text at
+// every hit, which a page full of links turns into quadratic time.
 std::string ReplaceAll(std::string text, std::string_view token, std::string_view value) {
     if (token.empty()) return text;
     std::size_t at = text.find(token);
-    while (at != std::string::npos) {
-        text.replace(at, token.size(), value);
-        at = text.find(token, at + value.size());
+    if (at == std::string::npos) return text;
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (; at != std::string::npos; at = text.find(token, from)) {
+        out.append(text, from, at - from);
+        out.append(value);
+        from = at + token.size();
     }
-    return text;
+    out.append(text, from, std::string::npos);
+    return out;
 }
 
 namespace {
