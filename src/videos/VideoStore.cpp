@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "videos/UserDataFile.h"
@@ -59,16 +58,19 @@ bool VideoStore::LoadUserData(const std::string& path) {
     // Only a regular file of a size a user data file can have is read: a device or a pipe
     // never ends, and a huge file would exhaust memory before its trailer is ever checked.
     std::ifstream file;
+    std::uintmax_t size = 0;
     if (!ec && fs::is_regular_file(status)) {
-        const std::uintmax_t size = fs::file_size(fs::path(path), ec);
+        size = fs::file_size(fs::path(path), ec);
         if (!ec && size <= kMaxUserDataFileSize) file.open(fs::path(path), std::ios::binary);
     }
     if (!file.is_open()) {
         ui_.ShowMessage("Unable to load Video List from file:\n" + path, Icon::Stop);
         return false;
     }
-    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const bool readFailed = file.bad();
+    std::string image(static_cast<std::size_t>(size), '\0');
+    file.read(image.data(), static_cast<std::streamsize>(image.size()));
+    // A file that shrank while being read is as damaged as a short one.
+    const bool readFailed = static_cast<std::uintmax_t>(file.gcount()) != size;
     file.close();
 
     UserData loaded;
