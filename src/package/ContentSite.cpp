@@ -31,6 +31,21 @@ bool IsExistingFile(const std::string& path) {
     return std::filesystem::exists(path, error) && !std::filesystem::is_directory(path, error);
 }
 
+void AppendQuoted(std::string& list, const std::string& address) {
+    if (!list.empty()) list.append(", ");
+    list.append(1, '\'').append(address).append(1, '\'');
+}
+
+// The pages' banner arrays: every address cleaned, quoted and separated by ", ".
+void QuotedAddressLists(const std::vector<BrandingPair>& pairs, std::string& urls, std::string& links) {
+    urls.clear();
+    links.clear();
+    for (const auto& [url, link] : pairs) {
+        AppendQuoted(urls, CleanUrl(url));
+        AppendQuoted(links, CleanUrl(link));
+    }
+}
+
 }  // namespace
 
 ContentSite::ContentSite(Ui& ui, Settings& settings) : ui_(ui), settings_(settings) {}
@@ -178,26 +193,12 @@ bool ContentSite::ReadBranding() {
     if (!ParseBrandingList(ui_, "Top Banners",
                            ReadTextField(image, start + block::kTopBanners, block::kTopBannersSize), pairs))
         return false;
-    TopBannerUrls.clear();
-    TopBannerLinks.clear();
-    for (const auto& [url, link] : pairs) {
-        if (!TopBannerUrls.empty()) TopBannerUrls += ", ";
-        if (!TopBannerLinks.empty()) TopBannerLinks += ", ";
-        TopBannerUrls += "'" + CleanUrl(url) + "'";
-        TopBannerLinks += "'" + CleanUrl(link) + "'";
-    }
+    QuotedAddressLists(pairs, TopBannerUrls, TopBannerLinks);
 
     if (!ParseBrandingList(ui_, "Side Banners",
                            ReadTextField(image, start + block::kSideBanners, block::kSideBannersSize), pairs))
         return false;
-    SideBannerUrls.clear();
-    SideBannerLinks.clear();
-    for (const auto& [url, link] : pairs) {
-        if (!SideBannerUrls.empty()) SideBannerUrls += ", ";
-        if (!SideBannerLinks.empty()) SideBannerLinks += ", ";
-        SideBannerUrls += "'" + CleanUrl(url) + "'";
-        SideBannerLinks += "'" + CleanUrl(link) + "'";
-    }
+    QuotedAddressLists(pairs, SideBannerUrls, SideBannerLinks);
 
     if (!ParseBrandingList(ui_, "Menu Text Links",
                            ReadTextField(image, start + block::kMenuTextLinks, block::kMenuTextLinksSize),
