@@ -52,6 +52,8 @@ bool CVantlowApp::InitInstance(const std::vector<std::string>& args) {
     if (!embedded) RegisterFileTypes(system(), system().ExecutablePath());
 
     ZoomPercent = settings().GetInt(ProductKey, "Zoom", 100);
+    // A hand-edited setting outside the dialog's range never reaches the view.
+    if (ZoomPercent < CVantlowView::kMinZoom || ZoomPercent > CVantlowView::kMaxZoom) ZoomPercent = 100;
 
     MainView* window = platform_.CreateMainWindow(view_);
     if (!window) return false;

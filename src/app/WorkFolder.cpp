@@ -10,8 +10,9 @@ std::optional<std::string> MakeWorkFolder(const std::string& tempFolder, std::in
     for (int attempt = 0; attempt <= 3; ++attempt) {
         std::error_code error;
         if (std::filesystem::create_directory(name, error)) return name + "/";
-        bool taken = !error && std::filesystem::exists(name);
-        if (!taken) return std::nullopt;
+        // Any entry of that name, folder or file, makes the name taken.
+        std::error_code ignored;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(name, ignored))) return std::nullopt;
         name += "x";
     }
     return std::nullopt;

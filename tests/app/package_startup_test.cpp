@@ -137,3 +137,26 @@ TEST_F(PackageStartUpTest, UnsafeMemberNameIsRefusedAndNothingIsWritten) {
 
 }  // namespace
 }  // namespace qen
+
+namespace qen {
+namespace {
+
+TEST_F(PackageStartUpTest, StoredZoomIsAppliedOnlyWithinTheDialogsRange) {
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    struct Case {
+        int stored;
+        int applied;
+    };
+    for (const Case& c : {Case{150, 150}, Case{1, 1}, Case{400, 400}, Case{0, 100}, Case{401, 100}, Case{-5, 100}}) {
+        test::FakePlatform fresh;
+        Prepare(fresh);
+        fresh.fakeSettings.ints[{"QenRuntime", "Zoom"}] = c.stored;
+        CVantlowApp started(fresh);
+        ASSERT_TRUE(started.InitInstance({exe})) << c.stored;
+        EXPECT_EQ(fresh.fakeView.zoomPercent, c.applied) << c.stored;
+        started.ExitInstance(0);
+    }
+}
+
+}  // namespace
+}  // namespace qen

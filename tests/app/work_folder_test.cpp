@@ -38,6 +38,12 @@ INSTANTIATE_TEST_SUITE_P(Names, MakeWorkFolderTest,
                          ::testing::Values(TakenNamesCase{0, ""}, TakenNamesCase{1, "x"},
                                            TakenNamesCase{3, "xxx"}, TakenNamesCase{4, std::nullopt}));
 
+TEST(MakeWorkFolder, AFileOfThatNameMakesTheNameTakenToo) {
+    test::TempDir temp;
+    test::WriteFile(temp.path() + "lumfiles__7", "not a folder");
+    EXPECT_EQ(MakeWorkFolder(temp.path(), 7), temp.path() + "lumfiles__7x/");
+}
+
 TEST(MakeWorkFolder, StopsAtOnceWhenTheTemporaryFolderIsMissing) {
     test::TempDir temp;
     EXPECT_FALSE(MakeWorkFolder(temp.path() + "missing/", 1));
