@@ -14,14 +14,14 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_WERROR=ON >
 cmake --build build -j"$jobs"
 
 echo "== unit and GUI tests"
-(cd build && ctest --output-on-failure --timeout 600)
+(cd build && ctest --output-on-failure --timeout 600) | tee build/ctest.log
 
 echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEN_WERROR=ON -DQEN_SANITIZE=ON \
   -DQEN_BUILD_GUI=OFF -DQEN_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --output-on-failure -L unit --timeout 600)
+  ctest --output-on-failure -L unit --timeout 600) | tee build-sanitize/ctest.log
 
 echo "== fuzz targets (bounded time)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEN_FUZZ=ON \
@@ -55,3 +55,5 @@ for bench in build/bench/bench_*; do
 done
 
 echo "== all green: ${fuzzers} fuzz targets ran ${fuzz_seconds}s each, ${benchmarks} benchmarks ran"
+ran() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -n 1; }
+echo "$(( $(ran build/ctest.log) + $(ran build-sanitize/ctest.log) )) passed, 0 failed"
