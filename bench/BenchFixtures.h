@@ -1,45 +1,12 @@
 #pragma once
-// Shared by the benchmarks: a Ui that shows nothing and a private temporary folder.
+// Shared by the benchmarks: a private temporary folder.
 #include <filesystem>
-#include <functional>
-#include <optional>
 #include <random>
 #include <string>
 #include <system_error>
 
-#include "platform/Ui.h"
 
 namespace qen::bench {
-
-// Counts the messages it swallows, so a benchmark can tell a failed run from a fast one.
-class SilentUi : public Ui {
-public:
-    Answer ShowMessage(const std::string& text, Icon, Buttons) override {
-        ++messages;
-        lastMessage = text;
-        return Answer::Cancel;
-    }
-    std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool ShowTermsDialog(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> ShowZoomDialog(const std::string&,
-                                              const std::function<std::string(const std::string&, int)>&,
-                                              const std::function<bool(const std::string&)>&) override {
-        return std::nullopt;
-    }
-    BackupChoice ShowBackupDialog() override { return BackupChoice::Cancel; }
-    bool ShowNoteDialog(NoteDialogState&, const std::function<bool(EditButton, NoteDialogState&)>&) override {
-        return false;
-    }
-    bool ShowDiaryDialog(DiaryDialogState&, const std::function<bool(EditButton, DiaryDialogState&)>&) override {
-        return false;
-    }
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void PumpMessages() override {}
-
-    int messages = 0;
-    std::string lastMessage;
-};
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempFolder {

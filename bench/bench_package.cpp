@@ -17,25 +17,15 @@
 #include "package/PackageSecrets.h"
 #include "package/PackageWriter.h"
 #include "package/SiteText.h"
-#include "platform/Settings.h"
+#include "platform/Headless.h"
 
 namespace {
 
-using qen::bench::SilentUi;
+using SilentUi = qen::HeadlessUi;
 using qen::bench::TempFolder;
 
 // About the size of a stripped release build of the runtime.
 constexpr std::size_t kProgramBytes = 1 << 20;
-
-class NoSettings : public qen::Settings {
-public:
-    int GetInt(const std::string&, const std::string&, int fallback) override { return fallback; }
-    void SetInt(const std::string&, const std::string&, int) override {}
-    std::string GetString(const std::string&, const std::string&, const std::string& fallback) override {
-        return fallback;
-    }
-    void SetString(const std::string&, const std::string&, const std::string&) override {}
-};
 
 // Image-like bytes: a format signature, then noise (photos do not compress or repeat).
 std::string Picture(std::size_t size, std::uint32_t seed, bool jpeg) {
@@ -197,7 +187,7 @@ void BM_OpenPackage(benchmark::State& state, bool large, bool branded) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
     SilentUi ui;
-    NoSettings settings;
+    qen::DefaultSettings settings;
     std::size_t held = 0;
     for (auto _ : state) {
         qen::ContentSite site(ui, settings);
@@ -220,7 +210,7 @@ void BM_ReadBranding(benchmark::State& state, bool large) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
     SilentUi ui;
-    NoSettings settings;
+    qen::DefaultSettings settings;
     qen::ContentSite opened(ui, settings);
     if (!OpenSite(files, opened, false)) return state.SkipWithError(ui.lastMessage.c_str());
     std::optional<qen::ContentSite> site;
@@ -242,7 +232,7 @@ void BM_BuildSite(benchmark::State& state, bool large) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
     SilentUi ui;
-    NoSettings settings;
+    qen::DefaultSettings settings;
     qen::ContentSite branded(ui, settings);
     if (!OpenSite(files, branded, false) || !branded.ReadBranding())
         return state.SkipWithError(ui.lastMessage.c_str());
@@ -272,7 +262,7 @@ void BM_OpenReadAndBuild(benchmark::State& state, bool large) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
     SilentUi ui;
-    NoSettings settings;
+    qen::DefaultSettings settings;
     TempFolder work("work");
     for (auto _ : state) {
         state.PauseTiming();

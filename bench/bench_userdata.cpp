@@ -7,12 +7,13 @@
 #include <string>
 
 #include "BenchFixtures.h"
+#include "platform/Headless.h"
 #include "videos/UserDataFile.h"
 #include "videos/VideoStore.h"
 
 namespace {
 
-using qen::bench::SilentUi;
+using SilentUi = qen::HeadlessUi;
 using qen::bench::TempFolder;
 
 struct Sizes {

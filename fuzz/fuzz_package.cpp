@@ -16,44 +16,9 @@
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
-#include "platform/Settings.h"
-#include "platform/Ui.h"
+#include "platform/Headless.h"
 
 namespace {
-
-class SilentUi : public qen::Ui {
-public:
-    qen::Answer ShowMessage(const std::string&, qen::Icon, qen::Buttons) override { return qen::Answer::Ok; }
-    std::optional<std::string> ChooseFile(const qen::FileDialogRequest&) override { return std::nullopt; }
-    bool ShowTermsDialog(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> ShowZoomDialog(const std::string&,
-                                              const std::function<std::string(const std::string&, int)>&,
-                                              const std::function<bool(const std::string&)>&) override {
-        return std::nullopt;
-    }
-    qen::BackupChoice ShowBackupDialog() override { return qen::BackupChoice::Cancel; }
-    bool ShowNoteDialog(qen::NoteDialogState&,
-                        const std::function<bool(qen::EditButton, qen::NoteDialogState&)>&) override {
-        return false;
-    }
-    bool ShowDiaryDialog(qen::DiaryDialogState&,
-                         const std::function<bool(qen::EditButton, qen::DiaryDialogState&)>&) override {
-        return false;
-    }
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void PumpMessages() override {}
-};
-
-class NoSettings : public qen::Settings {
-public:
-    int GetInt(const std::string&, const std::string&, int fallback) override { return fallback; }
-    void SetInt(const std::string&, const std::string&, int) override {}
-    std::string GetString(const std::string&, const std::string&, const std::string& fallback) override {
-        return fallback;
-    }
-    void SetString(const std::string&, const std::string&, const std::string&) override {}
-};
 
 // Never destroyed, so the exit handler that removes the folder can still name it.
 const std::string& WorkFolder() {
@@ -90,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
     const std::string image = (data[0] & 1) ? input : SignedImage(input);
 
-    SilentUi ui;
-    NoSettings settings;
+    qen::HeadlessUi ui;
+    qen::DefaultSettings settings;
     qen::ContentSite site(ui, settings);
     if (site.FindBlock(image) && site.CheckPackageHeader("The .qen file is corrupt") && site.ReadBranding())
         site.BuildSite(WorkFolder());

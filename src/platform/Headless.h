@@ -1,0 +1,53 @@
+#pragma once
+// A platform without a screen, for programs that run the logic unattended (fuzzers,
+// benchmarks): messages are counted, never shown; every question is declined; settings
+// give their defaults and keep nothing.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/Settings.h"
+#include "platform/Ui.h"
+
+namespace qen {
+
+class HeadlessUi : public Ui {
+public:
+    Answer ShowMessage(const std::string& text, Icon, Buttons) override {
+        ++messages;
+        lastMessage = text;
+        return Answer::Cancel;
+    }
+    std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return std::nullopt; }
+    bool ShowTermsDialog(const std::string&, const std::string&) override { return false; }
+    std::optional<std::string> ShowZoomDialog(const std::string&,
+                                              const std::function<std::string(const std::string&, int)>&,
+                                              const std::function<bool(const std::string&)>&) override {
+        return std::nullopt;
+    }
+    BackupChoice ShowBackupDialog() override { return BackupChoice::Cancel; }
+    bool ShowNoteDialog(NoteDialogState&, const std::function<bool(EditButton, NoteDialogState&)>&) override {
+        return false;
+    }
+    bool ShowDiaryDialog(DiaryDialogState&, const std::function<bool(EditButton, DiaryDialogState&)>&) override {
+        return false;
+    }
+    void BeginBusy() override {}
+    void EndBusy() override {}
+    void PumpMessages() override {}
+
+    int messages = 0;
+    std::string lastMessage;
+};
+
+class DefaultSettings : public Settings {
+public:
+    int GetInt(const std::string&, const std::string&, int fallback) override { return fallback; }
+    void SetInt(const std::string&, const std::string&, int) override {}
+    std::string GetString(const std::string&, const std::string&, const std::string& fallback) override {
+        return fallback;
+    }
+    void SetString(const std::string&, const std::string&, const std::string&) override {}
+};
+
+}  // namespace qen
