@@ -6,6 +6,7 @@ Each scenario runs inside its own D-Bus session (see run_scenario), with a priva
 display, temporary folder, settings folder and home, so nothing leaks between runs.
 """
 import argparse
+import contextlib
 import glob
 import os
 import shutil
@@ -162,6 +163,15 @@ class Runtime:
 
     # --- finding things -------------------------------------------------------------
 
+    def fresh_tree(self):
+        """The application node with the client-side cache dropped, so a page that was
+        replaced while an event went missing is read anew."""
+        try:
+            self.app.clearCache()
+        except Exception:
+            pass
+        return self.app
+
     def find_all(self, role, name=None, root=None):
         found = []
 
@@ -176,7 +186,7 @@ class Runtime:
             except Exception:
                 return
 
-        visit(root or self.app, 0)
+        visit(root or self.fresh_tree(), 0)
         return found
 
     def find(self, role, name=None, root=None, timeout=DEFAULT_TIMEOUT):
@@ -337,6 +347,27 @@ class Runtime:
             self.process.kill()
             raise GuiError("the program did not end")
 
+    def report_failure(self):
+        print("screenshot of the failure: " + self.screenshot("failure"))
+        log = os.path.join(self.root, "program.log")
+        if os.path.exists(log):
+            with open(log, errors="replace") as output:
+                print("program output (last lines):\n" + "".join(output.readlines()[-40:]))
+        if self.app is not None:
+            print("accessibility tree:")
+            self._dump(self.app, 0)
+            print("page text:\n" + self.page_text()[:2000])
+
+    def _dump(self, node, depth):
+        if node is None or depth > 12:
+            return
+        try:
+            print("  " * depth + f"{node.getRoleName()} '{node.name}'")
+            for index in range(node.childCount):
+                self._dump(node.getChildAtIndex(index), depth + 1)
+        except Exception as error:
+            print("  " * depth + f"(unreadable: {error})")
+
     def cleanup(self):
         if self.process and self.process.poll() is None:
             self.process.kill()
@@ -351,6 +382,22 @@ def build_demo_package(args, folder, name="DogTraining.qen"):
     subprocess.run(["sh", os.path.join(args.source_dir, "examples", "build-demo.sh"), qenpack, output],
                    check=True, stdout=subprocess.DEVNULL)
     return output
+
+
+@contextlib.contextmanager
+def session(args, name):
+    """A private display and a runtime for one scenario. On failure the screen, the
+    program's output and the accessibility tree are kept for whoever reads the log."""
+    display = Display()
+    runtime = Runtime(args, name)
+    try:
+        yield runtime
+    except BaseException:
+        runtime.report_failure()
+        raise
+    finally:
+        runtime.cleanup()
+        display.close()
 
 
 def check(condition, message):

@@ -5,7 +5,7 @@ import os
 import shutil
 import subprocess
 
-from harness import Display, Runtime, build_demo_package, check, run_scenario
+from harness import build_demo_package, check, run_scenario, session
 
 HELP_HEADING = "Welcome to your Dog Training companion"
 
@@ -20,9 +20,7 @@ def bind(args, folder, package):
 
 
 def scenario(args):
-    display = Display()
-    runtime = Runtime(args, "branded")
-    try:
+    with session(args, "branded") as runtime:
         package = build_demo_package(args, runtime.root)
         program_folder = os.path.join(runtime.root, "program")
         os.makedirs(program_folder)
@@ -47,9 +45,6 @@ def scenario(args):
               "the user data file was not saved beside the branded program")
         check(not os.path.exists(os.path.join(runtime.root, "Other.lum")),
               "the package on the command line was used")
-    finally:
-        runtime.cleanup()
-        display.close()
 
 
 if __name__ == "__main__":

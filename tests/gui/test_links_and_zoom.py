@@ -7,7 +7,7 @@ import time
 
 import pyatspi
 
-from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until
+from harness import build_demo_package, check, run_scenario, session, wait_until
 
 HELP_HEADING = "Welcome to your Dog Training companion"
 
@@ -31,9 +31,7 @@ def zoom_shown(runtime):
 
 
 def scenario(args):
-    display = Display()
-    runtime = Runtime(args, "links")
-    try:
+    with session(args, "links") as runtime:
         package = build_demo_package(args, runtime.root)
         runtime.start_accepting_terms(package)
         runtime.wait_for_page_text(HELP_HEADING)
@@ -68,9 +66,6 @@ def scenario(args):
         runtime.click_menu("Help")
         runtime.wait_for_page_text(HELP_HEADING)
         check(runtime.close_window() == 0, "the program did not end cleanly")
-    finally:
-        runtime.cleanup()
-        display.close()
 
 
 if __name__ == "__main__":

@@ -2,7 +2,7 @@
 and deleted through their links and dialogs, and survive a restart."""
 import pyatspi
 
-from harness import Display, Runtime, build_demo_package, check, run_scenario, wait_until
+from harness import build_demo_package, check, run_scenario, session, wait_until
 
 TITLE = "Caf\u00e9 \u20ac \u4e2d"  # cp1252 letters and one character outside cp1252
 
@@ -76,18 +76,13 @@ def delete_after_restart(runtime):
 
 
 def scenario(args):
-    display = Display()
-    runtime = Runtime(args, "notes")
-    try:
+    with session(args, "notes") as runtime:
         package = build_demo_package(args, runtime.root)
         runtime.start_accepting_terms(package)
         runtime.wait_for_page_text("Welcome to your Dog Training companion")
         create_and_edit(runtime)
         runtime.start(package)
         delete_after_restart(runtime)
-    finally:
-        runtime.cleanup()
-        display.close()
 
 
 if __name__ == "__main__":

@@ -3,7 +3,7 @@ with the banner arrays and footer filled in, and closing the window removes ever
 file and the work folder; the second start goes straight to the page."""
 import os
 
-from harness import Display, Runtime, build_demo_package, check, run_scenario
+from harness import build_demo_package, check, run_scenario, session
 
 WAITING_PAGE = (b"<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>"
                 b"Loading Data - Please Wait</DIV>")
@@ -44,15 +44,10 @@ def second_start(runtime, package):
 
 
 def scenario(args):
-    display = Display()
-    runtime = Runtime(args, "startup")
-    try:
+    with session(args, "startup") as runtime:
         package = build_demo_package(args, runtime.root)
         first_start(runtime, package)
         second_start(runtime, package)
-    finally:
-        runtime.cleanup()
-        display.close()
 
 
 if __name__ == "__main__":
