@@ -95,13 +95,8 @@ std::string FormatDiaryDate(System& system, std::uint32_t timestamp, std::int32_
 std::string DiaryPageText(System& system, const UserData& data, const std::string& pageTemplate,
                           const std::string& niche) {
     const std::size_t n = data.DiaryEntries.size();
-    std::string count;
-    if (n == 0)
-        count = "You have not created any diary entries yet";
-    else if (n == 1)
-        count = "You have one diary entry";
-    else
-        count = "You have " + std::to_string(n) + " diary entries";
+    const std::string count = CountSentence(n, "You have not created any diary entries yet",
+                                            "You have one diary entry", "diary entries");
     const std::string heading = "<div class='articleheader'>Your " + niche + " Diary</div><BR><BR>" + count;
 
     std::string body = "<a href='diary_new.html'>Click here to create a new diary entry</a><br><br>\r\n";

@@ -62,13 +62,8 @@ bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
 
 std::string NotepadPageText(const UserData& data, const std::string& pageTemplate, const std::string& niche) {
     const std::size_t n = data.Notes.size();
-    std::string count;
-    if (n == 0)
-        count = "You have not created any notes yet";
-    else if (n == 1)
-        count = "You have one note";
-    else
-        count = "You have " + std::to_string(n) + " notes";
+    const std::string count =
+        CountSentence(n, "You have not created any notes yet", "You have one note", "notes");
     const std::string heading = "<div class='articleheader'>Your " + niche + " Notes</div><BR><BR>" + count;
 
     std::string body = "<a href='notepad_new.html'>Click here to create a new note</a><br><br>\r\n";

@@ -62,4 +62,10 @@ std::size_t CharacterReferenceLength(std::string_view text) {
     return i + 1;
 }
 
+std::string CountSentence(std::size_t n, std::string_view none, std::string_view one, std::string_view plural) {
+    if (n == 0) return std::string(none);
+    if (n == 1) return std::string(one);
+    return "You have " + std::to_string(n) + " " + std::string(plural);
+}
+
 }  // namespace qen

@@ -12,6 +12,10 @@ int ParseEntryNumber(std::string_view text);
 // 94 equals signs and two line breaks.
 const std::string& SeparatorLine();
 
+// The count sentence of a page: `none` for 0, `one` for 1, otherwise
+// "You have " + n + " " + `plural`.
+std::string CountSentence(std::size_t n, std::string_view none, std::string_view one, std::string_view plural);
+
 // "&", "<" and ">" as entities, every line break ("\r\n", "\r" or "\n") as <br>.
 std::string EscapeNoteText(std::string_view text);
 // "&", "<" and ">" as entities, line breaks dropped: a diary entry is one line.
