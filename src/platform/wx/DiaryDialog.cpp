@@ -1,5 +1,4 @@
 // The "Diary" dialog: a date picker, a one-line entry, and Save / Cancel / Delete.
-#include <wx/button.h>
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
 #include <wx/dialog.h>
@@ -8,6 +7,7 @@
 #include <wx/textctrl.h>
 #include <wx/uilocale.h>
 
+#include "platform/wx/EditButtons.h"
 #include "platform/wx/SystemText.h"
 #include "platform/wx/WxUi.h"
 
@@ -58,27 +58,15 @@ public:
         grid->Add(entry_, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL);
         root->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
 
-        auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-        auto* save = new wxButton(this, wxID_OK, "Save");
-        auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
-        auto* remove = new wxButton(this, wxID_DELETE, "Delete");
-        buttons->AddStretchSpacer(1);
-        buttons->Add(save, 0, wxRIGHT, 6);
-        buttons->Add(cancel, 0);
-        buttons->AddStretchSpacer(1);
-        buttons->Add(remove, 0);
-        root->Add(buttons, 0, wxEXPAND | wxALL, 10);
         // A new entry has nothing to delete.
-        remove->Show(state.existing);
+        root->Add(MakeEditButtons(this, "Delete", state.existing, [this](EditButton button) { Press(button); }), 0,
+                  wxEXPAND | wxALL, 10);
 
-        save->SetDefault();
         SetSizer(root);
         SetMinSize(ConvertDialogToPixels(wxSize(462, 62)));
         Fit();
         CentreOnParent();
 
-        save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Press(EditButton::Save); });
-        remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Press(EditButton::Delete); });
         entry_->SetFocus();
     }
 

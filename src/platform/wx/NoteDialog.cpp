@@ -1,10 +1,10 @@
 // The "Notepad" dialog: a title, a multi-line text, and Save / Cancel / Delete Note.
-#include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "platform/wx/EditButtons.h"
 #include "platform/wx/SystemText.h"
 #include "platform/wx/WxUi.h"
 
@@ -55,27 +55,15 @@ public:
         text_->SetName("Note Text");
         root->Add(text_, 1, wxEXPAND | wxALL, 10);
 
-        auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-        auto* save = new wxButton(this, wxID_OK, "Save");
-        auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
-        auto* remove = new wxButton(this, wxID_DELETE, "Delete Note");
-        buttons->AddStretchSpacer(1);
-        buttons->Add(save, 0, wxRIGHT, 6);
-        buttons->Add(cancel, 0);
-        buttons->AddStretchSpacer(1);
-        buttons->Add(remove, 0);
-        root->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
         // A new note has nothing to delete.
-        remove->Show(state.existing);
+        root->Add(MakeEditButtons(this, "Delete Note", state.existing, [this](EditButton button) { Press(button); }),
+                  0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
 
-        save->SetDefault();
         SetSizer(root);
         SetMinSize(ConvertDialogToPixels(wxSize(481, 296)));
         Fit();
         CentreOnParent();
 
-        save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Press(EditButton::Save); });
-        remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Press(EditButton::Delete); });
         title_->SetFocus();
     }
 
