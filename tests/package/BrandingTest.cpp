@@ -95,8 +95,10 @@ TEST(CleanUrl, SchemeAndQuotes) {
 
 class ReadBrandingTest : public ::testing::Test {
 protected:
-    bool Open(const PackageDescription& description) {
-        test::WriteFile(dir / "prog.qen", test::MakeBlock(description));
+    bool Open(const PackageDescription& description) { return OpenImage(test::MakeBlock(description)); }
+    // A package image changed by the test and signed again.
+    bool OpenImage(const std::string& image) {
+        test::WriteFile(dir / "prog.qen", image);
         test::WriteFile(dir / "prog", "program");
         std::string userData;
         return site.OpenPackage(dir / "prog", userData, "");
@@ -143,10 +145,7 @@ TEST_F(ReadBrandingTest, MalformedListFailsBeforeDeciphering) {
     list.resize(block::kSideBannersSize, '\0');
     image.replace(block::kSideBanners, list.size(), list);
     test::Resign(image);
-    test::WriteFile(dir / "prog.qen", image);
-    test::WriteFile(dir / "prog", "program");
-    std::string userData;
-    ASSERT_TRUE(site.OpenPackage(dir / "prog", userData, ""));
+    ASSERT_TRUE(OpenImage(image));
     EXPECT_FALSE(site.ReadBranding());
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Branding error - Side Banners data is not formatted correctly"});
     EXPECT_EQ(site.Package.Image, image);
@@ -156,10 +155,7 @@ TEST_F(ReadBrandingTest, MemberCountZeroIsRefused) {
     std::string image = test::MakeBlock(test::SmallSite());
     WriteWord(image, block::kMemberCount, 0);
     test::Resign(image);
-    test::WriteFile(dir / "prog.qen", image);
-    test::WriteFile(dir / "prog", "program");
-    std::string userData;
-    ASSERT_TRUE(site.OpenPackage(dir / "prog", userData, ""));
+    ASSERT_TRUE(OpenImage(image));
     EXPECT_FALSE(site.ReadBranding());
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"There are no HTML/image files in the package"});
 }
