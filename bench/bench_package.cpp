@@ -17,7 +17,7 @@
 #include "package/PackageSecrets.h"
 #include "package/PackageWriter.h"
 #include "package/SiteText.h"
-#include "platform/Headless.h"
+#include "platform/headless/Headless.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "web/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "BenchFixtures.h"
-#include "platform/Headless.h"
-#include "videos/UserDataFile.h"
-#include "videos/VideoStore.h"
+#include "platform/headless/Headless.h"
+#include "store/UserDataFile.h"
+#include "store/VideoStore.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
-#include "platform/Headless.h"
+#include "platform/headless/Headless.h"
 
 namespace {
 

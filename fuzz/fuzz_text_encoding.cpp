@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "web/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view image(reinterpret_cast<const char*>(data), size);

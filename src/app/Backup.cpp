@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "app/CVantlowApp.h"
-#include "web/PathHelpers.h"
+#include "files/PathHelpers.h"
 
 namespace qen {
 

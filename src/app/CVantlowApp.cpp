@@ -9,7 +9,7 @@
 #include "app/WorkFolder.h"
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
-#include "web/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 namespace qen {
 

@@ -7,7 +7,7 @@
 #include "package/ContentSite.h"
 #include "platform/Platform.h"
 #include "view/CVantlowView.h"
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 namespace qen {
 

@@ -6,7 +6,7 @@
 
 #include "platform/System.h"
 #include "platform/Ui.h"
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 namespace qen {
 

@@ -2,7 +2,7 @@
 
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
-#include "web/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 namespace qen {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/Ui.h"
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 namespace qen {
 

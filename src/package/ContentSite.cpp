@@ -9,8 +9,8 @@
 #include "package/PackageSecrets.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
-#include "web/FileHelpers.h"
-#include "web/PathHelpers.h"
+#include "files/FileHelpers.h"
+#include "files/PathHelpers.h"
 
 namespace qen {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "package/SiteText.h"
-#include "web/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 namespace qen {
 

@@ -8,8 +8,8 @@
 #include "package/PackageFormat.h"
 #include "package/SiteText.h"
 #include "platform/Ui.h"
-#include "web/FileHelpers.h"
-#include "web/PathHelpers.h"
+#include "files/FileHelpers.h"
+#include "files/PathHelpers.h"
 
 namespace qen {
 

@@ -2,13 +2,13 @@
 #include <filesystem>
 
 #include "app/CVantlowApp.h"
-#include "app/Endpoints.h"
+#include "web/Endpoints.h"
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
 #include "view/CVantlowView.h"
 #include "web/ExternalBrowser.h"
-#include "web/FileHelpers.h"
-#include "web/PathHelpers.h"
+#include "files/FileHelpers.h"
+#include "files/PathHelpers.h"
 
 namespace qen {
 

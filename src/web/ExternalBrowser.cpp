@@ -2,7 +2,7 @@
 
 #include "platform/System.h"
 #include "platform/Ui.h"
-#include "web/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 namespace qen {
 

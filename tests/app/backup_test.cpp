@@ -7,7 +7,7 @@
 #include "app/CVantlowApp.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 namespace qen {
 namespace {

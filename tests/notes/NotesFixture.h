@@ -6,7 +6,7 @@
 #include "fakes/FakeSystem.h"
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 namespace qen::test {
 

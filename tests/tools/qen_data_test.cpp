@@ -5,7 +5,7 @@
 
 #include "QenData.h"
 #include "fakes/TempDir.h"
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 namespace qen::qendata {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/CVantlowApp.h"
-#include "app/Endpoints.h"
+#include "web/Endpoints.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
 #include "view/CVantlowView.h"

@@ -10,7 +10,7 @@
 #include <ostream>
 #include <set>
 
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 namespace qen::qendata {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 namespace qen::qendata {
 

@@ -5,8 +5,8 @@
 
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
-#include "videos/UserDataFile.h"
-#include "videos/VideoStore.h"
+#include "store/UserDataFile.h"
+#include "store/VideoStore.h"
 
 namespace qen {
 namespace {

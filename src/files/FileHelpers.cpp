@@ -1,4 +1,4 @@
-#include "web/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "platform/Ui.h"
-#include "web/PathHelpers.h"
-#include "web/TextEncoding.h"
+#include "files/PathHelpers.h"
+#include "text/TextEncoding.h"
 
 namespace qen {
 

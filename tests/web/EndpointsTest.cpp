@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "ViewFixture.h"
+#include "view/ViewFixture.h"
 #include "fakes/FakeSettings.h"
 
 namespace qen::test {

@@ -1,11 +1,11 @@
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 namespace qen {
 

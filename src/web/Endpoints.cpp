@@ -1,4 +1,4 @@
-#include "app/Endpoints.h"
+#include "web/Endpoints.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "web/PathHelpers.h"
+#include "files/PathHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "web/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 #include <gtest/gtest.h>
 

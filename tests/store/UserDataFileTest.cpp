@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 namespace qen {
 namespace {

@@ -1,4 +1,4 @@
-#include "web/TextEncoding.h"
+#include "text/TextEncoding.h"
 
 #include <cstdint>
 

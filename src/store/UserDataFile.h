@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "videos/VideoStore.h"
+#include "store/VideoStore.h"
 
 namespace qen {
 

@@ -1,4 +1,4 @@
-#include "videos/UserDataFile.h"
+#include "store/UserDataFile.h"
 
 #include <array>
 
