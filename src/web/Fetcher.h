@@ -1,0 +1,31 @@
+#pragma once
+// Every network access of the program: one resource at a time, read whole into the shared
+// download buffer while the window keeps repainting. Failures reach the user as the
+// channel's own messages; callers only see an empty result.
+#include <string>
+
+namespace qen {
+
+enum class FetchChannel { Articles, Videos, Update };
+
+class Fetcher {
+public:
+    virtual ~Fetcher() = default;
+
+    // A feed of the article or video channel, converted by DecodeDownloadedText.
+    // Empty when nothing was retrieved (the channel's message has been shown, where it has one).
+    virtual std::string FetchFeedText(FetchChannel channel, const std::string& url) = 0;
+    // An article page on the article channel, as received, up to its first zero byte.
+    virtual std::string FetchArticlePage(const std::string& url) = 0;
+    // A text resource of the update channel, as received, up to its first zero byte. Silent.
+    virtual std::string FetchUpdateText(const std::string& url) = 0;
+    // A binary resource of the update channel, every byte received; empty when nothing
+    // was received. Silent.
+    virtual std::string FetchUpdateBinary(const std::string& url) = 0;
+
+    // True while a fetch waits for its answer. Messages are pumped meanwhile, so a click
+    // can arrive; whatever would start a second fetch must check this and back off.
+    virtual bool Busy() const = 0;
+};
+
+}  // namespace qen

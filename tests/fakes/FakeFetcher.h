@@ -1,0 +1,39 @@
+#pragma once
+// Scripted network for the callers of Fetcher: each address answers with the text set
+// for it (an unknown address answers empty, as a failed fetch does); every request is kept.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "web/Fetcher.h"
+
+namespace qen::test {
+
+struct FetchRequest {
+    FetchChannel channel;
+    std::string url;
+};
+
+class FakeFetcher : public Fetcher {
+public:
+    std::map<std::string, std::string> answers;  // url -> body as the caller receives it
+    std::vector<FetchRequest> requests;
+    bool busy = false;
+
+    std::string FetchFeedText(FetchChannel channel, const std::string& url) override {
+        return Answer(channel, url);
+    }
+    std::string FetchArticlePage(const std::string& url) override { return Answer(FetchChannel::Articles, url); }
+    std::string FetchUpdateText(const std::string& url) override { return Answer(FetchChannel::Update, url); }
+    std::string FetchUpdateBinary(const std::string& url) override { return Answer(FetchChannel::Update, url); }
+    bool Busy() const override { return busy; }
+
+private:
+    std::string Answer(FetchChannel channel, const std::string& url) {
+        requests.push_back({channel, url});
+        auto found = answers.find(url);
+        return found == answers.end() ? std::string() : found->second;
+    }
+};
+
+}  // namespace qen::test
