@@ -18,7 +18,7 @@ std::string ProgramStem(std::string_view path) {
 }
 
 bool RunsUnderStandardName(std::string_view programPath, bool bound) {
-    return !bound && ProgramStem(programPath) == kStandardProgramName;
+    return !bound && FileNameOf(programPath) == kStandardProgramName;
 }
 
 std::string NextCopyName(std::string_view stem, bool standardName) {

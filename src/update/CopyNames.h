@@ -13,9 +13,9 @@ constexpr std::string_view kReplacerFileName = "QenRuntimeAutoReplaceTool";
 // The file name of `path` without its extension; the file name itself when it has no dot.
 std::string ProgramStem(std::string_view path);
 
-// A copy runs under its standard name when its stem is exactly "QenRuntime" and it carries
-// no package of its own. The comparison keeps letter case: the replacer puts the new
-// program in place under exactly that name.
+// A copy runs under its standard name when its file is named exactly "QenRuntime" and it
+// carries no package of its own. Letter case and extension count: the replacer puts the
+// new program in place under exactly that name.
 bool RunsUnderStandardName(std::string_view programPath, bool bound);
 
 // The name, without extension, under which a new version of the copy named `stem` is

@@ -21,14 +21,14 @@ TEST(ProgramStem, DropsFolderAndExtension) {
     for (const auto& c : cases) EXPECT_EQ(ProgramStem(c.path), c.expected) << c.path;
 }
 
-TEST(RunsUnderStandardName, ExactNameAndNoPackageOfItsOwn) {
+TEST(RunsUnderStandardName, ExactFileNameAndNoPackageOfItsOwn) {
     const struct {
         const char* path;
         bool bound;
         bool expected;
     } cases[] = {
         {"/opt/qen/QenRuntime", false, true},
-        {"/opt/qen/QenRuntime.bin", false, true},
+        {"/opt/qen/QenRuntime.bin", false, false},
         {"/opt/qen/QenRuntime", true, false},
         {"/opt/qen/qenruntime", false, false},
         {"/opt/qen/QenRuntime2", false, false},
