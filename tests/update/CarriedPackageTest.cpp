@@ -11,6 +11,8 @@
 namespace qen {
 namespace {
 
+using namespace std::string_literals;
+
 // A bound program's image as the site holds it after reading the branding.
 struct OpenedProgram {
     test::FakeUi ui;
@@ -26,7 +28,7 @@ struct OpenedProgram {
 
 TEST(PackageAsCarried, GivesTheBlockAsTheProgramFileHoldsIt) {
     const std::string block = test::MakeBlock(test::SmallSite());
-    const std::string program = std::string("\x7f" "ELF program code\0\0", 20);
+    const std::string program = "\x7f" "ELF program code\0\0"s;
     const struct {
         const char* name;
         std::string image;

@@ -7,6 +7,8 @@
 namespace qen {
 namespace {
 
+using namespace std::string_literals;
+
 TEST(UpdateSignedMessage, BindsKindVersionAndDigest) {
     EXPECT_EQ(UpdateSignedMessage(UpdateFileKind::Program, 2, "abc"),
               "qen-update-v1\nprogram\n2\n"
@@ -20,7 +22,7 @@ class SignatureTest : public ::testing::Test {
 protected:
     UpdateKeyPair keys = *GenerateUpdateKeyPair();
     UpdateKeyPair otherKeys = *GenerateUpdateKeyPair();
-    const std::string file = std::string("\x7f" "ELF new program\0with zero bytes", 31);
+    const std::string file = "\x7f" "ELF new program\0with zero bytes"s;
 };
 
 TEST_F(SignatureTest, OnlyTheSignedFileKindAndVersionUnderTheRightKeyPass) {

@@ -21,6 +21,8 @@
 namespace qen {
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 using test::ReadFile;
 using test::WriteFile;
@@ -33,8 +35,8 @@ const std::string kReplacerUrl = "http://download.test/QenRuntimeAutoReplaceTool
 const std::string kOffer = "A new version of this software is available\n\nWould you like to download it now?";
 const std::string kNotVerified = "The downloaded update could not be verified and was not installed";
 
-const std::string kNewProgram = std::string("\x7f" "ELF version 2\0code", 19);
-const std::string kReplacer = std::string("\x7f" "ELF replacer\0code", 18);
+const std::string kNewProgram = "\x7f" "ELF version 2\0code"s;
+const std::string kReplacer = "\x7f" "ELF replacer\0code"s;
 const std::string kOldProgram = "old program";
 
 constexpr std::int64_t kNow = 1'700'000'000;
@@ -159,7 +161,7 @@ TEST_F(VersionCheckTest, CopyUnderAnotherNameIsToldItsNewFile) {
 TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
     PublishVersion2();
     ui.answers = {Answer::Yes};
-    const std::string package = std::string("package block\0bytes", 19);
+    const std::string package = "package block\0bytes"s;
 
     EXPECT_TRUE(Check(package, true));
 

@@ -8,6 +8,8 @@
 namespace qen {
 namespace {
 
+using namespace std::string_literals;
+
 TEST(ParseLeadingNumber, TakesTheDigitsUpToTheFirstOtherCharacter) {
     const struct {
         std::string text;
@@ -20,7 +22,7 @@ TEST(ParseLeadingNumber, TakesTheDigitsUpToTheFirstOtherCharacter) {
         {"0.9", 0},
         {"v2", 0},
         {" 2", 0},
-        {std::string("3\0" "9", 3), 3},
+        {"3\0" "9"s, 3},
         {"9223372036854775807", std::numeric_limits<VersionNumber>::max()},
         // A hostile file cannot wrap the number round to something small.
         {"99999999999999999999999", std::numeric_limits<VersionNumber>::max()},
@@ -61,8 +63,8 @@ TEST(IsNotFoundPage, NeedsBothMarksBeforeTheFirstZeroByte) {
         {"404", false},
         {"Not Found", false},
         {"404 not found", false},
-        {std::string("404\0Not Found", 13), false},
-        {std::string("\x7f" "ELF\0404 Not Found", 18), false},
+        {"404\0Not Found"s, false},
+        {"\x7f" "ELF\0" "404 Not Found"s, false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsNotFoundPage(c.data), c.expected) << c.data;
 }

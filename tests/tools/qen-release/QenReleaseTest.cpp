@@ -14,6 +14,8 @@
 namespace qen::release {
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 using test::ReadFile;
 using test::TempDir;
@@ -35,7 +37,7 @@ protected:
     void SetUp() override {
         const Result made = RunTool({"keygen", privateKey, publicKey});
         ASSERT_EQ(made.code, 0) << made.err;
-        WriteFile(program, std::string("\x7f" "ELF program\0bytes", 18));
+        WriteFile(program, "\x7f" "ELF program\0bytes"s);
         WriteFile(replacer, "replacer bytes");
     }
 
