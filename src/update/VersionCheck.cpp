@@ -76,7 +76,7 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
     if (NothingReceived(versionText)) return false;
     RecordCheck(settings, now);
     const std::optional<VersionNumber> offered = ParseVersionFile(versionText);
-    if (!offered || kRunningVersion >= *offered) return false;
+    if (!offered || RunningVersion() >= *offered) return false;
 
     if (ui.ShowMessage(kOfferUpdate, Icon::Information, Buttons::YesNo) != Answer::Yes) return false;
 

@@ -2,6 +2,11 @@
 
 #include <limits>
 
+// Set by the build from the CMake option of the same name.
+#ifndef QEN_RUNNING_VERSION
+#define QEN_RUNNING_VERSION 1
+#endif
+
 namespace qen {
 
 namespace {
@@ -28,6 +33,8 @@ std::size_t FirstLineBreak(std::string_view text) {
 }
 
 }  // namespace
+
+VersionNumber RunningVersion() { return QEN_RUNNING_VERSION; }
 
 VersionNumber ParseLeadingNumber(std::string_view text) {
     constexpr VersionNumber kLargest = std::numeric_limits<VersionNumber>::max();

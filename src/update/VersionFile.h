@@ -8,8 +8,10 @@ namespace qen {
 
 using VersionNumber = std::int64_t;
 
-// The version this program is. Every higher number counts as newer.
-constexpr VersionNumber kRunningVersion = 1;
+// The version this program is (CMake option QEN_RUNNING_VERSION, 1 unless a release
+// build says otherwise). Every higher number counts as newer, so a build of version N is
+// not offered version N again.
+VersionNumber RunningVersion();
 
 // The number formed by the leading digits 0 to 9; 0 when the text does not start with
 // one. A number too long to hold stops at the largest value rather than wrapping.

@@ -40,6 +40,12 @@ const std::string kReplacer = "\x7f" "ELF replacer\0code"s;
 const std::string kOldProgram = "old program";
 
 constexpr std::int64_t kNow = 1'700'000'000;
+const VersionNumber kRunning = RunningVersion();
+const VersionNumber kNext = kRunning + 1;
+
+std::string VersionFile(VersionNumber version) {
+    return std::to_string(version) + "\r\nQen Runtime " + std::to_string(version) + "\r\n";
+}
 
 class VersionCheckTest : public ::testing::Test {
 protected:
@@ -57,14 +63,14 @@ protected:
     }
 
     // Puts a file and its signature on the server, signed for `version` unless told otherwise.
-    void Publish(const std::string& url, const std::string& bytes, UpdateFileKind kind, VersionNumber version = 2) {
+    void Publish(const std::string& url, const std::string& bytes, UpdateFileKind kind, VersionNumber version = kNext) {
         fetcher.answers[url] = bytes;
         fetcher.answers[url + ".sig"] = *SignUpdateFile(keys.privateKey, kind, version, bytes);
     }
 
-    // Version 2 on the server, with everything a copy under any name needs.
-    void PublishVersion2() {
-        fetcher.answers[kVersionUrl] = "2\r\nQen Runtime 2\r\n";
+    // The next version on the server, with everything a copy under any name needs.
+    void PublishNextVersion() {
+        fetcher.answers[kVersionUrl] = VersionFile(kNext);
         Publish(kStandardProgramUrl, kNewProgram, UpdateFileKind::Program);
         Publish(kOtherProgramUrl, kNewProgram, UpdateFileKind::Program);
         Publish(kReplacerUrl, kReplacer, UpdateFileKind::Replacer);
@@ -120,7 +126,7 @@ bool IsProgram(const std::string& path) {
 }
 
 TEST_F(VersionCheckTest, StandardCopyGetsTheNewProgramAndTheReplacer) {
-    PublishVersion2();
+    PublishNextVersion();
     ui.answers = {Answer::Yes};
 
     EXPECT_TRUE(Check());
@@ -142,7 +148,7 @@ TEST_F(VersionCheckTest, StandardCopyGetsTheNewProgramAndTheReplacer) {
 
 TEST_F(VersionCheckTest, CopyUnderAnotherNameIsToldItsNewFile) {
     RunAs("MyTool_9");
-    PublishVersion2();
+    PublishNextVersion();
     ui.answers = {Answer::Yes};
 
     EXPECT_TRUE(Check());
@@ -159,7 +165,7 @@ TEST_F(VersionCheckTest, CopyUnderAnotherNameIsToldItsNewFile) {
 }
 
 TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
-    PublishVersion2();
+    PublishNextVersion();
     ui.answers = {Answer::Yes};
     const std::string package = "package block\0bytes"s;
 
@@ -174,7 +180,7 @@ TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
 }
 
 TEST_F(VersionCheckTest, BoundCopyTooLargeForOneFileIsRefused) {
-    PublishVersion2();
+    PublishNextVersion();
     const std::string fits(kMaxBoundCopySize - kNewProgram.size(), 'p');
     const struct {
         const char* name;
@@ -206,11 +212,12 @@ TEST_F(VersionCheckTest, VersionFileDecidesWhetherTheUserIsAsked) {
         bool asked;
         bool recorded;
     } cases[] = {
-        {"two lines, newer", "2\r\nQen Runtime 2\r\n", true, true},
-        {"single line with its break", "2\r\n", false, true},
-        {"single line", "2", false, true},
-        {"same version", "1\r\nnotes\r\n", false, true},
-        {"decimal below two", "1.9\r\nnotes\r\n", false, true},
+        {"two lines, newer", VersionFile(kNext), true, true},
+        {"single line with its break", std::to_string(kNext) + "\r\n", false, true},
+        {"single line", std::to_string(kNext), false, true},
+        {"same version", VersionFile(kRunning), false, true},
+        {"decimal below the next", std::to_string(kRunning) + ".9\r\nnotes\r\n", false, true},
+        {"older version", VersionFile(kRunning - 1), false, true},
         {"nothing received", "", false, false},
         {"server's not-found page", "<html>\r\n<h1>404 Not Found</h1>\r\n</html>", false, false},
     };
@@ -247,7 +254,7 @@ TEST_F(VersionCheckTest, AtMostOneVersionFileADay) {
         settings.ints.clear();
         if (c.lastCheck) settings.ints[{"VersionCheck", "VersionCheck"}] = *c.lastCheck;
         fetcher.requests.clear();
-        fetcher.answers = {{kVersionUrl, "1\r\nnothing new\r\n"}};
+        fetcher.answers = {{kVersionUrl, VersionFile(kRunning)}};
         EXPECT_FALSE(Check()) << c.name;
         EXPECT_EQ(fetcher.requests.size(), c.fetched ? 1u : 0u) << c.name;
     }
@@ -257,7 +264,7 @@ TEST_F(VersionCheckTest, FailedVersionFetchIsRetriedAtTheNextStart) {
     EXPECT_FALSE(Check());
     EXPECT_FALSE(RecordedCheck());
 
-    fetcher.answers[kVersionUrl] = "1\r\nnothing new\r\n";
+    fetcher.answers[kVersionUrl] = VersionFile(kRunning);
     system.now = kNow + 60;
     EXPECT_FALSE(Check());
     EXPECT_EQ(RecordedCheck(), kNow + 60);
@@ -268,7 +275,7 @@ TEST_F(VersionCheckTest, FailedVersionFetchIsRetriedAtTheNextStart) {
 }
 
 TEST_F(VersionCheckTest, DecliningDownloadsNothing) {
-    PublishVersion2();
+    PublishNextVersion();
     ui.answers = {Answer::No};
     EXPECT_FALSE(Check());
     EXPECT_EQ(Requested(), std::vector<std::string>{kVersionUrl});
@@ -284,7 +291,7 @@ TEST_F(VersionCheckTest, ProgramThatDoesNotArriveIsReported) {
         {"not-found page", "<html><title>404 Not Found</title></html>"},
     };
     for (const auto& c : cases) {
-        PublishVersion2();
+        PublishNextVersion();
         if (c.answer)
             fetcher.answers[kStandardProgramUrl] = *c.answer;
         else
@@ -311,12 +318,12 @@ TEST_F(VersionCheckTest, FilesThatFailTheirSignatureAreNotWritten) {
          [this](const std::string& url) { fetcher.answers.erase(url + ".sig"); }},
         {"program signed by another key", kStandardProgramUrl,
          [&](const std::string& url) {
-             fetcher.answers[url + ".sig"] = *SignUpdateFile(stranger.privateKey, UpdateFileKind::Program, 2, kNewProgram);
+             fetcher.answers[url + ".sig"] = *SignUpdateFile(stranger.privateKey, UpdateFileKind::Program, kNext, kNewProgram);
          }},
         {"program changed after signing", kStandardProgramUrl,
          [this](const std::string& url) { fetcher.answers[url] += "!"; }},
-        {"older signed program replayed as version 3", kStandardProgramUrl,
-         [this](const std::string&) { fetcher.answers[kVersionUrl] = "3\r\nQen Runtime 3\r\n"; }},
+        {"older signed program replayed as a later version", kStandardProgramUrl,
+         [this](const std::string&) { fetcher.answers[kVersionUrl] = VersionFile(kNext + 1); }},
         {"replacer served as program", kStandardProgramUrl,
          [this](const std::string& url) { Publish(url, kReplacer, UpdateFileKind::Replacer); }},
         {"replacer without signature", kReplacerUrl,
@@ -324,10 +331,10 @@ TEST_F(VersionCheckTest, FilesThatFailTheirSignatureAreNotWritten) {
         {"replacer changed after signing", kReplacerUrl,
          [this](const std::string& url) { fetcher.answers[url] += "!"; }},
         {"replacer signed for an older version", kReplacerUrl,
-         [this](const std::string& url) { Publish(url, kReplacer, UpdateFileKind::Replacer, 1); }},
+         [this](const std::string& url) { Publish(url, kReplacer, UpdateFileKind::Replacer, kRunning); }},
     };
     for (const auto& c : cases) {
-        PublishVersion2();
+        PublishNextVersion();
         c.tamper(c.url);
         settings.ints.clear();
         ui.messages.clear();
@@ -351,7 +358,7 @@ TEST_F(VersionCheckTest, ReplacerThatDoesNotArriveShowsWhatCame) {
         {"not-found page", page, page},
     };
     for (const auto& c : cases) {
-        PublishVersion2();
+        PublishNextVersion();
         if (c.answer)
             fetcher.answers[kReplacerUrl] = *c.answer;
         else
@@ -383,7 +390,7 @@ TEST_F(VersionCheckTest, DownloadThatCannotBeWrittenChangesNothing) {
     for (const auto& c : cases) {
         ClearFolder();
         fs::create_directory(dir / c.inTheWay);
-        PublishVersion2();
+        PublishNextVersion();
         settings.ints.clear();
         ui.messages.clear();
         ui.answers = {Answer::Yes};
@@ -398,7 +405,7 @@ TEST_F(VersionCheckTest, DownloadThatCannotBeWrittenChangesNothing) {
 }
 
 TEST_F(VersionCheckTest, WithoutAKeyNothingIsFetched) {
-    PublishVersion2();
+    PublishNextVersion();
     const struct {
         const char* name;
         std::optional<std::string> keyFile;
