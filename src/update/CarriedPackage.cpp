@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "package/BlockCipher.h"
-#include "package/ContentSite.h"
+#include "package/ContentPackage.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
 
@@ -12,7 +12,7 @@ namespace qen {
 std::string PackageAsCarried(const ContentPackage& package) {
     if (package.BlockStart >= package.Image.size()) return {};
     std::string carried = package.Image.substr(package.BlockStart);
-    if (carried.size() <= block::kData) return carried;
+    if (!package.Deciphered() || carried.size() <= block::kData) return carried;
 
     // The cipher works block by block, so enciphering the deciphered whole blocks again
     // gives back the bytes of the file; a part shorter than a block was never changed.

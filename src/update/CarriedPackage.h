@@ -4,11 +4,10 @@
 
 namespace qen {
 
-struct ContentPackage;
+class ContentPackage;
 
 // The block from its first marker to the end of the program file, with its members
-// enciphered as in the file. The site deciphers the members in place once the branding
-// has been read; this is for a package in that state.
+// enciphered as in the file, whether or not they have been deciphered in memory since.
 std::string PackageAsCarried(const ContentPackage& package);
 
 }  // namespace qen

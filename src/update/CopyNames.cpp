@@ -1,7 +1,5 @@
 #include "update/CopyNames.h"
 
-#include "files/PathHelpers.h"
-
 namespace qen {
 
 namespace {
@@ -10,15 +8,15 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::string ProgramStem(std::string_view path) {
-    const std::string name = FileNameOf(path);
+std::string ProgramStem(const Path& program) {
+    const std::string name = program.Name();
     const std::size_t dot = name.rfind('.');
     // A leading dot belongs to the name (a hidden file), not to an extension.
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-bool RunsUnderStandardName(std::string_view programPath, bool bound) {
-    return !bound && FileNameOf(programPath) == kStandardProgramName;
+bool RunsUnderStandardName(const Path& program, bool bound) {
+    return !bound && program.Name() == kStandardProgramName;
 }
 
 std::string NextCopyName(std::string_view stem, bool standardName) {

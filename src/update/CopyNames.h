@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/Path.h"
+
 namespace qen {
 
 // The program's own name; program files carry no extension here.
@@ -10,13 +12,13 @@ constexpr std::string_view kStandardProgramName = "QenRuntime";
 // The replacer program, as the program's folder holds it while an update is installed.
 constexpr std::string_view kReplacerFileName = "QenRuntimeAutoReplaceTool";
 
-// The file name of `path` without its extension; the file name itself when it has no dot.
-std::string ProgramStem(std::string_view path);
+// The file name of `program` without its extension; the file name itself when it has no dot.
+std::string ProgramStem(const Path& program);
 
 // A copy runs under its standard name when its file is named exactly "QenRuntime" and it
 // carries no package of its own. Letter case and extension count: the replacer puts the
 // new program in place under exactly that name.
-bool RunsUnderStandardName(std::string_view programPath, bool bound);
+bool RunsUnderStandardName(const Path& program, bool bound);
 
 // The name, without extension, under which a new version of the copy named `stem` is
 // stored: "QenRuntime2" for a copy under its standard name, else "Tool_4" after "Tool_3",

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "files/PathHelpers.h"
 #include "platform/System.h"
 #include "platform/Ui.h"
 #include "update/CopyNames.h"
@@ -11,29 +10,27 @@ namespace qen {
 
 namespace {
 
-std::string ReplacerPath(const std::string& programPath) {
-    return DirectoryOf(programPath) + std::string(kReplacerFileName);
-}
+Path ReplacerPath(const Path& program) { return program.Folder() / kReplacerFileName; }
 
 }  // namespace
 
-void HandOverToReplacer(Ui& ui, System& system, const std::string& programPath, bool bound) {
+void HandOverToReplacer(Ui& ui, System& system, const Path& program, bool bound) {
     // Only a copy under its standard name downloads the replacer: any other copy must not
     // start one that an earlier update left behind, which would swap the wrong program.
-    const std::string replacer = ReplacerPath(programPath);
+    const Path replacer = ReplacerPath(program);
     std::error_code error;
-    if (RunsUnderStandardName(programPath, bound) && std::filesystem::exists(replacer, error)) {
-        system.ReplaceProcess(replacer, {std::string(kReplacerFileName), "none"});
+    if (RunsUnderStandardName(program, bound) && std::filesystem::exists(replacer.Bytes(), error)) {
+        system.ReplaceProcess(replacer.Bytes(), {std::string(kReplacerFileName), "none"});
         ui.ShowMessage("Failed to activate replacer tool to perform upgrade", Icon::Stop);
         return;
     }
     system.ExitNow(1);
 }
 
-void RemoveLeftoverReplacer(const std::string& programPath, bool bound) {
-    if (bound || programPath.empty()) return;
+void RemoveLeftoverReplacer(const Path& program, bool bound) {
+    if (bound || program.Empty()) return;
     std::error_code ignored;
-    std::filesystem::remove(ReplacerPath(programPath), ignored);
+    std::filesystem::remove(ReplacerPath(program).Bytes(), ignored);
 }
 
 }  // namespace qen

@@ -1,7 +1,7 @@
 #pragma once
 // The end of start-up around an update: handing the process to the replacer once a new
 // program is stored, and clearing a replacer left from an earlier update otherwise.
-#include <string>
+#include "files/Path.h"
 
 namespace qen {
 
@@ -13,10 +13,10 @@ class Ui;
 // of this process with its own file name and "none"; if it cannot be started, shows
 // "Failed to activate replacer tool to perform upgrade" and returns: start-up then ends.
 // Every other copy ends the process at once with exit code 1.
-void HandOverToReplacer(Ui& ui, System& system, const std::string& programPath, bool bound);
+void HandOverToReplacer(Ui& ui, System& system, const Path& program, bool bound);
 
 // When no update is due: removes a replacer left in the folder of a copy that carries no
 // package of its own. Failure is ignored.
-void RemoveLeftoverReplacer(const std::string& programPath, bool bound);
+void RemoveLeftoverReplacer(const Path& program, bool bound);
 
 }  // namespace qen

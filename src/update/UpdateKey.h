@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/Path.h"
 #include "update/UpdateSignature.h"
 
 namespace qen {
@@ -16,10 +17,10 @@ constexpr std::string_view kUpdateKeyFileName = "update-key.pub";
 // The key the build carries (CMake option QEN_UPDATE_PUBLIC_KEY), as hex; empty when none.
 std::string_view BuiltInUpdateKey();
 
-// The key file in `programFolder` (ending in "/") when there is one, else the built-in key.
+// The key file in `programFolder` when there is one, else the built-in key.
 // nullopt when there is no key; a key file that does not hold a key counts as none, so a
 // damaged file never falls back to another key.
-std::optional<UpdatePublicKey> LoadUpdatePublicKey(const std::string& programFolder,
+std::optional<UpdatePublicKey> LoadUpdatePublicKey(const Path& programFolder,
                                                    std::string_view builtInKey = BuiltInUpdateKey());
 
 }  // namespace qen

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "files/PathHelpers.h"
+#include "package/ContentPackage.h"
 #include "platform/Settings.h"
 #include "platform/System.h"
 #include "platform/Ui.h"
-#include "text/TextEncoding.h"
+#include "update/CarriedPackage.h"
 #include "update/CopyNames.h"
 #include "update/ProgramFile.h"
 #include "update/UpdateAddresses.h"
@@ -58,10 +58,11 @@ bool SignatureHolds(Fetcher& fetcher, const UpdatePublicKey& key, UpdateFileKind
 }  // namespace
 
 bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fetcher,
-                        std::string_view packageBytes, bool bound) {
-    const std::string programPath = system.ExecutablePath();
-    if (programPath.empty()) return false;
-    const std::string programFolder = DirectoryOf(programPath);
+                        const ContentPackage& package) {
+    const Path programPath = system.ExecutablePath();
+    if (programPath.Empty()) return false;
+    const Path programFolder = programPath.Folder();
+    const bool bound = package.Embedded;
     // Without a key no download could ever be installed, so none is looked for.
     const std::optional<UpdatePublicKey> key = LoadUpdatePublicKey(programFolder);
     if (!key) return false;
@@ -91,13 +92,14 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
         return false;
     }
 
-    const std::string newProgramPath = programFolder + NextCopyName(ProgramStem(programPath), standardName);
+    const Path newProgramPath = programFolder / NextCopyName(ProgramStem(programPath), standardName);
     if (bound) {
-        if (packageBytes.size() + program.size() > kMaxBoundCopySize) {
+        const std::string carried = PackageAsCarried(package);
+        if (carried.size() + program.size() > kMaxBoundCopySize) {
             ui.ShowMessage(kTooLargeForCopy, Icon::Stop);
             return false;
         }
-        program.append(packageBytes);
+        program.append(carried);
     }
 
     // The replacer is fetched and checked before anything is written, so a failed update
@@ -117,16 +119,20 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
         }
     }
 
-    if (!WriteProgramFile(ui, newProgramPath, program)) return false;
+    if (Outcome written = WriteProgramFile(newProgramPath, program); !written) {
+        ui.ShowMessage(written.Message(), Icon::Stop);
+        return false;
+    }
     if (standardName) {
-        if (!WriteProgramFile(ui, programFolder + std::string(kReplacerFileName), replacer)) {
+        if (Outcome written = WriteProgramFile(programFolder / kReplacerFileName, replacer); !written) {
             std::error_code ignored;
-            std::filesystem::remove(newProgramPath, ignored);
+            std::filesystem::remove(newProgramPath.Bytes(), ignored);
+            ui.ShowMessage(written.Message(), Icon::Stop);
             return false;
         }
         return true;
     }
-    ui.ShowMessage("The new version has been downloaded as " + Utf8ToAnsiWithReferences(newProgramPath) +
+    ui.ShowMessage("The new version has been downloaded as " + newProgramPath.Display() +
                        "\n\nThis software will now exit\n\nPlease activate the new version in future"
                        "\n\nYou can delete the original version, if you wish",
                    Icon::Information);

@@ -1,10 +1,10 @@
 #pragma once
 // The daily look for a newer version at start-up, and its download.
 #include <cstddef>
-#include <string_view>
 
 namespace qen {
 
+class ContentPackage;
 class Fetcher;
 class Settings;
 class System;
@@ -16,10 +16,10 @@ constexpr std::size_t kMaxBoundCopySize = 4'000'000;
 // At most once a day (after a version file arrived), asks the update server for the newest
 // version; when it is newer than this one and the user wants it, downloads and checks the
 // new program (and, for a copy under its standard name, the replacer) and stores it beside
-// the running program. `packageBytes` is the package a bound copy carries, exactly as its
-// program file holds it (empty when none); the new file carries it too.
+// the running program. A copy bound to its package (`package.Embedded`) gets a new file
+// that carries the package too, as its own file does.
 // True when the new program has been stored and this program is to end now.
 bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fetcher,
-                        std::string_view packageBytes, bool bound);
+                        const ContentPackage& package);
 
 }  // namespace qen

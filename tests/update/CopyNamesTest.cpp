@@ -18,7 +18,7 @@ TEST(ProgramStem, DropsFolderAndExtension) {
         {"/home/me/.hidden", ".hidden"},
         {"QenRuntime", "QenRuntime"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ProgramStem(c.path), c.expected) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(ProgramStem(Path(c.path)), c.expected) << c.path;
 }
 
 TEST(RunsUnderStandardName, ExactFileNameAndNoPackageOfItsOwn) {
@@ -35,7 +35,7 @@ TEST(RunsUnderStandardName, ExactFileNameAndNoPackageOfItsOwn) {
         {"/opt/QenRuntime/Tool", false, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RunsUnderStandardName(c.path, c.bound), c.expected) << c.path << " bound=" << c.bound;
+        EXPECT_EQ(RunsUnderStandardName(Path(c.path), c.bound), c.expected) << c.path << " bound=" << c.bound;
 }
 
 TEST(NextCopyName, CountsUpTheCopyNumber) {

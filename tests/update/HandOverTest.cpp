@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "fakes/FakeSystem.h"
@@ -11,7 +10,6 @@
 namespace qen {
 namespace {
 
-namespace fs = std::filesystem;
 using test::FakeSystem;
 using test::FakeUi;
 using test::ProcessEnded;
@@ -28,7 +26,7 @@ TEST(HandOverToReplacer, StandardCopyBecomesTheReplacer) {
         HandOverToReplacer(ui, system, dir / "QenRuntime", false);
         FAIL() << "the process was neither replaced nor ended";
     } catch (const ProcessReplaced& replaced) {
-        EXPECT_EQ(replaced.program, dir / "QenRuntimeAutoReplaceTool");
+        EXPECT_EQ(replaced.program, (dir / "QenRuntimeAutoReplaceTool").Bytes());
         EXPECT_EQ(replaced.args, (std::vector<std::string>{"QenRuntimeAutoReplaceTool", "none"}));
     }
     EXPECT_TRUE(ui.messages.empty());
@@ -90,8 +88,8 @@ TEST(RemoveLeftoverReplacer, OnlyACopyWithoutItsOwnPackageClearsItsFolder) {
         TempDir dir;
         WriteFile(dir / "QenRuntimeAutoReplaceTool", "replacer");
         RemoveLeftoverReplacer(dir / "QenRuntime", c.bound);
-        EXPECT_EQ(fs::exists(dir / "QenRuntimeAutoReplaceTool"), c.remains) << c.name;
-        EXPECT_TRUE(fs::exists(dir.path())) << c.name;
+        EXPECT_EQ(test::Exists(dir / "QenRuntimeAutoReplaceTool"), c.remains) << c.name;
+        EXPECT_TRUE(test::Exists(dir.path())) << c.name;
     }
     TempDir empty;
     RemoveLeftoverReplacer(empty / "QenRuntime", false);  // nothing there: no complaint

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "fakes/TempDir.h"
@@ -43,7 +42,7 @@ TEST(LoadUpdatePublicKey, KeyFileBesideTheProgramTakesThePlaceOfTheBuiltInKey) {
 
 TEST(LoadUpdatePublicKey, OnlyASmallRegularFileIsRead) {
     TempDir dir;
-    std::filesystem::create_directory(dir / std::string(kUpdateKeyFileName));
+    test::MakeFolders(dir / std::string(kUpdateKeyFileName));
     EXPECT_FALSE(LoadUpdatePublicKey(dir.path(), kBuiltIn));
 
     TempDir other;

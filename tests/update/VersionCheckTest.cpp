@@ -13,7 +13,7 @@
 #include "fakes/FakeUi.h"
 #include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
-#include "files/PathHelpers.h"
+#include "package/ContentPackage.h"
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionCheck.h"
@@ -57,7 +57,7 @@ protected:
     }
 
     void RunAs(const std::string& name) {
-        fs::remove(dir / FileNameOf(system.executablePath));
+        fs::remove(system.executablePath.Bytes());
         system.executablePath = dir / name;
         WriteFile(system.executablePath, kOldProgram);
     }
@@ -76,8 +76,13 @@ protected:
         Publish(kReplacerUrl, kReplacer, UpdateFileKind::Replacer);
     }
 
-    bool Check(std::string_view package = {}, bool bound = false) {
-        const bool result = CheckForNewVersion(ui, settings, system, fetcher, package, bound);
+    // `bound`: the running program's file carries `packageBlock` after its code.
+    bool Check(const std::string& packageBlock = {}, bool bound = false) {
+        ContentPackage package;
+        package.Embedded = bound;
+        package.Image = kOldProgram + packageBlock;
+        package.BlockStart = kOldProgram.size();
+        const bool result = CheckForNewVersion(ui, settings, system, fetcher, package);
         EXPECT_EQ(ui.busyDepth, 0);
         return result;
     }
@@ -94,7 +99,7 @@ protected:
     // Every file in the program's folder but the key, sorted.
     std::vector<std::string> FolderFiles() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path()))
+        for (const auto& entry : fs::directory_iterator(dir.path().Bytes()))
             if (entry.path().filename() != kUpdateKeyFileName) names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -103,7 +108,7 @@ protected:
     // Back to the program and its key alone.
     void ClearFolder() const {
         for (const std::string& name : FolderFiles())
-            if (name != FileNameOf(system.executablePath)) fs::remove_all(dir / name);
+            if (name != system.executablePath.Name()) fs::remove_all((dir / name).Bytes());
     }
 
     std::optional<int> RecordedCheck() const {
@@ -121,8 +126,8 @@ protected:
     UpdateKeyPair keys = *GenerateUpdateKeyPair();
 };
 
-bool IsProgram(const std::string& path) {
-    return (fs::status(path).permissions() & fs::perms::owner_exec) != fs::perms::none;
+bool IsProgram(const Path& path) {
+    return (fs::status(path.Bytes()).permissions() & fs::perms::owner_exec) != fs::perms::none;
 }
 
 TEST_F(VersionCheckTest, StandardCopyGetsTheNewProgramAndTheReplacer) {
@@ -155,7 +160,7 @@ TEST_F(VersionCheckTest, CopyUnderAnotherNameIsToldItsNewFile) {
 
     EXPECT_EQ(Requested(), (std::vector<std::string>{kVersionUrl, kOtherProgramUrl, kOtherProgramUrl + ".sig"}));
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].text, "The new version has been downloaded as " + dir / "MyTool_10" +
+    EXPECT_EQ(ui.messages[1].text, "The new version has been downloaded as " + (dir / "MyTool_10").Display() +
                                        "\n\nThis software will now exit\n\nPlease activate the new version in future"
                                        "\n\nYou can delete the original version, if you wish");
     EXPECT_EQ(ui.messages[1].icon, Icon::Information);
@@ -176,7 +181,7 @@ TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
     EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"QenRuntime", "QenRuntime_2"}));
     EXPECT_TRUE(ReadFile(dir / "QenRuntime_2") == kNewProgram + package);
     ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].text.rfind("The new version has been downloaded as " + dir / "QenRuntime_2", 0), 0u);
+    EXPECT_EQ(ui.messages[1].text.rfind("The new version has been downloaded as " + (dir / "QenRuntime_2").Display(), 0), 0u);
 }
 
 TEST_F(VersionCheckTest, BoundCopyTooLargeForOneFileIsRefused) {
@@ -191,12 +196,12 @@ TEST_F(VersionCheckTest, BoundCopyTooLargeForOneFileIsRefused) {
         {"one byte more", fits + "p", false},
     };
     for (const auto& c : cases) {
-        fs::remove(dir / "QenRuntime_2");
+        fs::remove((dir / "QenRuntime_2").Bytes());
         settings.ints.clear();
         ui.messages.clear();
         ui.answers = {Answer::Yes};
         EXPECT_EQ(Check(c.package, true), c.stored) << c.name;
-        EXPECT_EQ(fs::exists(dir / "QenRuntime_2"), c.stored) << c.name;
+        EXPECT_EQ(test::Exists(dir / "QenRuntime_2"), c.stored) << c.name;
         if (!c.stored) {
             ASSERT_EQ(ui.messages.size(), 2u) << c.name;
             EXPECT_EQ(ui.messages[1].text, "Unable to download new version (buffer size problem)");
@@ -389,16 +394,17 @@ TEST_F(VersionCheckTest, DownloadThatCannotBeWrittenChangesNothing) {
     };
     for (const auto& c : cases) {
         ClearFolder();
-        fs::create_directory(dir / c.inTheWay);
+        test::MakeFolders(dir / c.inTheWay);
         PublishNextVersion();
         settings.ints.clear();
         ui.messages.clear();
         ui.answers = {Answer::Yes};
 
         EXPECT_FALSE(Check()) << c.name;
-        EXPECT_EQ(ui.Texts(), (std::vector<std::string>{kOffer, "Failed to write file " + dir / c.inTheWay})) << c.name;
+        EXPECT_EQ(ui.Texts(), (std::vector<std::string>{kOffer, "Failed to write file " + (dir / c.inTheWay).Display()})) << c.name;
+        EXPECT_EQ(ui.messages.back().icon, Icon::Stop) << c.name;
         EXPECT_EQ(FolderFiles(), (std::vector<std::string>{"QenRuntime", c.inTheWay})) << c.name;
-        EXPECT_TRUE(fs::is_directory(dir / c.inTheWay)) << c.name;
+        EXPECT_TRUE(fs::is_directory((dir / c.inTheWay).Bytes())) << c.name;
         // The version file did arrive: the offer comes again tomorrow.
         EXPECT_EQ(RecordedCheck(), kNow) << c.name;
     }
@@ -416,7 +422,7 @@ TEST_F(VersionCheckTest, WithoutAKeyNothingIsFetched) {
     for (const auto& c : cases) {
         // A build that carries a key falls back to it when no key file is there.
         if (!c.keyFile && !BuiltInUpdateKey().empty()) continue;
-        fs::remove(dir / std::string(kUpdateKeyFileName));
+        fs::remove((dir / std::string(kUpdateKeyFileName)).Bytes());
         if (c.keyFile) WriteFile(dir / std::string(kUpdateKeyFileName), *c.keyFile);
         EXPECT_FALSE(Check()) << c.name;
         EXPECT_TRUE(fetcher.requests.empty()) << c.name;

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "ReleaseTool.h"
+#include "qen-release/QenRelease.h"
 
 int main(int argc, char** argv) {
     return qen::release::RunRelease(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);

@@ -1,9 +1,9 @@
-#include "Replacer.h"
+#include "replacer/Replacer.h"
 
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <system_error>
+
+#include "files/FileIO.h"
 
 namespace qen::replacer {
 
@@ -13,30 +13,15 @@ namespace {
 
 constexpr const char* kOwnName = "QenRuntimeAutoReplaceTool";
 
-std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
-
-std::optional<std::string> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-bool WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
+std::string Quoted(const Path& path) { return "\"" + path.Bytes() + "\""; }
 
 }  // namespace
 
-ProgramSwap::ProgramSwap(fs::path folder) : folder_(std::move(folder)) {}
+ProgramSwap::ProgramSwap(Path folder) : folder_(std::move(folder)) {}
 
 bool ProgramSwap::Apply(std::string& error) {
     std::error_code code;
-    const fs::file_status newStatus = fs::status(NewProgramPath(), code);
+    const fs::file_status newStatus = fs::status(NewProgramPath().Bytes(), code);
     if (!fs::is_regular_file(newStatus)) {
         error = "no new program " + Quoted(NewProgramPath());
         return false;
@@ -46,50 +31,41 @@ bool ProgramSwap::Apply(std::string& error) {
         return false;
     }
 
-    const fs::file_status oldStatus = fs::status(ProgramPath(), code);
+    const fs::file_status oldStatus = fs::status(ProgramPath().Bytes(), code);
     if (fs::exists(oldStatus)) {
         if (!fs::is_regular_file(oldStatus)) {
             error = Quoted(ProgramPath()) + " is not a program file";
             return false;
         }
         // Kept so that the old program can come back if the new one will not start.
-        oldBytes_ = ReadBytes(ProgramPath());
+        FileError readError;
+        oldBytes_ = ReadFileBytes(ProgramPath(), &readError);
         if (!oldBytes_) {
-            error = "cannot read " + Quoted(ProgramPath()) + " to keep it";
+            error = "cannot read " + Quoted(ProgramPath()) + " to keep it: " + readError.Reason();
             return false;
         }
         oldMode_ = oldStatus.permissions();
     }
 
-    fs::rename(NewProgramPath(), ProgramPath(), code);
-    if (code) {
-        error = "cannot put " + Quoted(NewProgramPath()) + " in place: " + code.message();
+    FileError renameError;
+    if (!RenameFile(NewProgramPath(), ProgramPath(), &renameError)) {
+        error = "cannot put " + Quoted(NewProgramPath()) + " in place: " + renameError.Reason();
         return false;
     }
     return true;
 }
 
 bool ProgramSwap::Undo(std::string& error) {
-    std::error_code code;
-    fs::rename(ProgramPath(), NewProgramPath(), code);
-    if (code) {
-        error = "cannot move the new program back: " + code.message();
+    FileError fileError;
+    if (!RenameFile(ProgramPath(), NewProgramPath(), &fileError)) {
+        error = "cannot move the new program back: " + fileError.Reason();
         return false;
     }
     if (!oldBytes_) return true;
-    // Written beside it and renamed, so the program file is never half there.
-    const fs::path restoring = folder_ / (std::string(".") + std::string(kProgramName) + ".restoring");
-    if (!WriteBytes(restoring, *oldBytes_)) {
-        fs::remove(restoring, code);
-        error = "cannot write the previous program back";
-        return false;
-    }
-    fs::permissions(restoring, oldMode_, fs::perm_options::replace, code);
-    if (!code) fs::rename(restoring, ProgramPath(), code);
-    if (code) {
-        std::error_code ignored;
-        fs::remove(restoring, ignored);
-        error = "cannot put the previous program back: " + code.message();
+    // Saved whole under its old mode, so the program file is never half there.
+    const SaveOptions oldMode{.newFileMode = static_cast<unsigned>(oldMode_), .exactNewMode = true};
+    if (!SaveFileSafely(ProgramPath(), *oldBytes_, &fileError, oldMode)) {
+        error = "cannot put the previous program back: " + fileError.Reason();
         return false;
     }
     return true;
@@ -101,13 +77,13 @@ int RunReplacer(const std::vector<std::string>& args, Edge& edge, std::ostream& 
             << " none\n(Qen Runtime starts it to install an update it has downloaded.)\n";
         return 2;
     }
-    const std::optional<fs::path> own = edge.OwnPath();
-    if (!own || !own->has_parent_path()) {
+    const std::optional<Path> own = edge.OwnPath();
+    if (!own || own->Folder().Empty()) {
         err << kOwnName << ": cannot find its own folder; nothing was changed\n";
         return 1;
     }
 
-    ProgramSwap swap(own->parent_path());
+    ProgramSwap swap(own->Folder());
     std::string error;
     if (!swap.Apply(error)) {
         err << kOwnName << ": " << error << "; the program was left as it was\n";
@@ -115,10 +91,10 @@ int RunReplacer(const std::vector<std::string>& args, Edge& edge, std::ostream& 
     }
     // Its work is done: the folder keeps nothing but the program.
     std::error_code ignored;
-    if (*own != swap.ProgramPath()) fs::remove(*own, ignored);
+    if (*own != swap.ProgramPath()) fs::remove(own->Bytes(), ignored);
 
-    const fs::path program = swap.ProgramPath();
-    const std::string reason = edge.StartInPlace(program, {program.string()});
+    const Path program = swap.ProgramPath();
+    const std::string reason = edge.StartInPlace(program, {program.Bytes()});
     err << kOwnName << ": cannot start " << Quoted(program) << ": " << reason;
     if (swap.Undo(error))
         err << "; the previous program was put back\n";

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/Path.h"
+
 namespace qen::replacer {
 
 constexpr std::string_view kProgramName = "QenRuntime";
@@ -19,19 +21,19 @@ class Edge {
 public:
     virtual ~Edge() = default;
     // The replacer's own file; nullopt when it cannot be found.
-    virtual std::optional<std::filesystem::path> OwnPath() = 0;
+    virtual std::optional<Path> OwnPath() = 0;
     // Starts `program` in place of this process. Returns only when it could not, with the reason.
-    virtual std::string StartInPlace(const std::filesystem::path& program, const std::vector<std::string>& args) = 0;
+    virtual std::string StartInPlace(const Path& program, const std::vector<std::string>& args) = 0;
 };
 
 // Swaps the new program in for the old one by one atomic rename, keeping the old one's
 // bytes and mode so that it can be put back.
 class ProgramSwap {
 public:
-    explicit ProgramSwap(std::filesystem::path folder);
+    explicit ProgramSwap(Path folder);
 
-    std::filesystem::path ProgramPath() const { return folder_ / kProgramName; }
-    std::filesystem::path NewProgramPath() const { return folder_ / kNewProgramName; }
+    Path ProgramPath() const { return folder_ / kProgramName; }
+    Path NewProgramPath() const { return folder_ / kNewProgramName; }
 
     // False with `error` set when the new program is not there or not a program, or the
     // swap failed: the folder is then as it was.
@@ -40,7 +42,7 @@ public:
     bool Undo(std::string& error);
 
 private:
-    std::filesystem::path folder_;
+    Path folder_;
     std::optional<std::string> oldBytes_;  // none when there was no old program
     std::filesystem::perms oldMode_ = std::filesystem::perms::none;
 };

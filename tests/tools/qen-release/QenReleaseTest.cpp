@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "ReleaseTool.h"
+#include "qen-release/QenRelease.h"
 #include "fakes/TempDir.h"
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
@@ -26,6 +26,8 @@ struct Result {
     std::string out, err;
 };
 
+std::string At(const TempDir& dir, const std::string& name) { return (dir / name).Bytes(); }
+
 Result RunTool(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int code = RunRelease(args, out, err);
@@ -42,10 +44,10 @@ protected:
     }
 
     TempDir dir;
-    const std::string privateKey = dir / "release.key";
-    const std::string publicKey = dir / "update-key.pub";
-    const std::string program = dir / "QenRuntime";
-    const std::string replacer = dir / "QenRuntimeAutoReplaceTool";
+    const std::string privateKey = At(dir, "release.key");
+    const std::string publicKey = At(dir, "update-key.pub");
+    const std::string program = At(dir, "QenRuntime");
+    const std::string replacer = At(dir, "QenRuntimeAutoReplaceTool");
 };
 
 TEST_F(QenReleaseTest, SignedFilesPassTheRuntimesCheck) {
@@ -66,7 +68,7 @@ TEST_F(QenReleaseTest, SignedFilesPassTheRuntimesCheck) {
 TEST_F(QenReleaseTest, VerifyRejectsWhatWasNotSigned) {
     ASSERT_EQ(RunTool({"sign", privateKey, "7", "program", program}).code, 0);
     TempDir other;
-    ASSERT_EQ(RunTool({"keygen", other / "k", other / "k.pub"}).code, 0);
+    ASSERT_EQ(RunTool({"keygen", At(other, "k"), At(other, "k.pub")}).code, 0);
 
     const struct {
         const char* name;
@@ -75,7 +77,7 @@ TEST_F(QenReleaseTest, VerifyRejectsWhatWasNotSigned) {
     } cases[] = {
         {"other version", {"verify", publicKey, "6", "program", program}, [] {}},
         {"other kind", {"verify", publicKey, "7", "replacer", program}, [] {}},
-        {"other key", {"verify", other / "k.pub", "7", "program", program}, [] {}},
+        {"other key", {"verify", At(other, "k.pub"), "7", "program", program}, [] {}},
         {"file changed", {"verify", publicKey, "7", "program", program},
          [this] { WriteFile(program, ReadFile(program) + "!"); }},
     };
@@ -94,8 +96,8 @@ TEST_F(QenReleaseTest, KeygenNeverReplacesAKey) {
         const char* name;
         std::string privatePath, publicPath;
     } cases[] = {
-        {"private key there", privateKey, fresh / "new.pub"},
-        {"public key there", fresh / "new.key", publicKey},
+        {"private key there", privateKey, At(fresh, "new.pub")},
+        {"public key there", At(fresh, "new.key"), publicKey},
     };
     for (const auto& c : cases) {
         const Result result = RunTool({"keygen", c.privatePath, c.publicPath});
@@ -103,7 +105,7 @@ TEST_F(QenReleaseTest, KeygenNeverReplacesAKey) {
         EXPECT_NE(result.err.find("exists already"), std::string::npos) << result.err;
     }
     EXPECT_EQ(ReadFile(privateKey), keyBefore);
-    EXPECT_TRUE(fs::is_empty(fresh.path()));
+    EXPECT_TRUE(fs::is_empty(fresh.path().Bytes()));
 }
 
 TEST_F(QenReleaseTest, BadCommandLinesAreRefusedWithOneMessage) {
@@ -120,8 +122,8 @@ TEST_F(QenReleaseTest, BadCommandLinesAreRefusedWithOneMessage) {
         {"version zero", {"sign", privateKey, "0", "program", program}, "VERSION"},
         {"version too long", {"sign", privateKey, std::string(30, '9'), "program", program}, "VERSION"},
         {"unknown kind", {"sign", privateKey, "7", "library", program}, "kind"},
-        {"missing file", {"sign", privateKey, "7", "program", dir / "missing"}, "no file"},
-        {"not a private key", {"sign", dir / "not-a-key", "7", "program", program}, "no Ed25519 private key"},
+        {"missing file", {"sign", privateKey, "7", "program", At(dir, "missing")}, "no file"},
+        {"not a private key", {"sign", At(dir, "not-a-key"), "7", "program", program}, "no Ed25519 private key"},
         {"public key in its place", {"sign", publicKey, "7", "program", program}, "no Ed25519 private key"},
         {"not a public key", {"verify", privateKey, "7", "program", program}, "no public key"},
         {"no signature yet", {"verify", publicKey, "7", "program", program}, "no file"},
@@ -138,12 +140,17 @@ TEST_F(QenReleaseTest, BadCommandLinesAreRefusedWithOneMessage) {
 TEST(QenReleaseProgram, MakesKeysAndSignsFromTheCommandLine) {
     TempDir dir;
     WriteFile(dir / "QenRuntime", "program");
-    const std::string tool = "'" + std::string(QEN_TOOL_PROGRAM) + "' ";
-    const std::string quiet = " > /dev/null";
-    ASSERT_EQ(std::system((tool + "keygen '" + dir / "k" + "' '" + dir / "k.pub'" + quiet).c_str()), 0);
-    ASSERT_EQ(std::system((tool + "sign '" + dir / "k" + "' 3 program '" + dir / "QenRuntime'" + quiet).c_str()), 0);
-    EXPECT_EQ(std::system((tool + "verify '" + dir / "k.pub" + "' 3 program '" + dir / "QenRuntime'" + quiet).c_str()), 0);
-    EXPECT_NE(std::system((tool + "verify '" + dir / "k.pub" + "' 4 program '" + dir / "QenRuntime'" + quiet + " 2>&1").c_str()), 0);
+    const auto run = [&](const std::string& arguments) {
+        const std::string command = "'" + std::string(QEN_TOOL_PROGRAM) + "' " + arguments + " > /dev/null 2>&1";
+        return std::system(command.c_str());
+    };
+    const std::string key = "'" + At(dir, "k") + "' ";
+    const std::string publicKey = "'" + At(dir, "k.pub") + "' ";
+    const std::string program = " program '" + At(dir, "QenRuntime") + "'";
+    ASSERT_EQ(run("keygen " + key + publicKey), 0);
+    ASSERT_EQ(run("sign " + key + "3" + program), 0);
+    EXPECT_EQ(run("verify " + publicKey + "3" + program), 0);
+    EXPECT_NE(run("verify " + publicKey + "4" + program), 0);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "Replacer.h"
+#include "replacer/Replacer.h"
 #include "fakes/TempDir.h"
 
 namespace qen::replacer {
@@ -21,40 +21,43 @@ using test::WriteFile;
 const std::vector<std::string> kArgs = {"QenRuntimeAutoReplaceTool", "none"};
 
 // Name -> bytes of every file in a folder ("/" after a folder's name).
-std::map<std::string, std::string> Contents(const std::string& folder) {
+std::map<std::string, std::string> Contents(const Path& folder) {
     std::map<std::string, std::string> contents;
-    for (const auto& entry : fs::directory_iterator(folder)) {
+    for (const auto& entry : fs::directory_iterator(folder.Bytes())) {
         const std::string name = entry.path().filename().string();
         if (entry.is_directory())
             contents[name + "/"] = "";
         else
-            contents[name] = ReadFile(entry.path().string());
+            contents[name] = ReadFile(folder / name);
     }
     return contents;
 }
 
-void WriteProgram(const std::string& path, const std::string& bytes, fs::perms mode = fs::perms(0755)) {
+void WriteProgram(const Path& path, const std::string& bytes, fs::perms mode = fs::perms(0755)) {
     WriteFile(path, bytes);
-    fs::permissions(path, mode);
+    fs::permissions(path.Bytes(), mode);
 }
+
+// The shell's quoting of a path with no "'" in it.
+std::string Quoted(const Path& path) { return "'" + path.Bytes() + "'"; }
 
 // Stands in for the process start: a start that works never returns, so it is thrown.
 struct Started {
-    fs::path program;
+    Path program;
     std::vector<std::string> args;
     std::map<std::string, std::string> folder;  // the folder at that moment
 };
 
 class FakeEdge : public Edge {
 public:
-    std::optional<fs::path> own;
+    std::optional<Path> own;
     std::optional<std::string> startFailure;  // the reason a start fails; nullopt: it works
     int starts = 0;
 
-    std::optional<fs::path> OwnPath() override { return own; }
-    std::string StartInPlace(const fs::path& program, const std::vector<std::string>& args) override {
+    std::optional<Path> OwnPath() override { return own; }
+    std::string StartInPlace(const Path& program, const std::vector<std::string>& args) override {
         ++starts;
-        if (!startFailure) throw Started{program, args, Contents(program.parent_path().string())};
+        if (!startFailure) throw Started{program, args, Contents(program.Folder())};
         return *startFailure;
     }
 };
@@ -94,7 +97,7 @@ TEST_F(ReplacerTest, PutsTheNewProgramInPlaceAndStartsIt) {
             ADD_FAILURE() << c.name << ": nothing was started";
         } catch (const Started& started) {
             EXPECT_EQ(started.program, folder / "QenRuntime") << c.name;
-            EXPECT_EQ(started.args, std::vector<std::string>{folder / "QenRuntime"}) << c.name;
+            EXPECT_EQ(started.args, std::vector<std::string>{(folder / "QenRuntime").Bytes()}) << c.name;
             // Nothing but the program is left: no second copy, no replacer.
             EXPECT_EQ(started.folder, (std::map<std::string, std::string>{{"QenRuntime", "new program"}})) << c.name;
         }
@@ -114,19 +117,19 @@ TEST_F(ReplacerTest, RefusesWithoutChangingAnything) {
         {"another argument", {"QenRuntimeAutoReplaceTool", "all"}, [] {}, 2, "usage"},
         {"one argument too many", {"QenRuntimeAutoReplaceTool", "none", "x"}, [] {}, 2, "usage"},
         {"own folder unknown", kArgs, [this] { edge.own.reset(); }, 1, "own folder"},
-        {"no new program", kArgs, [this] { fs::remove(dir / "QenRuntime2"); }, 1, "no new program"},
+        {"no new program", kArgs, [this] { fs::remove((dir / "QenRuntime2").Bytes()); }, 1, "no new program"},
         {"new program is a folder", kArgs,
          [this] {
-             fs::remove(dir / "QenRuntime2");
-             fs::create_directory(dir / "QenRuntime2");
+             fs::remove((dir / "QenRuntime2").Bytes());
+             test::MakeFolders(dir / "QenRuntime2");
          },
          1, "no new program"},
-        {"new program may not be run", kArgs, [this] { fs::permissions(dir / "QenRuntime2", fs::perms(0644)); }, 1,
+        {"new program may not be run", kArgs, [this] { fs::permissions((dir / "QenRuntime2").Bytes(), fs::perms(0644)); }, 1,
          "may not be run"},
         {"old program is a folder", kArgs,
          [this] {
-             fs::remove(dir / "QenRuntime");
-             fs::create_directory(dir / "QenRuntime");
+             fs::remove((dir / "QenRuntime").Bytes());
+             test::MakeFolders(dir / "QenRuntime");
          },
          1, "not a program file"},
     };
@@ -142,8 +145,8 @@ TEST_F(ReplacerTest, RefusesWithoutChangingAnything) {
         EXPECT_EQ(Contents(dir.path()), before) << c.name;
         EXPECT_EQ(err.str().rfind("QenRuntimeAutoReplaceTool: ", 0), 0u) << err.str();
         EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
-        fs::remove_all(dir / "QenRuntime");
-        fs::remove_all(dir / "QenRuntime2");
+        fs::remove_all((dir / "QenRuntime").Bytes());
+        fs::remove_all((dir / "QenRuntime2").Bytes());
     }
 }
 
@@ -154,8 +157,8 @@ TEST_F(ReplacerTest, NewProgramThatWillNotStartGivesTheOldOneBack) {
 
     EXPECT_EQ(Contents(dir.path()),
               (std::map<std::string, std::string>{{"QenRuntime", "old program"}, {"QenRuntime2", "new program"}}));
-    EXPECT_EQ(fs::status(dir / "QenRuntime").permissions(), fs::perms(0750));
-    EXPECT_NE(err.str().find("cannot start \"" + dir / "QenRuntime" + "\": Exec format error"), std::string::npos)
+    EXPECT_EQ(fs::status((dir / "QenRuntime").Bytes()).permissions(), fs::perms(0750));
+    EXPECT_NE(err.str().find("cannot start \"" + (dir / "QenRuntime").Bytes() + "\": Exec format error"), std::string::npos)
         << err.str();
     EXPECT_NE(err.str().find("the previous program was put back"), std::string::npos) << err.str();
 }
@@ -164,18 +167,18 @@ TEST_F(ReplacerTest, NewProgramThatWillNotStartGivesTheOldOneBack) {
 class ReplacerProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::copy_file(QEN_TOOL_PROGRAM, dir / "QenRuntimeAutoReplaceTool");
+        fs::copy_file(QEN_TOOL_PROGRAM, (dir / "QenRuntimeAutoReplaceTool").Bytes());
         WriteProgram(dir / "QenRuntime", Script("old"));
     }
 
     std::string Script(const std::string& which) const {
-        return "#!/bin/sh\necho " + which + " \"$0\" \"$@\" >> '" + logs / "ran" + "'\n";
+        return "#!/bin/sh\necho " + which + " \"$0\" \"$@\" >> " + Quoted(logs / "ran") + "\n";
     }
 
     // The exit status as the shell reports it.
     int RunProgram() const {
         const std::string command =
-            "'" + dir / "QenRuntimeAutoReplaceTool" + "' none 2> '" + logs / "stderr" + "'";
+            Quoted(dir / "QenRuntimeAutoReplaceTool") + " none 2> " + Quoted(logs / "stderr");
         return std::system(command.c_str());
     }
 
@@ -188,7 +191,7 @@ TEST_F(ReplacerProgramTest, TheNewProgramComesBackInPlaceOfTheOld) {
 
     EXPECT_EQ(RunProgram(), 0) << ReadFile(logs / "stderr");
 
-    EXPECT_EQ(ReadFile(logs / "ran"), "new " + dir / "QenRuntime" + "\n");
+    EXPECT_EQ(ReadFile(logs / "ran"), "new " + (dir / "QenRuntime").Bytes() + "\n");
     EXPECT_EQ(Contents(dir.path()), (std::map<std::string, std::string>{{"QenRuntime", Script("new")}}));
 }
 
@@ -199,12 +202,12 @@ TEST_F(ReplacerProgramTest, ANewProgramThatCannotRunLeavesTheOldOne) {
 
     EXPECT_EQ(ReadFile(logs / "ran"), "");
     EXPECT_EQ(ReadFile(dir / "QenRuntime"), Script("old"));
-    EXPECT_TRUE(fs::exists(dir / "QenRuntime2"));
+    EXPECT_TRUE(test::Exists(dir / "QenRuntime2"));
     EXPECT_NE(ReadFile(logs / "stderr").find("cannot start"), std::string::npos) << ReadFile(logs / "stderr");
 
     // The old program still runs.
-    EXPECT_EQ(std::system(("'" + dir / "QenRuntime" + "'").c_str()), 0);
-    EXPECT_EQ(ReadFile(logs / "ran"), "old " + dir / "QenRuntime" + "\n");
+    EXPECT_EQ(std::system(Quoted(dir / "QenRuntime").c_str()), 0);
+    EXPECT_EQ(ReadFile(logs / "ran"), "old " + (dir / "QenRuntime").Bytes() + "\n");
 }
 
 }  // namespace

@@ -1,21 +1,16 @@
-#include "ReleaseTool.h"
+#include "qen-release/QenRelease.h"
 
-#include <fcntl.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <system_error>
 
+#include "files/FileIO.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionFile.h"
 
@@ -31,9 +26,6 @@ constexpr const char* kUsage =
     "  qen-release sign PRIVATE_KEY VERSION program|replacer FILE     writes FILE.sig\n"
     "  qen-release verify PUBLIC_KEY VERSION program|replacer FILE    checks FILE.sig\n";
 
-// Files larger than this are no program of ours.
-constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{1} << 30;
-
 // A failure that ends the command with exit code 2 and this text.
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -47,32 +39,17 @@ struct BioFree {
 };
 
 std::string ReadFile(const std::string& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) throw Failure("no file " + path);
-    if (fs::file_size(path, error) > kMaxFileSize) throw Failure(path + " is too large");
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) throw Failure("cannot read " + path);
-    return bytes;
+    FileError error;
+    std::optional<std::string> bytes = ReadFileBytes(Path(path), &error);
+    if (error.kind == FileError::Kind::NotFound) throw Failure("no file " + path);
+    if (!bytes) throw Failure("cannot read " + path + ": " + error.Reason());
+    return std::move(*bytes);
 }
 
-// Created afresh, never over an existing file, with `mode` (less what the umask takes).
-void CreateFile(const std::string& path, const std::string& bytes, mode_t mode) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) throw Failure("cannot create " + path + ": " + std::error_code(errno, std::generic_category()).message());
-    bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    written = close(fd) == 0 && written;
-    if (!written) {
-        unlink(path.c_str());
-        throw Failure("cannot write " + path);
-    }
-}
-
-void ReplaceFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw Failure("cannot write " + path);
+void SaveFile(const std::string& path, const std::string& bytes, SaveOptions options = {}) {
+    FileError error;
+    if (!SaveFileSafely(Path(path), bytes, &error, options))
+        throw Failure("cannot write " + path + ": " + error.Reason());
 }
 
 VersionNumber ParseVersion(const std::string& text) {
@@ -131,11 +108,13 @@ int Keygen(const std::vector<std::string>& args, std::ostream& out) {
     }
     const std::optional<UpdateKeyPair> keys = GenerateUpdateKeyPair();
     if (!keys) throw Failure("cannot make a key pair");
-    CreateFile(privatePath, PemOfPrivateKey(keys->privateKey), 0600);
+    // The private key is for its owner's eyes only, whatever the umask allows.
+    SaveFile(privatePath, PemOfPrivateKey(keys->privateKey), SaveOptions{.newFileMode = 0600, .exactNewMode = true});
     try {
-        CreateFile(publicPath, FormatUpdatePublicKey(keys->publicKey) + "\n", 0644);
+        SaveFile(publicPath, FormatUpdatePublicKey(keys->publicKey) + "\n", SaveOptions{.newFileMode = 0644});
     } catch (const Failure&) {
-        unlink(privatePath.c_str());
+        std::error_code ignored;
+        fs::remove(privatePath, ignored);
         throw;
     }
     out << "private key (keep it secret): " << privatePath << "\npublic key: " << publicPath << "\n";
@@ -150,7 +129,7 @@ int Sign(const std::vector<std::string>& args, std::ostream& out) {
     const std::string& file = args[4];
     const std::optional<std::string> signature = SignUpdateFile(privateKey, kind, version, ReadFile(file));
     if (!signature) throw Failure("cannot sign " + file);
-    ReplaceFile(file + ".sig", *signature);
+    SaveFile(file + ".sig", *signature);
     out << "signed " << file << " as the " << args[3] << " of version " << version << ": " << file << ".sig\n";
     return 0;
 }
