@@ -1,7 +1,7 @@
 #pragma once
 // The end of start-up around an update: handing the process to the replacer once a new
 // program is stored, and clearing a replacer left from an earlier update otherwise.
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

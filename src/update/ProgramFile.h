@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "base/Outcome.h"
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen::replacer {
 
