@@ -1,6 +1,7 @@
 #include "qenpack/PackageBlockWriter.h"
 
 #include <algorithm>
+#include <set>
 
 #include "package/BlockCipher.h"
 #include "package/PackageDigest.h"
@@ -51,6 +52,13 @@ bool PutList(std::string& image, std::size_t at, std::size_t size, const std::ve
 
 }  // namespace
 
+std::optional<std::string> RepeatedName(const std::vector<std::string>& names) {
+    std::set<std::string_view> seen;
+    for (const std::string& name : names)
+        if (!seen.insert(name).second) return name;
+    return std::nullopt;
+}
+
 std::optional<std::string> MakePackageBlock(const PackageDescription& description, std::string& error) {
     if (description.members.empty()) {
         error = "a package needs at least one file";
@@ -59,6 +67,12 @@ std::optional<std::string> MakePackageBlock(const PackageDescription& descriptio
     if (description.members.size() > block::kMaxMembers) {
         error = "a package holds at most 100 files, this one would hold " +
                 std::to_string(description.members.size());
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (const PackageFile& file : description.members) names.push_back(file.name);
+    if (const auto twice = RepeatedName(names)) {
+        error = "two files are named \"" + *twice + "\"";
         return std::nullopt;
     }
 

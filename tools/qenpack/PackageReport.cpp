@@ -8,6 +8,16 @@
 
 namespace qen {
 
+namespace {
+
+std::vector<std::string> MemberNames(const PackageReport& report) {
+    std::vector<std::string> names;
+    for (const auto& row : report.members) names.push_back(row.name);
+    return names;
+}
+
+}  // namespace
+
 PackageReport ExaminePackage(std::string_view image, bool withFiles) {
     PackageReport report;
     const std::optional<std::size_t> start = FindBlockStart(image, BlockMarker());
@@ -52,6 +62,8 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
         report.fault = layoutFault;
     else if (report.memberCount == 0)
         report.fault = "the package holds no files";
+    else if (const auto twice = RepeatedName(MemberNames(report)))
+        report.fault = "the package holds two files named \"" + *twice + "\"";
     list(block::kTopBanners, block::kTopBannersSize, report.branding.topBanners, "top banners");
     list(block::kSideBanners, block::kSideBannersSize, report.branding.sideBanners, "side banners");
     list(block::kMenuTextLinks, block::kMenuTextLinksSize, report.branding.menuTextLinks, "menu text links");
