@@ -4,6 +4,7 @@
 #include <set>
 
 #include "package/BlockCipher.h"
+#include "package/ContentHash.h"
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
@@ -125,6 +126,14 @@ std::optional<std::string> MakePackageBlock(const PackageDescription& descriptio
     WriteWord(image, block::kToolWord, kToolFormatVersion);
     WriteWord(image, block::kMaxSideBanners, description.maxSideBanners);
 
+    image += data;
+    // The content hash lies inside the header, so the header digest comes last.
+    const std::string contentHash = ComputeContentHash(image, 0);
+    if (contentHash.size() != block::kContentHashSize) {
+        error = "the content hash could not be computed";
+        return std::nullopt;
+    }
+    std::copy(contentHash.begin(), contentHash.end(), image.begin() + block::kContentHash);
     const std::string digest =
         ComputeKeyedPackageDigest(std::string_view(image).substr(block::kDigested, block::kDigestedSize));
     if (digest.size() != block::kDigestSize) {
@@ -132,7 +141,6 @@ std::optional<std::string> MakePackageBlock(const PackageDescription& descriptio
         return std::nullopt;
     }
     std::copy(digest.begin(), digest.end(), image.begin() + block::kDigest);
-    image += data;
     return image;
 }
 

@@ -141,7 +141,8 @@ void Build(Command& command, const std::vector<std::string>& args) {
         if (!fault.empty()) command.Reject(file.name + ": " + fault);
         hasNiche = true;
     }
-    if (!hasNiche) command.Reject(command.Positional(0) + " has no SiteNiche.txt; the runtime refuses a site without it");
+    if (!hasNiche)
+        command.Reject(command.Positional(0) + " has no SiteNiche.txt; the runtime refuses a site without it");
     if (!hasTemplate) command.Warn(command.Positional(0) + " has no template.html");
     description.members = std::move(*files);
 
@@ -177,6 +178,22 @@ void PrintList(std::ostream& out, const char* name, const std::vector<BrandingPa
         out << "  " << tool::Printable(first) << " | " << tool::Printable(second) << "\n";
 }
 
+std::string ContentHashLine(const PackageReport& report) {
+    if (report.recordedContentHash.find_first_not_of('\0') == std::string::npos) return "none recorded";
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : report.recordedContentHash) {
+        hex += kDigits[static_cast<unsigned char>(c) >> 4];
+        hex += kDigits[static_cast<unsigned char>(c) & 0x0F];
+    }
+    switch (report.contentHash) {
+        case ContentHashCheck::Matches: return hex + " (matches)";
+        case ContentHashCheck::Differs: return hex + " (DOES NOT MATCH)";
+        case ContentHashCheck::NotRecorded: break;
+    }
+    return hex + " (not checked: the layout is unsound)";
+}
+
 void Inspect(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1, {}, 1);
     const std::string& path = command.Positional(0);
@@ -194,8 +211,9 @@ void Inspect(Command& command, const std::vector<std::string>& args) {
         << "settings name:    " << Printable(report.settingsName) << "\n"
         << "footer name:      " << Printable(report.footerName) << "\n"
         << "footer link:      " << Printable(report.footerLink) << "\n"
-        << "header digest:    " << Printable(report.storedDigest) << (report.digestMatches ? " (matches)" : " (DOES NOT MATCH)")
-        << "\n";
+        << "header digest:    " << Printable(report.storedDigest)
+        << (report.digestMatches ? " (matches)" : " (DOES NOT MATCH)") << "\n"
+        << "content hash:     " << ContentHashLine(report) << "\n";
     PrintList(out, "top banners", report.branding.topBanners);
     PrintList(out, "side banners", report.branding.sideBanners);
     PrintList(out, "menu text links", report.branding.menuTextLinks);
@@ -210,7 +228,10 @@ void Verify(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1, {}, 1);
     const std::string& path = command.Positional(0);
     const PackageReport report = command.Examine(path, command.Read(path), false);
-    command.Out() << path << ": OK (" << report.memberCount << " files)\n";
+    command.Out() << path << ": OK (" << report.memberCount << " files"
+                  << (report.contentHash == ContentHashCheck::Matches
+                          ? ")\n"
+                          : "; no content hash recorded, so only the header is checked)\n");
 }
 
 void Extract(Command& command, const std::vector<std::string>& args) {

@@ -156,6 +156,47 @@ TEST_F(QenPackTest, DamagedPackageFailsVerifyWithItsReason) {
     ExpectOneLineError("no package block found");
 }
 
+TEST_F(QenPackTest, ChangedFilesFailVerifyThroughTheContentHash) {
+    const std::string package = At(outDir, "dogs.qen");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    const std::string built = ReadFile(package);
+    ASSERT_EQ(Run({"inspect", package}), 0) << err.str();
+    EXPECT_NE(out.str().find("content hash:     "), std::string::npos);
+    EXPECT_NE(out.str().find(" (matches)\ntop banners"), std::string::npos) << out.str();
+
+    struct Case {
+        const char* what;
+        std::size_t at;
+    };
+    const Case cases[] = {
+        {"one member byte", block::kData + 40},
+        {"a member's size in the table", test::MemberRow(0) + 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string image = built;
+        image[c.at] ^= 1;
+        WriteFile(At(outDir, "changed.qen"), image);
+        EXPECT_EQ(Run({"verify", At(outDir, "changed.qen")}), 1);
+        ExpectOneLineError(At(outDir, "changed.qen") + ": the files or their table changed after the package was made");
+        EXPECT_EQ(Run({"inspect", At(outDir, "changed.qen")}), 1);
+        EXPECT_NE(out.str().find(" (DOES NOT MATCH)\ntop banners"), std::string::npos) << out.str();
+        EXPECT_EQ(Run({"extract", At(outDir, "changed.qen"), At(outDir, "never")}), 1);
+        EXPECT_FALSE(std::filesystem::exists(At(outDir, "never")));
+    }
+
+    // A package made before packages carried a hash is still sound, and says what was checked.
+    std::string unhashed = built;
+    unhashed.replace(block::kContentHash, block::kContentHashSize, block::kContentHashSize, '\0');
+    test::Resign(unhashed);
+    WriteFile(At(outDir, "old.qen"), unhashed);
+    EXPECT_EQ(Run({"verify", At(outDir, "old.qen")}), 0) << err.str();
+    EXPECT_EQ(out.str(), At(outDir, "old.qen") +
+                             ": OK (3 files; no content hash recorded, so only the header is checked)\n");
+    EXPECT_EQ(Run({"inspect", At(outDir, "old.qen")}), 0) << err.str();
+    EXPECT_NE(out.str().find("content hash:     none recorded\n"), std::string::npos) << out.str();
+}
+
 TEST_F(QenPackTest, BuildErrorsAreOneLineEach) {
     struct Case {
         const char* what;
