@@ -307,8 +307,10 @@ void ClearList(UserData& d, std::size_t index) {
 
 }  // namespace
 
-const char* const kUserDataListNames[kUserDataListCount] = {
-    "deleted video ids", "current videos", "playlist entries", "saved articles", "notes", "diary entries"};
+const UserDataListName kUserDataListNames[kUserDataListCount] = {
+    {"deleted video id", "deleted video ids"}, {"current video", "current videos"},
+    {"playlist entry", "playlist entries"},    {"saved article", "saved articles"},
+    {"note", "notes"},                         {"diary entry", "diary entries"}};
 
 bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage) {
     Reading reading = ReadUserData(image);

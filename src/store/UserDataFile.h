@@ -34,9 +34,13 @@ struct UserDataDamage {
 // the trailer are ignored, as the runtime always has.
 bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage = nullptr);
 
-// The lists of the file in the order it holds them, as a report names them.
+// The lists of the file in the order it holds them, as a report names one entry and many.
 inline constexpr std::size_t kUserDataListCount = 6;
-extern const char* const kUserDataListNames[kUserDataListCount];
+struct UserDataListName {
+    const char* one;
+    const char* many;
+};
+extern const UserDataListName kUserDataListNames[kUserDataListCount];
 
 // What a damaged file still holds.
 struct UserDataSalvage {
