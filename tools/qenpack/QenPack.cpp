@@ -23,7 +23,8 @@ const char* const kQenPackUsage =
     "  qenpack inspect FILE\n"
     "  qenpack verify FILE\n"
     "  qenpack extract FILE DIR\n"
-    "  qenpack --help | --version\n";
+    "  qenpack --help | --version\n"
+    "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
 
 const char* const kQenPackVersion = "1.0";
 
