@@ -77,8 +77,8 @@ std::string NotepadPageText(const UserData& data, const std::string& pageTemplat
     for (std::size_t k = 1; k <= n; ++k) {
         const NoteEntry& note = data.Notes[k - 1];
         body += SeparatorLine();
-        // The title is the user's own markup; it goes in as it is.
-        body += "<a href='notepad_" + std::to_string(k) + ".html'>" + note.title + "</a><br><br>\r\n";
+        // The title is what the user typed: text, never markup.
+        body += "<a href='notepad_" + std::to_string(k) + ".html'>" + EscapeDiaryText(note.title) + "</a><br><br>\r\n";
         body += EscapeNoteText(note.text) + "<br><br><br>\r\n";
     }
     if (n > 0) body += SeparatorLine();

@@ -18,7 +18,7 @@ std::string CountSentence(std::size_t n, std::string_view none, std::string_view
 
 // "&", "<" and ">" as entities, every line break ("\r\n", "\r" or "\n") as <br>.
 std::string EscapeNoteText(std::string_view text);
-// "&", "<" and ">" as entities, line breaks dropped: a diary entry is one line.
+// "&", "<" and ">" as entities, line breaks dropped: a diary entry and a note title are one line.
 std::string EscapeDiaryText(std::string_view text);
 
 

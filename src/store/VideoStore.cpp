@@ -13,8 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uintmax_t kMaxUserDataFileSize = std::uintmax_t{1} << 30;
-
 template <typename List, typename Pred>
 bool RemoveFirst(List& list, Pred pred) {
     auto it = std::find_if(list.begin(), list.end(), pred);

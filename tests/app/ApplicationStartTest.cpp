@@ -221,3 +221,40 @@ TEST_F(PackageStartUpTest, ASecondWindowOnTheSameUserDataSaysSoAndTouchesNothing
 
 }  // namespace
 }  // namespace qen
+
+namespace qen {
+namespace {
+
+// Declining the terms ends the program before anything of the user's is changed.
+TEST_F(PackageStartUpTest, DecliningTheTermsWritesNoSetting) {
+    test::TempDir elsewhere;
+    WriteFile(elsewhere / "site.qen", test::MakeBlock(test::SmallSite()));
+    platform.fakeSettings.ints.clear();
+    platform.fakeUi.chosenFiles.push_back(elsewhere / "site.qen");
+    platform.fakeUi.termsAnswers.push_back(false);
+    {
+        Application declined(platform);  // the process it stands for ends here
+        try {
+            declined.Start({exe.Bytes()});
+            FAIL() << "the program went on without the terms";
+        } catch (const test::ProcessEnded& ended) {
+            EXPECT_EQ(ended.code, 1);
+        }
+    }
+    EXPECT_EQ(platform.fakeSettings.writes, 0);
+    EXPECT_TRUE(platform.fakeSettings.paths.empty());
+
+    // Accepted, the folder the package was chosen from is remembered.
+    test::FakePlatform again;
+    Prepare(again);
+    again.fakeSettings.ints.clear();
+    again.fakeUi.chosenFiles.push_back(elsewhere / "site.qen");
+    again.fakeUi.termsAnswers.push_back(true);
+    Application accepted(again);
+    ASSERT_TRUE(accepted.Start({exe.Bytes()}));
+    EXPECT_EQ((again.fakeSettings.paths[{"QenRuntime", "InitDir"}]), elsewhere.path());
+    accepted.Shutdown(0);
+}
+
+}  // namespace
+}  // namespace qen

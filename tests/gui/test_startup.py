@@ -24,8 +24,11 @@ def first_start(runtime, package):
         check(page.read() == WAITING_PAGE, "the waiting page differs")
     with open(os.path.join(folder, "help.html"), encoding="cp1252") as page:
         help_page = page.read()
-    for filled in ("var TopBannerUrls = ['", "var MaxSideBanners = 3;", "Dog Training Academy"):
+    # The demo lists no banners of its own, so its pages show the pictures its package carries.
+    for filled in ("var TopBannerUrls = new Array ();", "var MaxSideBanners = 3;", "Dog Training Academy",
+                   "Puppy School Classes</a><BR>"):
         check(filled in help_page, f"help.html lacks {filled!r}")
+    check(os.path.exists(os.path.join(folder, "banner-top1.jpg")), "the package's own banner was not unpacked")
     for token in ("%%videoposts%%", "%%pagetitle%%", "%%SiteNiche%%", "%%siteniche%%", "%%footertext%%"):
         check(token not in help_page, f"{token} was left unfilled in help.html")
     check("Terms=1" in runtime.settings_text(), "the accepted terms were not stored")

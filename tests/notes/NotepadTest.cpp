@@ -212,7 +212,7 @@ TEST_F(NotepadTest, PageTexts) {
     EXPECT_EQ(NotepadPageText(store, kTestTemplate, "Golf"),
               "<title>Your Golf Notes</title>[<div class='articleheader'>Your Golf Notes</div><BR><BR>"
               "You have one note][][]\n" + intro + explanation + separator +
-                  "<a href='notepad_1.html'><b>Bold</b></a><br><br>\r\n"
+                  "<a href='notepad_1.html'>&lt;b&gt;Bold&lt;/b&gt;</a><br><br>\r\n"
                   "a&lt;b &amp; c&gt;<br>d<br><br><br>\r\n" + separator);
 
     store.Notes = {{"A", ""}, {"B", "x"}};
@@ -220,6 +220,26 @@ TEST_F(NotepadTest, PageTexts) {
               "<div class='articleheader'>Your Golf Notes</div><BR><BR>You have 2 notes|" + intro + explanation +
                   separator + "<a href='notepad_1.html'>A</a><br><br>\r\n<br><br><br>\r\n" + separator +
                   "<a href='notepad_2.html'>B</a><br><br>\r\nx<br><br><br>\r\n" + separator);
+}
+
+// A title is what the user typed: "<3" or "&" show as typed and never bold or hide the page.
+TEST_F(NotepadTest, TitlesAreShownAsText) {
+    struct Case {
+        std::string stored, written;
+    };
+    const Case cases[] = {
+        {"I <3 dogs", "I &lt;3 dogs"},
+        {"<b>", "&lt;b&gt;"},
+        {"Tom &#38; Jerry", "Tom &#38; Jerry"},        // an "&" the user typed
+        {"Caf\xE9 &#20013;", "Caf\xE9 &#20013;"},      // a letter cp1252 lacks
+        {"old & style", "old &amp; style"},            // an "&" stored before it was encoded
+    };
+    for (const Case& c : cases) {
+        store.Notes = {{c.stored, ""}};
+        EXPECT_NE(NotepadPageText(store, "%%videoposts%%", "Golf").find("<a href='notepad_1.html'>" + c.written + "</a>"),
+                  std::string::npos)
+            << c.stored;
+    }
 }
 
 TEST_F(NotepadTest, WritesThePageIntoTheWorkFolder) {

@@ -25,13 +25,11 @@ const char* const kLines[] = {
 class BackupDialog : public wxDialog {
 public:
     explicit BackupDialog(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Backup") {
-        SetBackgroundColour(*wxWHITE);
         const int wrapWidth = ConvertDialogToPixels(wxSize(299, 0)).GetWidth();
 
         auto* root = new wxBoxSizer(wxVERTICAL);
         for (const char* line : kLines) {
             auto* text = new wxStaticText(this, wxID_ANY, ToWx(line));
-            text->SetBackgroundColour(*wxWHITE);
             text->Wrap(wrapWidth);
             root->Add(text, 0, wxLEFT | wxRIGHT | wxTOP, 8);
         }
@@ -39,7 +37,6 @@ public:
         auto* row = new wxBoxSizer(wxHORIZONTAL);
         auto addButton = [&](int id, const char* label) {
             auto* button = new wxButton(this, id, label);
-            button->SetBackgroundColour(*wxWHITE);
             row->Add(button, 0, wxLEFT | wxRIGHT, 4);
             return button;
         };
@@ -53,7 +50,8 @@ public:
         SetEscapeId(wxID_CANCEL);
 
         SetSizer(root);
-        SetMinSize(ConvertDialogToPixels(wxSize(319, 117)));
+        // As wide as its layout asks; as high as its contents, with no empty band.
+        SetMinSize(wxSize(ConvertDialogToPixels(wxSize(319, 0)).GetWidth(), -1));
         Fit();
         CentreOnParent();
     }

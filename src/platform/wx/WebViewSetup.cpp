@@ -33,6 +33,22 @@ void OnActivate(void*, void* data) {
     activation->onCommand(activation->index);
 }
 
+// A top-level item without a drop-down ignores a quick release: the menu bar takes the
+// click as opening it. The press runs the command at once instead, and goes no further, so
+// the bar is not left waiting with the item highlighted.
+int OnButtonPress(void*, void* event, void* data) {
+    using GetButton = int (*)(void*, unsigned*);
+    using GetType = int (*)(void*);
+    static auto getButton = Lookup<GetButton>("gdk_event_get_button");
+    static auto getType = Lookup<GetType>("gdk_event_get_event_type");
+    constexpr int kButtonPress = 4;  // GDK_BUTTON_PRESS: not a double or triple click
+    unsigned button = 0;
+    if (!getButton || !getType || !getButton(event, &button) || button != 1 || getType(event) != kButtonPress)
+        return 0;
+    OnActivate(nullptr, data);
+    return 1;
+}
+
 }  // namespace
 
 void PrepareWebView(wxWebView& web) {
@@ -49,7 +65,8 @@ void PrepareWebView(wxWebView& web) {
 
 void ActivateTopLevelMenus(wxMenuBar* bar, std::function<void(int index)> onCommand) {
     using SetSubmenu = void (*)(void*, void*);
-    using Connect = unsigned long (*)(void*, const char*, void (*)(void*, void*), void*, void*, int);
+    using Callback = void (*)();  // the toolkit's generic callback type
+    using Connect = unsigned long (*)(void*, const char*, Callback, void*, void*, int);
     auto setSubmenu = Lookup<SetSubmenu>("gtk_menu_item_set_submenu");
     auto connect = Lookup<Connect>("g_signal_connect_data");
     if (!setSubmenu || !connect) return;
@@ -60,7 +77,11 @@ void ActivateTopLevelMenus(wxMenuBar* bar, std::function<void(int index)> onComm
         if (!menu || !menu->m_owner) continue;
         activations.push_back(std::make_unique<MenuActivation>(MenuActivation{onCommand, static_cast<int>(i)}));
         setSubmenu(menu->m_owner, nullptr);
-        connect(menu->m_owner, "activate", &OnActivate, activations.back().get(), nullptr, 0);
+        // The keyboard (F10, arrows, Enter) activates; the mouse presses.
+        connect(menu->m_owner, "activate", reinterpret_cast<Callback>(&OnActivate), activations.back().get(),
+                nullptr, 0);
+        connect(menu->m_owner, "button-press-event", reinterpret_cast<Callback>(&OnButtonPress),
+                activations.back().get(), nullptr, 0);
     }
 }
 

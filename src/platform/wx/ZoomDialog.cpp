@@ -45,8 +45,9 @@ public:
         buttons->Add(cancel, 0);
         root->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
         ok->SetDefault();
-        SetSizerAndFit(root);
-        SetMinSize(ConvertDialogToPixels(wxSize(226, 66)));
+        // As wide as its layout asks; as high as its contents, with no empty band under the buttons.
+        SetSizer(root);
+        SetMinSize(wxSize(ConvertDialogToPixels(wxSize(226, 0)).GetWidth(), -1));
         Fit();
         CentreOnParent();
 
