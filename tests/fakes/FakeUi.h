@@ -43,6 +43,15 @@ public:
     std::function<bool(DiaryDialogState&, const std::function<bool(EditButton, DiaryDialogState&)>&)>
         diaryDialog;
 
+    // "Get Latest Videos": runs the work at once, unless `latestVideosDialogEndsOk` is false.
+    // The user presses Cancel while batch `cancelDuringBatch` is fetched (0: never).
+    bool latestVideosDialogEndsOk = true;
+    int cancelDuringBatch = 0;
+    int latestVideosDialogsShown = 0;
+    std::vector<std::string> statusTexts;
+    std::vector<std::string> progressTexts;
+    int busyDepthInLatestVideosDialog = 0;  // busy cursors held while the work ran (last text)
+
     int busyDepth = 0;
     int pumps = 0;
 
@@ -58,6 +67,7 @@ public:
                         const std::function<bool(EditButton, NoteDialogState&)>& decide) override;
     bool ShowDiaryDialog(DiaryDialogState& state,
                          const std::function<bool(EditButton, DiaryDialogState&)>& decide) override;
+    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void PumpMessages() override { ++pumps; }

@@ -1,6 +1,6 @@
 #pragma once
 // The toolkit side of Ui. Each dialog lives in a file of its own (ZoomDialog.cpp,
-// TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp).
+// TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp, LatestVideosDialog.cpp).
 #include <wx/dialog.h>
 #include <wx/window.h>
 
@@ -28,6 +28,7 @@ public:
                         const std::function<bool(EditButton, NoteDialogState&)>& decide) override;
     bool ShowDiaryDialog(DiaryDialogState& state,
                          const std::function<bool(EditButton, DiaryDialogState&)>& decide) override;
+    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
     void BeginBusy() override;
     void EndBusy() override;
     void PumpMessages() override;
