@@ -1,0 +1,64 @@
+#pragma once
+// When the video and playlist pages are (re)built, the latest-videos fetch under its
+// progress dialog, and what the video links of the pages do.
+#include <string>
+
+#include "platform/Settings.h"
+#include "platform/Ui.h"
+#include "store/VideoStore.h"
+#include "videos/VideoSite.h"
+#include "web/Fetcher.h"
+
+namespace qen {
+
+// What a video link leaves to the view: whether the navigation proceeds, and what to do
+// about 100 ms later.
+struct LinkOutcome {
+    enum class Then { Nothing, Navigate, ShowRelated };
+
+    bool allow = false;
+    Then then = Then::Nothing;
+    std::string address;  // where to go when `then` is Navigate
+
+    static LinkOutcome Allow() { return {true, Then::Nothing, {}}; }
+    static LinkOutcome Cancel() { return {}; }
+    static LinkOutcome CancelAndNavigate(std::string to) { return {false, Then::Navigate, std::move(to)}; }
+    static LinkOutcome CancelAndShowRelated() { return {false, Then::ShowRelated, {}}; }
+    bool operator==(const LinkOutcome&) const = default;
+};
+
+class VideoCatalogue {
+public:
+    VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings, VideoSite site);
+
+    // True when "videos1.html" exists: built now, built before, or fetched first when there
+    // are no videos yet. On a build `homePage` becomes the first videos page.
+    bool ShowVideoPages(std::string& homePage);
+    // True when "playlist1.html" exists; rebuilt while the playlist has changed.
+    bool ShowPlaylistPages();
+    // Fetches the latest videos under the progress dialog (`keep`: add them in front of the
+    // current ones) and rebuilds the video pages. True when new pages were written.
+    bool FetchLatestVideos(bool keep);
+
+    // The link commands of the video pages. A link that could start a download while one
+    // is already waiting is cancelled and does nothing.
+    LinkOutcome VideosPageLink(std::string& homePage);             // "videos1.html"
+    LinkOutcome LatestVideosLink(const std::string& homePage);     // "latestvideos.html"
+    LinkOutcome PlaylistPageLink();                                // "playlist1.html"
+    LinkOutcome RelatedVideosLink(const std::string& videoId);     // "related_<id>.html"
+
+    bool VideoPagesBuilt = false;
+    bool PlaylistPagesBuilt = false;
+
+private:
+    std::string ThumbnailHost() const;
+    void ReportFetchOutcome(bool keep, std::size_t before, std::size_t after);
+
+    Ui& ui_;
+    Fetcher& fetcher_;
+    VideoStore& store_;
+    Settings& settings_;
+    VideoSite site_;
+};
+
+}  // namespace qen
