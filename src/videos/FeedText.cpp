@@ -14,6 +14,14 @@ std::string_view TrimKeywordSpace(std::string_view text) {
     return text;
 }
 
+// Appended piece by piece: GCC 12 misreads "<" + std::string(tag) in optimised builds.
+std::string Joined(std::string_view before, std::string_view tag, std::string_view after) {
+    std::string text;
+    text.reserve(before.size() + tag.size() + after.size());
+    text.append(before).append(tag).append(after);
+    return text;
+}
+
 }  // namespace
 
 std::string NextKeyword(std::string& keywordList) {
@@ -33,8 +41,8 @@ std::string NextKeyword(std::string& keywordList) {
 }
 
 std::string_view ExtractTagContent(std::string_view text, std::string_view tag, std::size_t& position) {
-    const std::string startTag = "<" + std::string(tag);
-    const std::string endTag = "</" + std::string(tag) + ">";
+    const std::string startTag = Joined("<", tag, "");
+    const std::string endTag = Joined("</", tag, ">");
     std::size_t from = position;
     while (from < text.size()) {
         const std::size_t open = text.find(startTag, from);
