@@ -21,6 +21,8 @@ VideoCatalogue::VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Sett
 
 std::string VideoCatalogue::ThumbnailHost() const { return EndpointValue(settings_, Endpoint::ThumbnailHost); }
 
+bool VideoCatalogue::DownloadInProgress() const { return fetchingLatest_ || fetcher_.Busy(); }
+
 bool VideoCatalogue::ShowVideoPages(std::string& homePage) {
     if (VideoPagesBuilt) return true;
     if (store_.CurrentVideos.empty()) {
@@ -58,6 +60,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
 
     VideoFeedClient feed(ui_, fetcher_, store_, EndpointValue(settings_, Endpoint::VideoFeedHost));
+    fetchingLatest_ = true;
     const bool endedOk = ui_.ShowLatestVideosDialog([&](FetchProgress& progress) {
         BusyCursor busy(ui_);
         progress.SetStatusText(std::string("Fetching Videos From ") + kVideoSiteLabel);
@@ -65,6 +68,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
         feed.FetchKeywordVideos(keep, site_.niche, VideoFeedClient::kMaxNewVideos, 0, progress.CancelFlag(),
                                 [&progress](const std::string& text) { progress.SetProgressText(text); });
     });
+    fetchingLatest_ = false;
     if (!endedOk) return false;
 
     const std::size_t after = store_.CurrentVideos.size();
@@ -104,12 +108,12 @@ void VideoCatalogue::ReportFetchOutcome(bool keep, std::size_t before, std::size
 LinkOutcome VideoCatalogue::VideosPageLink(std::string& homePage) {
     if (VideoPagesBuilt) return LinkOutcome::Allow();
     // Building may mean fetching, and the answer to a waiting download is not in yet.
-    if (fetcher_.Busy()) return LinkOutcome::Cancel();
+    if (DownloadInProgress()) return LinkOutcome::Cancel();
     return ShowVideoPages(homePage) ? LinkOutcome::Allow() : LinkOutcome::Cancel();
 }
 
 LinkOutcome VideoCatalogue::LatestVideosLink(const std::string& homePage) {
-    if (fetcher_.Busy()) return LinkOutcome::Cancel();
+    if (DownloadInProgress()) return LinkOutcome::Cancel();
     bool keep = false;
     if (!store_.CurrentVideos.empty()) {
         const Answer answer = ui_.ShowMessage(
@@ -135,7 +139,7 @@ LinkOutcome VideoCatalogue::PlaylistPageLink() {
 }
 
 LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
-    if (fetcher_.Busy()) return LinkOutcome::Cancel();
+    if (DownloadInProgress()) return LinkOutcome::Cancel();
     VideoFeedClient feed(ui_, fetcher_, store_, EndpointValue(settings_, Endpoint::VideoFeedHost));
     if (!WriteRelatedVideosPage(ui_, store_, feed, videoId, site_, ThumbnailHost())) return LinkOutcome::Cancel();
     return LinkOutcome::CancelAndShowRelated();

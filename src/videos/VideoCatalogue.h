@@ -41,7 +41,8 @@ public:
     bool FetchLatestVideos(bool keep);
 
     // The link commands of the video pages. A link that could start a download while one
-    // is already waiting is cancelled and does nothing.
+    // is already waiting, or while the latest videos are being fetched, is cancelled and
+    // does nothing.
     LinkOutcome VideosPageLink(std::string& homePage);             // "videos1.html"
     LinkOutcome LatestVideosLink(const std::string& homePage);     // "latestvideos.html"
     LinkOutcome PlaylistPageLink();                                // "playlist1.html"
@@ -52,6 +53,7 @@ public:
 
 private:
     std::string ThumbnailHost() const;
+    bool DownloadInProgress() const;
     void ReportFetchOutcome(bool keep, std::size_t before, std::size_t after);
 
     Ui& ui_;
@@ -59,6 +61,8 @@ private:
     VideoStore& store_;
     Settings& settings_;
     VideoSite site_;
+    // Between its batches the keyword run pumps messages with no download waiting.
+    bool fetchingLatest_ = false;
 };
 
 }  // namespace qen

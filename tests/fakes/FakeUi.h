@@ -54,6 +54,7 @@ public:
 
     int busyDepth = 0;
     int pumps = 0;
+    std::function<void()> onPump;  // what arrives while messages are pumped (a click, a timer)
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
@@ -70,7 +71,10 @@ public:
     bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
-    void PumpMessages() override { ++pumps; }
+    void PumpMessages() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
 
     // Texts of all messages shown so far, in order.
     std::vector<std::string> Texts() const;

@@ -304,6 +304,30 @@ TEST_F(VideoCatalogueTest, LatestVideosLinkWaitsForNoDownload) {
     EXPECT_EQ(ui.latestVideosDialogsShown, 0);
 }
 
+TEST_F(VideoCatalogueTest, NoLinkStartsADownloadWhileTheLatestVideosAreFetched) {
+    store.CurrentVideos = Videos("old", 60);
+    AnswerFetch(Videos("new", 60));
+    std::vector<LinkOutcome> outcomes;
+    ui.onPump = [&] {
+        // Between two batches no download is waiting, but the run is not over.
+        if (!outcomes.empty()) return;
+        outcomes.push_back(catalogue.VideosPageLink(homePage));
+        outcomes.push_back(catalogue.LatestVideosLink(homePage));
+        outcomes.push_back(catalogue.RelatedVideosLink("asked000001"));
+    };
+    ASSERT_TRUE(catalogue.FetchLatestVideos(true));
+    EXPECT_EQ(outcomes, std::vector<LinkOutcome>(3, LinkOutcome::Cancel()));
+    EXPECT_EQ(ui.latestVideosDialogsShown, 1);
+    EXPECT_EQ(fetcher.requests.size(), 20u);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"60 new videos were found on YouTube and added at the front of "
+                                                   "the current videos"});
+
+    // Once it is over, the links work again.
+    ui.onPump = nullptr;
+    fetcher.answers[test::RelatedUrl("asked000001")] = test::RelatedFeed(Videos("r", 2));
+    EXPECT_EQ(catalogue.RelatedVideosLink("asked000001"), LinkOutcome::CancelAndShowRelated());
+}
+
 TEST_F(VideoCatalogueTest, PlaylistPageLink) {
     ui.answers.clear();
     EXPECT_EQ(catalogue.PlaylistPageLink(), LinkOutcome::Cancel());
