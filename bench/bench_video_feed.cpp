@@ -7,7 +7,6 @@
 #include <chrono>
 #include <string>
 
-#include "platform/headless/Headless.h"
 #include "store/VideoStore.h"
 #include "videos/FeedText.h"
 #include "videos/VideoFeedClient.h"
@@ -61,10 +60,9 @@ private:
 
 void BM_KeywordBatch_HostileFeed(benchmark::State& state, Shape shape) {
     const std::string feed = HostileFeed(shape, static_cast<std::size_t>(state.range(0)));
-    qen::HeadlessUi ui;
-    qen::VideoStore store(ui);
+    qen::VideoStore store;
     OneFeed fetcher(feed);
-    qen::VideoFeedClient client(ui, fetcher, store, "feeds.test");
+    qen::VideoFeedClient client(fetcher, store, "feeds.test");
     const bool cancel = false;
 
     double batch = 0, scan = 0;
@@ -73,7 +71,7 @@ void BM_KeywordBatch_HostileFeed(benchmark::State& state, Shape shape) {
         benchmark::DoNotOptimize(feed.find("<never-there>"));
         const auto batchStart = Clock::now();
         fetcher.Reset();
-        benchmark::DoNotOptimize(client.FetchKeywordVideos(false, "Dog Training", 1000, 0, cancel, nullptr));
+        benchmark::DoNotOptimize(client.FetchKeywordVideos(false, "Dog Training", 1000, 0, cancel, nullptr).count);
         const auto batchEnd = Clock::now();
 
         scan += std::chrono::duration<double>(batchStart - scanStart).count();

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "BenchFixtures.h"
-#include "files/FileHelpers.h"
-#include "platform/headless/Headless.h"
+#include "files/FileIO.h"
+#include "package/ContentSite.h"
 #include "store/VideoStore.h"
 #include "videos/VideoPages.h"
 
@@ -44,14 +44,16 @@ std::vector<qen::VideoEntry> FullStore() {
 }
 
 void BM_WriteVideoPages_FullStore(benchmark::State& state) {
-    qen::HeadlessUi ui;
-    qen::VideoStore store(ui);
+    qen::VideoStore store;
     store.CurrentVideos = FullStore();
     // Each side overwrites its own files of the round before: rewriting a file that the
     // other side has just written can wait on that file's write-back.
     qen::bench::TempFolder folder("videopages");
     qen::bench::TempFolder plainFolder("videopages_plain");
-    const qen::VideoSite site{folder.Path(), PageTemplate(), "Dog Training"};
+    qen::ContentSite site;
+    site.WorkFolder = qen::Path(folder.Path());
+    site.PageTemplate = PageTemplate();
+    site.Niche = "Dog Training";
     const std::string thumbnailHost = "i.ytimg.com";
 
     const int pages = qen::PageCountFor(store.CurrentVideos.size());
@@ -72,10 +74,11 @@ void BM_WriteVideoPages_FullStore(benchmark::State& state) {
         // The baseline in every round, so both see the same disk and cache state.
         const auto plainStart = Clock::now();
         for (int page = 1; page <= pages; ++page)
-            if (!qen::WriteWholeFile(ui, plainFolder.File("videos" + std::to_string(page) + ".html"), texts[page - 1]))
+            if (!qen::WriteWholeFile(qen::Path(plainFolder.File("videos" + std::to_string(page) + ".html")),
+                                     texts[page - 1]))
                 return state.SkipWithError("plain write failed");
         const auto builtStart = Clock::now();
-        if (!qen::WriteVideoPages(ui, store, site, thumbnailHost)) return state.SkipWithError("page write failed");
+        if (!qen::WriteVideoPages(store, site, thumbnailHost).Ok()) return state.SkipWithError("page write failed");
         const auto builtEnd = Clock::now();
 
         plain += std::chrono::duration<double>(builtStart - plainStart).count();

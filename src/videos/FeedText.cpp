@@ -1,6 +1,6 @@
 #include "videos/FeedText.h"
 
-#include "package/SiteText.h"
+#include "text/TextOps.h"
 
 namespace qen {
 

@@ -1,7 +1,7 @@
 #include "videos/VideoCatalogue.h"
 
-#include <utility>
-
+#include "base/PageNames.h"
+#include "package/ContentSite.h"
 #include "videos/VideoFeedClient.h"
 #include "videos/VideoPages.h"
 #include "web/Endpoints.h"
@@ -10,20 +10,27 @@ namespace qen {
 
 namespace {
 
-constexpr const char* kFirstVideosPage = "videos1.html";
 // Fewer videos than one batch brings: the feed is probably answering oddly.
 constexpr std::size_t kFewVideos = 50;
 
 }  // namespace
 
-VideoCatalogue::VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings, VideoSite site)
-    : ui_(ui), fetcher_(fetcher), store_(store), settings_(settings), site_(std::move(site)) {}
+VideoCatalogue::VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings,
+                               const ContentSite& site)
+    : ui_(ui), fetcher_(fetcher), store_(store), settings_(settings), site_(site) {}
 
 std::string VideoCatalogue::ThumbnailHost() const { return EndpointValue(settings_, Endpoint::ThumbnailHost); }
 
+std::string VideoCatalogue::FeedHost() const { return EndpointValue(settings_, Endpoint::VideoFeedHost); }
+
+bool VideoCatalogue::Succeeded(const Outcome& outcome) {
+    if (!outcome && !outcome.Message().empty()) ui_.ShowMessage(outcome.Message(), Icon::Stop);
+    return outcome.Ok();
+}
+
 bool VideoCatalogue::DownloadInProgress() const { return fetchingLatest_ || fetcher_.Busy(); }
 
-bool VideoCatalogue::ShowVideoPages(std::string& homePage) {
+bool VideoCatalogue::ShowVideoPages(Path& homePage) {
     if (VideoPagesBuilt) return true;
     if (store_.CurrentVideos.empty()) {
         ui_.ShowMessage(std::string("The software will now fetch the latest videos from ") + kVideoSiteLabel,
@@ -32,10 +39,10 @@ bool VideoCatalogue::ShowVideoPages(std::string& homePage) {
     }
     {
         BusyCursor busy(ui_);
-        if (!WriteVideoPages(ui_, store_, site_, ThumbnailHost())) return false;
+        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
     }
     VideoPagesBuilt = true;
-    homePage = site_.workFolder + kFirstVideosPage;
+    homePage = site_.WorkFolder / page::kFirstVideos;
     return true;
 }
 
@@ -49,7 +56,7 @@ bool VideoCatalogue::ShowPlaylistPages() {
         return false;
     }
     BusyCursor busy(ui_);
-    if (!WritePlaylistPages(ui_, store_, site_, ThumbnailHost())) return false;
+    if (!Succeeded(WritePlaylistPages(store_, site_, ThumbnailHost()))) return false;
     PlaylistPagesBuilt = true;
     return true;
 }
@@ -59,14 +66,19 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     if (store_.CurrentVideos.empty()) keep = false;
     const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
 
-    VideoFeedClient feed(ui_, fetcher_, store_, EndpointValue(settings_, Endpoint::VideoFeedHost));
+    VideoFeedClient feed(fetcher_, store_, FeedHost());
     fetchingLatest_ = true;
     const bool endedOk = ui_.ShowLatestVideosDialog([&](FetchProgress& progress) {
         BusyCursor busy(ui_);
         progress.SetStatusText(std::string("Fetching Videos From ") + kVideoSiteLabel);
         ui_.PumpMessages();
-        feed.FetchKeywordVideos(keep, site_.niche, VideoFeedClient::kMaxNewVideos, 0, progress.CancelFlag(),
-                                [&progress](const std::string& text) { progress.SetProgressText(text); });
+        const KeywordFetch fetched = feed.FetchKeywordVideos(
+            keep, site_.Niche, VideoFeedClient::kMaxNewVideos, 0, progress.CancelFlag(),
+            [&](const std::string& text) {
+                progress.SetProgressText(text);
+                ui_.PumpMessages();
+            });
+        Succeeded(fetched.outcome);  // while the dialog is still up, as the run ends
     });
     fetchingLatest_ = false;
     if (!endedOk) return false;
@@ -75,7 +87,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     if (after == 0 || store_.FetchCancelled || store_.FetchFailed) return false;
     {
         BusyCursor busy(ui_);
-        if (!WriteVideoPages(ui_, store_, site_, ThumbnailHost())) return false;
+        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
     }
     ReportFetchOutcome(keep, before, after);
     VideoPagesBuilt = true;
@@ -105,14 +117,14 @@ void VideoCatalogue::ReportFetchOutcome(bool keep, std::size_t before, std::size
         ui_.ShowMessage(std::to_string(after) + " videos were retrieved from YouTube", Icon::Information);
 }
 
-LinkOutcome VideoCatalogue::VideosPageLink(std::string& homePage) {
+LinkOutcome VideoCatalogue::VideosPageLink(Path& homePage) {
     if (VideoPagesBuilt) return LinkOutcome::Allow();
     // Building may mean fetching, and the answer to a waiting download is not in yet.
     if (DownloadInProgress()) return LinkOutcome::Cancel();
     return ShowVideoPages(homePage) ? LinkOutcome::Allow() : LinkOutcome::Cancel();
 }
 
-LinkOutcome VideoCatalogue::LatestVideosLink(const std::string& homePage) {
+LinkOutcome VideoCatalogue::LatestVideosLink(const Path& homePage) {
     if (DownloadInProgress()) return LinkOutcome::Cancel();
     bool keep = false;
     if (!store_.CurrentVideos.empty()) {
@@ -123,13 +135,13 @@ LinkOutcome VideoCatalogue::LatestVideosLink(const std::string& homePage) {
         keep = answer == Answer::Yes;
         if (!keep && ui_.ShowMessage("This will wipe all the current videos and then replace them with the latest set "
                                      "of most popular " +
-                                         site_.niche +
+                                         site_.Niche +
                                          " videos on YouTube (it will not however affect the Playlist).\n\nDo you "
                                          "want to proceed?",
                                      Icon::Exclamation, Buttons::OkCancel) != Answer::Ok)
             return LinkOutcome::Cancel();
     }
-    if (FetchLatestVideos(keep)) return LinkOutcome::CancelAndNavigate(site_.workFolder + kFirstVideosPage);
+    if (FetchLatestVideos(keep)) return LinkOutcome::CancelAndNavigate(site_.WorkFolder / page::kFirstVideos);
     if (!keep) return LinkOutcome::CancelAndNavigate(homePage);
     return LinkOutcome::Cancel();
 }
@@ -140,8 +152,14 @@ LinkOutcome VideoCatalogue::PlaylistPageLink() {
 
 LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
     if (DownloadInProgress()) return LinkOutcome::Cancel();
-    VideoFeedClient feed(ui_, fetcher_, store_, EndpointValue(settings_, Endpoint::VideoFeedHost));
-    if (!WriteRelatedVideosPage(ui_, store_, feed, videoId, site_, ThumbnailHost())) return LinkOutcome::Cancel();
+    store_.RelatedVideos = {VideoEntry{videoId, store_.FindVideoTitle(videoId)}};
+    VideoFeedClient feed(fetcher_, store_, FeedHost());
+    if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();
+    if (store_.RelatedVideos.size() == 1) {
+        ui_.ShowMessage("YouTube has no related video information for that video", Icon::Information);
+        return LinkOutcome::Cancel();
+    }
+    if (!Succeeded(WriteRelatedVideosPage(store_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();
     return LinkOutcome::CancelAndShowRelated();
 }
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "package/SiteText.h"
+#include "text/TextOps.h"
 #include "videos/FeedText.h"
 
 namespace qen {
@@ -54,12 +54,12 @@ std::string RelatedVideosAddress(const std::string& feedHost, const std::string&
     return "http://" + feedHost + "/feeds/api/videos/" + videoId + "/related";
 }
 
-VideoFeedClient::VideoFeedClient(Ui& ui, Fetcher& fetcher, VideoStore& store, std::string feedHost)
-    : ui_(ui), fetcher_(fetcher), store_(store), feedHost_(std::move(feedHost)) {}
+VideoFeedClient::VideoFeedClient(Fetcher& fetcher, VideoStore& store, std::string feedHost)
+    : fetcher_(fetcher), store_(store), feedHost_(std::move(feedHost)) {}
 
-void VideoFeedClient::Fail(const std::string& message) {
-    ui_.ShowMessage(message, Icon::Stop);
+KeywordFetch VideoFeedClient::Fail(std::string message) {
     store_.FetchFailed = true;
+    return {0, Outcome::Failure(std::move(message))};
 }
 
 // What one keyword run has gathered so far.
@@ -100,8 +100,8 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
     }
 }
 
-int VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
-                                        const bool& cancel, const ProgressLabel& label) {
+KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
+                                                const bool& cancel, const BatchStarted& batchStarted) {
     store_.QuotaReached = false;
     store_.FetchCancelled = false;
     store_.FetchFailed = false;
@@ -122,10 +122,9 @@ int VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int 
     for (int batch = 1; !term.empty(); ++batch) {
         if (cancel) {
             store_.FetchCancelled = true;
-            return 0;
+            return {};
         }
-        if (label) label("Fetching Video Batch " + std::to_string(batch));
-        ui_.PumpMessages();
+        if (batchStarted) batchStarted("Fetching Video Batch " + std::to_string(batch));
 
         const std::string feedText =
             fetcher_.FetchFeedText(FetchChannel::Videos, KeywordQueryAddress(feedHost_, term, startIndex, sortOrder));
@@ -133,14 +132,12 @@ int VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int 
         const bool gotSomething = run.Found() > 0 || run.rejected > 0;
         if (!HoldsFeedDocument(feedText)) {
             if (gotSomething) break;
-            Fail(kFeedErrorMessage);
-            return 0;
+            return Fail(kFeedErrorMessage);
         }
         if (ReportsCallQuota(feedText)) {
             store_.QuotaReached = true;
             if (gotSomething) break;
-            Fail(kQuotaMessage);
-            return 0;
+            return Fail(kQuotaMessage);
         }
 
         ReadKeywordEntries(feedText, run);
@@ -153,39 +150,28 @@ int VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int 
         }
     }
 
-    if (run.Found() == 0 && run.rejected == 0) {
-        Fail("Unable to find any videos for keyword: " + firstTerm);
-        return 0;
-    }
+    if (run.Found() == 0 && run.rejected == 0) return Fail("Unable to find any videos for keyword: " + firstTerm);
 
     auto& current = store_.CurrentVideos;
     std::size_t found = run.Found();
     if (current.size() + found > UserData::kMaxCurrentVideos) {
         found = current.size() < UserData::kMaxCurrentVideos ? UserData::kMaxCurrentVideos - current.size() : 0;
-        if (found == 0) {
-            Fail("The software already has the maximum number of " + std::to_string(UserData::kMaxCurrentVideos) +
-                 " videos\n\nNo more videos can be added");
-            return 0;
-        }
+        if (found == 0)
+            return Fail("The software already has the maximum number of " +
+                        std::to_string(UserData::kMaxCurrentVideos) + " videos\n\nNo more videos can be added");
     }
     current.insert(current.begin(), std::make_move_iterator(run.batchList.begin()),
                    std::make_move_iterator(run.batchList.begin() + static_cast<std::ptrdiff_t>(found)));
-    return static_cast<int>(current.size());
+    return {static_cast<int>(current.size())};
 }
 
-bool VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
+Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
     const std::string feedText =
         fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
     store_.LastFeedText = feedText;
-    if (feedText.empty()) return false;
-    if (!HoldsFeedDocument(feedText)) {
-        ui_.ShowMessage(kRelatedFeedErrorMessage, Icon::Stop);
-        return false;
-    }
-    if (ReportsCallQuota(feedText)) {
-        ui_.ShowMessage(kQuotaMessage, Icon::Stop);
-        return false;
-    }
+    if (feedText.empty()) return Outcome::Failure({});
+    if (!HoldsFeedDocument(feedText)) return Outcome::Failure(kRelatedFeedErrorMessage);
+    if (ReportsCallQuota(feedText)) return Outcome::Failure(kQuotaMessage);
 
     auto& related = store_.RelatedVideos;
     std::unordered_set<std::string> listed;
@@ -204,7 +190,7 @@ bool VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
         if (!UsableVideo(id, title) || !listed.insert(std::string(id)).second) continue;
         related.push_back({std::string(id), std::string(title)});
     }
-    return true;
+    return Outcome::Success();
 }
 
 }  // namespace qen

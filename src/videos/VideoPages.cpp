@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <string_view>
 
-#include "files/FileHelpers.h"
+#include "base/PageNames.h"
+#include "files/FileIO.h"
 #include "package/ContentSite.h"
-#include "package/SiteText.h"
 #include "text/HtmlText.h"
+#include "text/TextOps.h"
 #include "videos/FeedText.h"
-#include "videos/VideoFeedClient.h"
+#include "videos/VideoPosts.h"
 #include "web/Endpoints.h"
 
 namespace qen {
 
 namespace {
 
-constexpr std::string_view kBlankPost = "<div class=\"videopostblank\">&nbsp;</div>\r\n";
 constexpr std::string_view kRowBreak = "<br>\r\n";
 constexpr std::string_view kPreviousNextTemplate =
     "<div class=\"previousnext\">\r\n<div class=\"fl\"><a href=\"%%linkprevious%%\" >Previous Page</a></div>\r\n"
@@ -43,7 +43,7 @@ void AppendPost(std::string& body, const VideoEntry& video, PostStyle style, con
     // A feed's markup shows as text and cannot leave the alt attribute.
     const std::string title = EscapeMarkupKeepingReferences(video.title);
     const std::string popup = "<a href=\"javascript:ShowVideoPopup ('" + id + "');\">";
-    std::string post = "<div class=\"videopost\"><div class=\"videopostthumb\">" + popup + "<img src=\"" +
+    std::string post = std::string(kVideoPostStart) + "<div class=\"videopostthumb\">" + popup + "<img src=\"" +
                        ThumbnailAddress(thumbnailHost, id) + "\" width=\"200\" height=\"140\" alt=\"" + title +
                        "\" border=\"0\"></a></div><div class=\"videoposttitle\">" + popup + title +
                        "</a></div></div>\r\n";
@@ -74,30 +74,30 @@ std::string PostsText(const std::vector<VideoEntry>& list, std::size_t first, st
 struct PagedList {
     const char* fileStem;  // "videos" gives "videos1.html", ...
     PostStyle style;
-    std::string (*heading)(const VideoSite& site);  // above the count sentence
-    std::string (*title)(const VideoSite& site);
+    std::string (*heading)(const ContentSite& site);  // above the count sentence
+    std::string (*title)(const ContentSite& site);
 };
 
 const PagedList kVideoPages{
-    "videos",
+    page::kVideosStem,
     PostStyle::Videos,
-    [](const VideoSite& site) {
+    [](const ContentSite& site) {
         return "</b><div class='bluebutton'><a href='latestvideos.html'>Get Latest Videos</a></div><b>"
                "<div class='articleheader'>Current " +
-               site.niche + " Videos</div><BR><BR>";
+               site.Niche + " Videos</div><BR><BR>";
     },
-    [](const VideoSite& site) { return "Current " + site.niche + " Videos"; },
+    [](const ContentSite& site) { return "Current " + site.Niche + " Videos"; },
 };
 
 const PagedList kPlaylistPages{
-    "playlist",
+    page::kPlaylistStem,
     PostStyle::Playlist,
-    [](const VideoSite&) {
+    [](const ContentSite&) {
         return std::string(
             "</b><div class='bluebutton'><a href='wipeplaylist.html'>Erase Playlist</a></div><b>"
             "<div class='articleheader'>Your Video Playlist</div><BR><BR>");
     },
-    [](const VideoSite& site) { return site.niche + " Video Playlist"; },
+    [](const ContentSite& site) { return site.Niche + " Video Playlist"; },
 };
 
 std::string PageFileName(const PagedList& kind, int page) {
@@ -105,7 +105,7 @@ std::string PageFileName(const PagedList& kind, int page) {
 }
 
 std::string PagedListText(const PagedList& kind, const std::vector<VideoEntry>& list, int page,
-                          const VideoSite& site, const std::string& thumbnailHost) {
+                          const ContentSite& site, const std::string& thumbnailHost) {
     const int pages = PageCountFor(list.size());
     const std::size_t first = static_cast<std::size_t>(page - 1) * kPostsPerPage;
     const std::string heading = kind.heading(site) + std::to_string(list.size()) + " videos - showing page " +
@@ -113,7 +113,7 @@ std::string PagedListText(const PagedList& kind, const std::vector<VideoEntry>& 
 
     // The page-filling order, with the navigation block's own tokens filled right after it
     // is inserted. Every step searches the whole text, values inserted before included.
-    std::string text = site.pageTemplate;
+    std::string text = site.PageTemplate;
     text = ReplaceAll(std::move(text), "%%videoposts%%", PostsText(list, first, kPostsPerPage, kind.style, thumbnailHost));
     text = ReplaceAll(std::move(text), "%%previousnext%%", kPreviousNextTemplate);
     text = ReplaceAll(std::move(text), "%%pagenum%%", std::to_string(page));
@@ -126,62 +126,58 @@ std::string PagedListText(const PagedList& kind, const std::vector<VideoEntry>& 
     return text;
 }
 
-// The one place a video page reaches the disk.
-bool WritePage(Ui& ui, const std::string& path, const std::string& text) { return WriteWholeFile(ui, path, text); }
+// The one place a video page reaches the disk. The pages live only as long as the run.
+Outcome WritePage(const Path& path, const std::string& text) {
+    if (WriteWholeFile(path, text)) return Outcome::Success();
+    return Outcome::Failure("Failed to write file " + path.Display());
+}
 
-bool WritePagedList(Ui& ui, const PagedList& kind, const std::vector<VideoEntry>& list, int& pageCount,
-                    const VideoSite& site, const std::string& thumbnailHost) {
+Outcome WritePagedList(const PagedList& kind, const std::vector<VideoEntry>& list, int& pageCount,
+                       const ContentSite& site, const std::string& thumbnailHost) {
     const int pages = PageCountFor(list.size());
     for (int page = 1; page <= pages; ++page) {
         const std::string text = PagedListText(kind, list, page, site, thumbnailHost);
         pageCount = std::max(pageCount, page);
-        if (!WritePage(ui, site.workFolder + PageFileName(kind, page), text)) return false;
+        if (Outcome written = WritePage(site.WorkFolder / PageFileName(kind, page), text); !written) return written;
     }
-    return true;
+    return Outcome::Success();
 }
 
 }  // namespace
 
 int PageCountFor(std::size_t count) { return static_cast<int>((count + kPostsPerPage - 1) / kPostsPerPage); }
 
-std::string VideoPageText(const std::vector<VideoEntry>& videos, int page, const VideoSite& site,
+std::string VideoPageText(const std::vector<VideoEntry>& videos, int page, const ContentSite& site,
                           const std::string& thumbnailHost) {
     return PagedListText(kVideoPages, videos, page, site, thumbnailHost);
 }
 
-std::string PlaylistPageText(const std::vector<VideoEntry>& playlist, int page, const VideoSite& site,
+std::string PlaylistPageText(const std::vector<VideoEntry>& playlist, int page, const ContentSite& site,
                              const std::string& thumbnailHost) {
     return PagedListText(kPlaylistPages, playlist, page, site, thumbnailHost);
 }
 
-std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const std::string& pageTemplate,
+std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const ContentSite& site,
                                   const std::string& thumbnailHost) {
     const std::size_t others = related.empty() ? 0 : related.size() - 1;
-    return FillTemplate(pageTemplate, PostsText(related, 0, related.size(), PostStyle::Related, thumbnailHost),
-                        "<BR><BR><BR><BR><DIV align=center><a href='goback.html'>Go Back To Previous Page</a></DIV><BR>",
-                        "<div class='articleheader'>Related Videos</div><BR><BR>There are " + std::to_string(others) +
-                            " videos &quot;related&quot; to the first video shown",
-                        "<a href='goback.html'>Go back to previous page</a>", "Related Videos");
+    return site.FillPage(PostsText(related, 0, related.size(), PostStyle::Related, thumbnailHost),
+                         "<BR><BR><BR><BR><DIV align=center><a href='goback.html'>Go Back To Previous Page</a></DIV><BR>",
+                         "<div class='articleheader'>Related Videos</div><BR><BR>There are " + std::to_string(others) +
+                             " videos &quot;related&quot; to the first video shown",
+                         "<a href='goback.html'>Go back to previous page</a>", "Related Videos");
 }
 
-bool WriteVideoPages(Ui& ui, VideoStore& store, const VideoSite& site, const std::string& thumbnailHost) {
-    return WritePagedList(ui, kVideoPages, store.CurrentVideos, store.VideoPageCount, site, thumbnailHost);
+Outcome WriteVideoPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
+    return WritePagedList(kVideoPages, store.CurrentVideos, store.VideoPageCount, site, thumbnailHost);
 }
 
-bool WritePlaylistPages(Ui& ui, VideoStore& store, const VideoSite& site, const std::string& thumbnailHost) {
-    return WritePagedList(ui, kPlaylistPages, store.Playlist, store.PlaylistPageCount, site, thumbnailHost);
+Outcome WritePlaylistPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
+    return WritePagedList(kPlaylistPages, store.Playlist, store.PlaylistPageCount, site, thumbnailHost);
 }
 
-bool WriteRelatedVideosPage(Ui& ui, VideoStore& store, VideoFeedClient& feed, const std::string& videoId,
-                            const VideoSite& site, const std::string& thumbnailHost) {
-    store.RelatedVideos = {VideoEntry{videoId, store.FindVideoTitle(videoId)}};
-    if (!feed.FetchRelatedVideos(videoId)) return false;
-    if (store.RelatedVideos.size() == 1) {
-        ui.ShowMessage("YouTube has no related video information for that video", Icon::Information);
-        return false;
-    }
-    return WritePage(ui, site.workFolder + kRelatedVideosPage,
-                     RelatedVideosPageText(store.RelatedVideos, site.pageTemplate, thumbnailHost));
+Outcome WriteRelatedVideosPage(const VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
+    return WritePage(site.WorkFolder / page::kRelatedVideos,
+                     RelatedVideosPageText(store.RelatedVideos, site, thumbnailHost));
 }
 
 }  // namespace qen

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Ui.h"
+#include "base/Outcome.h"
 #include "store/VideoStore.h"
-#include "videos/VideoSite.h"
 
 namespace qen {
 
-class VideoFeedClient;
+class ContentSite;
 
 inline constexpr std::size_t kPostsPerPage = 30;
 
@@ -20,26 +19,20 @@ inline constexpr std::size_t kPostsPerPage = 30;
 int PageCountFor(std::size_t count);
 
 // The text of page `page` (from 1) of the current videos or of the playlist.
-std::string VideoPageText(const std::vector<VideoEntry>& videos, int page, const VideoSite& site,
+std::string VideoPageText(const std::vector<VideoEntry>& videos, int page, const ContentSite& site,
                           const std::string& thumbnailHost);
-std::string PlaylistPageText(const std::vector<VideoEntry>& playlist, int page, const VideoSite& site,
+std::string PlaylistPageText(const std::vector<VideoEntry>& playlist, int page, const ContentSite& site,
                              const std::string& thumbnailHost);
 // The related-videos page; entry 0 is the video they are related to.
-std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const std::string& pageTemplate,
+std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const ContentSite& site,
                                   const std::string& thumbnailHost);
 
-// Each writes its pages whole into the work folder and records the highest page number in
-// the store. False at the first page that could not be written (after the write's message);
-// the pages before it stay. An empty list writes nothing and succeeds.
-bool WriteVideoPages(Ui& ui, VideoStore& store, const VideoSite& site, const std::string& thumbnailHost);
-bool WritePlaylistPages(Ui& ui, VideoStore& store, const VideoSite& site, const std::string& thumbnailHost);
-
-// Fetches the videos related to `videoId` into `RelatedVideos` and writes their page. False
-// when the fetch failed (after its message), when there are none (after "YouTube has no
-// related video information for that video") or when the page could not be written.
-bool WriteRelatedVideosPage(Ui& ui, VideoStore& store, VideoFeedClient& feed, const std::string& videoId,
-                            const VideoSite& site, const std::string& thumbnailHost);
-
-inline constexpr const char* kRelatedVideosPage = "relatedvideos.html";
+// Each writes its pages whole into the site's work folder and records the highest page
+// number in the store. Stops at the first page that cannot be written, with the message
+// to show; the pages before it stay. An empty list writes nothing and succeeds.
+Outcome WriteVideoPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
+Outcome WritePlaylistPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
+// The page of the store's `RelatedVideos`.
+Outcome WriteRelatedVideosPage(const VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
 
 }  // namespace qen

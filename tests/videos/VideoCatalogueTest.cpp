@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "VideoFixture.h"
+#include "fakes/EndpointVariables.h"
 #include "fakes/FakeSettings.h"
-#include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
+#include "package/ContentSite.h"
 #include "videos/VideoPages.h"
 
 namespace qen {
@@ -24,7 +25,7 @@ using test::Videos;
 class VideoCatalogueTest : public ::testing::Test, protected test::VideoFixture {
 protected:
     VideoCatalogueTest() {
-        environment.Clear("QEN_VIDEO_FEED_HOST").Clear("QEN_THUMBNAIL_HOST");
+        test::ClearEndpointVariables(environment);
         settings.strings[{"Endpoints", "VideoFeedHost"}] = test::kFeedHost;
         settings.strings[{"Endpoints", "ThumbnailHost"}] = test::kThumbHost;
     }
@@ -32,10 +33,20 @@ protected:
     test::ScopedEnvironment environment;
     test::FakeSettings settings;
     test::TempDir folder;
-    VideoCatalogue catalogue{ui, fetcher, store, settings, {folder.path(), "%%videoposts%%", "Dog Training"}};
-    std::string homePage = "/work/help.html";
+    ContentSite site = SiteIn(folder.path());
+    VideoCatalogue catalogue{ui, fetcher, store, settings, site};
+    const Path help{"/work/help.html"};
+    Path homePage = help;
 
-    bool Exists(const std::string& name) const { return std::filesystem::exists(folder / name); }
+    static ContentSite SiteIn(const Path& workFolder) {
+        ContentSite site;
+        site.WorkFolder = workFolder;
+        site.PageTemplate = "%%videoposts%%";
+        site.Niche = "Dog Training";
+        return site;
+    }
+    bool Exists(const std::string& name) const { return test::Exists(folder / name); }
+    void Remove(const std::string& name) const { std::filesystem::remove((folder / name).Bytes()); }
 
     // Batch 1 of the niche's run brings `videos`, the later ones a feed without entries;
     // batch 2 answers with the quota error when `quotaInBatch2`.
@@ -58,7 +69,7 @@ TEST_F(VideoCatalogueTest, StoredVideosAreShownWithoutFetching) {
     EXPECT_EQ(ui.busyDepth, 0);
 
     // Built once: later visits pass straight through.
-    std::filesystem::remove(folder / "videos1.html");
+    Remove("videos1.html");
     EXPECT_TRUE(catalogue.ShowVideoPages(homePage));
     EXPECT_FALSE(Exists("videos1.html"));
 }
@@ -75,16 +86,18 @@ TEST_F(VideoCatalogueTest, AnEmptyStoreFetchesFirst) {
               "&orderby=viewCount");
     EXPECT_TRUE(Exists("videos2.html"));
     EXPECT_TRUE(catalogue.VideoPagesBuilt);
-    EXPECT_EQ(homePage, "/work/help.html");  // the fetch leaves the home page alone
+    EXPECT_EQ(homePage, help);  // the fetch leaves the home page alone
 }
 
 TEST_F(VideoCatalogueTest, PagesThatCannotBeWrittenAreNotShown) {
-    VideoCatalogue lost{ui, fetcher, store, settings, {folder / "gone/", "%%videoposts%%", "Dog Training"}};
+    const ContentSite lostSite = SiteIn(folder / "gone/");
+    VideoCatalogue lost{ui, fetcher, store, settings, lostSite};
     store.CurrentVideos = Videos("v", 3);
     EXPECT_FALSE(lost.ShowVideoPages(homePage));
     EXPECT_FALSE(lost.VideoPagesBuilt);
-    EXPECT_EQ(homePage, "/work/help.html");
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Failed to write file " + folder / "gone/videos1.html"});
+    EXPECT_EQ(homePage, help);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Failed to write file " + (folder / "gone/videos1.html").Display()});
+    EXPECT_EQ(ui.messages.back().icon, Icon::Stop);
     EXPECT_EQ(ui.busyDepth, 0);
 }
 
@@ -99,7 +112,7 @@ TEST_F(VideoCatalogueTest, PlaylistPagesAreRebuiltWhileThePlaylistHasChanged) {
     store.Playlist = Videos("p", 4);
     EXPECT_TRUE(catalogue.ShowPlaylistPages());
     EXPECT_TRUE(Exists("playlist1.html"));
-    std::filesystem::remove(folder / "playlist1.html");
+    Remove("playlist1.html");
     EXPECT_TRUE(catalogue.ShowPlaylistPages());
     EXPECT_FALSE(Exists("playlist1.html"));  // built once
 
@@ -107,7 +120,7 @@ TEST_F(VideoCatalogueTest, PlaylistPagesAreRebuiltWhileThePlaylistHasChanged) {
     for (int visit = 0; visit < 2; ++visit) {
         EXPECT_TRUE(catalogue.ShowPlaylistPages());
         EXPECT_TRUE(Exists("playlist1.html")) << visit;
-        std::filesystem::remove(folder / "playlist1.html");
+        Remove("playlist1.html");
     }
     EXPECT_EQ(store.PlaylistPageCount, 1);
     EXPECT_EQ(ui.busyDepth, 0);
@@ -148,7 +161,7 @@ TEST_F(VideoCatalogueTest, TheOutcomeOfAFetchIsReported) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path())) std::filesystem::remove(entry);
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path().Bytes())) std::filesystem::remove(entry);
         ui.messages.clear();
         store.CurrentVideos = Videos("old", c.stored);
         std::vector<VideoEntry> feed = Videos("new", c.fresh);
@@ -172,6 +185,7 @@ TEST_F(VideoCatalogueTest, TheFetchRunsInTheProgressDialog) {
     ASSERT_EQ(ui.progressTexts.size(), 20u);
     EXPECT_EQ(ui.progressTexts.front(), "Fetching Video Batch 1");
     EXPECT_EQ(ui.progressTexts.back(), "Fetching Video Batch 20");
+    EXPECT_GE(ui.pumps, 21);  // the status line, then each batch's line, is painted and Cancel seen
     EXPECT_GE(ui.busyDepthInLatestVideosDialog, 1);
     EXPECT_EQ(ui.busyDepth, 0);
 }
@@ -212,6 +226,7 @@ TEST_F(VideoCatalogueTest, AFetchThatBringsNoPages) {
         EXPECT_FALSE(catalogue.FetchLatestVideos(c.keep));
         EXPECT_FALSE(catalogue.VideoPagesBuilt);
         EXPECT_EQ(ui.Texts(), c.messages);
+        for (const auto& message : ui.messages) EXPECT_EQ(message.icon, Icon::Stop);
         EXPECT_EQ(store.CurrentVideos.size(), c.videosAfter);
         EXPECT_FALSE(Exists("videos1.html"));
         EXPECT_EQ(ui.busyDepth, 0);
@@ -246,7 +261,7 @@ TEST_F(VideoCatalogueTest, LatestVideosLink) {
     const std::string wipeQuestion =
         "This will wipe all the current videos and then replace them with the latest set of most popular Dog "
         "Training videos on YouTube (it will not however affect the Playlist).\n\nDo you want to proceed?";
-    const std::string videos1 = folder / "videos1.html";
+    const Path videos1 = folder / "videos1.html";
     struct Case {
         const char* name;
         int stored;
@@ -259,14 +274,14 @@ TEST_F(VideoCatalogueTest, LatestVideosLink) {
     };
     const Case cases[] = {
         {"no videos: no questions", 0, {}, true, LinkOutcome::CancelAndNavigate(videos1), {}, true, false},
-        {"no videos, fetch fails: back home", 0, {}, false, LinkOutcome::CancelAndNavigate("/work/help.html"), {},
+        {"no videos, fetch fails: back home", 0, {}, false, LinkOutcome::CancelAndNavigate(help), {},
          true, false},
         {"keep", 60, {Answer::Yes}, true, LinkOutcome::CancelAndNavigate(videos1), {keepQuestion}, true, true},
         {"keep, fetch fails: stay", 60, {Answer::Yes}, false, LinkOutcome::Cancel(), {keepQuestion}, true, true},
         {"replace", 60, {Answer::No, Answer::Ok}, true, LinkOutcome::CancelAndNavigate(videos1),
          {keepQuestion, wipeQuestion}, true, false},
         {"replace, fetch fails: back home", 60, {Answer::No, Answer::Ok}, false,
-         LinkOutcome::CancelAndNavigate("/work/help.html"), {keepQuestion, wipeQuestion}, true, false},
+         LinkOutcome::CancelAndNavigate(help), {keepQuestion, wipeQuestion}, true, false},
         {"replace declined", 60, {Answer::No, Answer::Cancel}, true, LinkOutcome::Cancel(),
          {keepQuestion, wipeQuestion}, false, true},
         {"cancelled at the first question", 60, {Answer::Cancel}, true, LinkOutcome::Cancel(), {keepQuestion}, false,
@@ -338,7 +353,9 @@ TEST_F(VideoCatalogueTest, PlaylistPageLink) {
 
 TEST_F(VideoCatalogueTest, RelatedVideosLink) {
     const std::string id = "asked000001";
-    fetcher.answers[test::RelatedUrl(id)] = test::RelatedFeed(Videos("r", 4));
+    fetcher.answers[test::RelatedUrl(id)] = test::RelatedFeed(Videos("r", 49));
+    store.CurrentVideos = {{id, "The one asked about"}};
+    store.RelatedVideos = Videos("old", 3);  // from an earlier request
 
     fetcher.busy = true;
     EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::Cancel());
@@ -346,12 +363,44 @@ TEST_F(VideoCatalogueTest, RelatedVideosLink) {
 
     fetcher.busy = false;
     EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::CancelAndShowRelated());
-    EXPECT_NE(test::ReadFile(folder / "relatedvideos.html").find("http://thumbs.test/vi/" + test::VideoId("r", 4)),
+    ASSERT_EQ(store.RelatedVideos.size(), 50u);
+    EXPECT_EQ(store.RelatedVideos.front(), (VideoEntry{id, "The one asked about"}));
+    EXPECT_EQ(test::ReadFile(folder / "relatedvideos.html"),
+              RelatedVideosPageText(store.RelatedVideos, site, test::kThumbHost));
+    EXPECT_NE(test::ReadFile(folder / "relatedvideos.html").find("http://thumbs.test/vi/" + test::VideoId("r", 49)),
               std::string::npos);
+    EXPECT_TRUE(ui.messages.empty());
+}
 
-    fetcher.answers[test::RelatedUrl("alone000001")] = test::RelatedFeed({});
-    EXPECT_EQ(catalogue.RelatedVideosLink("alone000001"), LinkOutcome::Cancel());
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"YouTube has no related video information for that video"});
+TEST_F(VideoCatalogueTest, NoRelatedVideosPageWithoutRelatedVideos) {
+    const std::string asked = "asked000001";
+    struct Case {
+        const char* name;
+        const char* answer;  // nullptr: nothing downloaded
+        std::vector<std::string> messages;
+        Icon icon;
+    };
+    const Case cases[] = {
+        {"a feed without entries", "<?xml version='1.0'?><feed></feed>",
+         {"YouTube has no related video information for that video"}, Icon::Information},
+        {"nothing downloaded", nullptr, {}, Icon::None},
+        {"no feed document", "Gateway timeout",
+         {"There is an error with the YouTube feed data\n\nThe software was unable to fetch any related videos\n\n"
+          "Please try again later"},
+         Icon::Stop},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.messages.clear();
+        fetcher.answers.clear();
+        if (c.answer) fetcher.answers[test::RelatedUrl(asked)] = c.answer;
+        EXPECT_EQ(catalogue.RelatedVideosLink(asked), LinkOutcome::Cancel());
+        EXPECT_EQ(ui.Texts(), c.messages);
+        for (const auto& message : ui.messages) EXPECT_EQ(message.icon, c.icon);
+        EXPECT_FALSE(Exists("relatedvideos.html"));
+        // The video asked about is there, with no title when it is not a current video.
+        EXPECT_EQ(store.RelatedVideos, (std::vector<VideoEntry>{{asked, ""}}));
+    }
 }
 
 }  // namespace

@@ -25,16 +25,20 @@ constexpr const char* kQuotaError =
 
 class KeywordFetchTest : public ::testing::Test, protected test::VideoFixture {
 protected:
-    VideoFeedClient client{ui, fetcher, store, test::kFeedHost};
+    VideoFeedClient client{fetcher, store, test::kFeedHost};
     bool cancel = false;
     std::vector<std::string> labels;
     std::function<void(int batch)> onBatch;  // plays the user while a batch is fetched
+    std::vector<std::string> messages;       // of the failed fetches
 
     int Fetch(bool keep, const std::string& keywords = "Dog Training", int maximum = 1000) {
-        return client.FetchKeywordVideos(keep, keywords, maximum, 0, cancel, [this](const std::string& text) {
-            labels.push_back(text);
-            if (onBatch) onBatch(static_cast<int>(labels.size()));
-        });
+        const KeywordFetch fetched =
+            client.FetchKeywordVideos(keep, keywords, maximum, 0, cancel, [this](const std::string& text) {
+                labels.push_back(text);
+                if (onBatch) onBatch(static_cast<int>(labels.size()));
+            });
+        if (!fetched.outcome) messages.push_back(fetched.outcome.Message());
+        return fetched.count;
     }
 
     // Batches 1, 2, ... of "dog-training" answer these feeds; later batches answer nothing.
@@ -75,11 +79,10 @@ TEST_F(KeywordFetchTest, AsksEveryTermForTwentyBatchesOfFifty) {
     ASSERT_EQ(labels.size(), 40u);
     EXPECT_EQ(labels.front(), "Fetching Video Batch 1");
     EXPECT_EQ(labels.back(), "Fetching Video Batch 40");
-    EXPECT_GE(ui.pumps, 40);  // the label is painted and Cancel seen at every batch
     // The videos of the whole run, in the order found.
     EXPECT_EQ(store.CurrentVideos.front().id, test::VideoId("p", 1));
     EXPECT_EQ(store.CurrentVideos.back().id, test::VideoId("l", 20));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(OutcomeFlags(), (Flags{false, false, false}));
 }
 
@@ -92,7 +95,7 @@ TEST_F(KeywordFetchTest, SortOrders) {
                           {3, "&format=5&orderby=viewCount"}, {99, "&format=5&orderby=viewCount"}};
     for (const Case& c : cases) {
         fetcher.requests.clear();
-        client.FetchKeywordVideos(false, "Dogs", 1000, c.order, cancel, nullptr);
+        (void)client.FetchKeywordVideos(false, "Dogs", 1000, c.order, cancel, nullptr);
         ASSERT_FALSE(fetcher.requests.empty());
         const std::string& url = fetcher.requests.front().url;
         EXPECT_EQ(url.substr(url.size() - std::string(c.suffix).size()), c.suffix) << c.order;
@@ -122,12 +125,11 @@ TEST_F(KeywordFetchTest, HowARunEnds) {
         SCOPED_TRACE(c.name);
         fetcher.answers.clear();
         fetcher.requests.clear();
-        ui.messages.clear();
+        messages.clear();
         Answer(c.batches);
         EXPECT_EQ(Fetch(false), c.returned);
         EXPECT_EQ(fetcher.requests.size(), c.requests);
-        EXPECT_EQ(ui.Texts(), c.messages);
-        for (const auto& message : ui.messages) EXPECT_EQ(message.icon, Icon::Stop);
+        EXPECT_EQ(messages, c.messages);
         EXPECT_EQ(OutcomeFlags(), c.flags);
         EXPECT_EQ(store.CurrentVideos.size(), static_cast<std::size_t>(c.returned));
     }
@@ -138,7 +140,7 @@ TEST_F(KeywordFetchTest, FeedsWithoutEntriesStillRunTheWholeTerm) {
     EXPECT_EQ(Fetch(false), 0);
     // Twenty feed documents, then the next term: there is none, so the run ends.
     EXPECT_EQ(fetcher.requests.size(), 20u);
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Unable to find any videos for keyword: dog-training"});
+    EXPECT_EQ(messages, std::vector<std::string>{"Unable to find any videos for keyword: dog-training"});
     EXPECT_TRUE(store.FetchFailed);
 }
 
@@ -165,7 +167,7 @@ TEST_F(KeywordFetchTest, CancelIsSeenAtTheNextBatchAndKeepsNothingNew) {
         EXPECT_EQ(fetcher.requests.size(), 3u);
         EXPECT_TRUE(store.FetchCancelled);
         EXPECT_FALSE(store.FetchFailed);
-        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_TRUE(messages.empty());
         EXPECT_EQ(Ids(store.CurrentVideos), keep ? Ids(Videos("old", 3)) : std::vector<std::string>{});
     }
 }
@@ -212,14 +214,14 @@ TEST_F(KeywordFetchTest, WhichEntriesCountAsNew) {
         store.CurrentVideos = {{"current001", "Stored"}};
         store.DeletedVideoIds = {"deleted001"};
         store.ExcludedWords = c.excludedWords;
-        ui.messages.clear();
+        messages.clear();
         fetcher.answers.clear();
         AnswerEveryBatch(c.feed);
         Fetch(c.keep);
         std::vector<std::string> expected = c.added;
         if (c.keep) expected.push_back("current001");
         EXPECT_EQ(Ids(store.CurrentVideos), expected);
-        EXPECT_EQ(ui.Texts(), c.messages);
+        EXPECT_EQ(messages, c.messages);
     }
 }
 
@@ -271,14 +273,14 @@ TEST_F(KeywordFetchTest, TheStoreHoldsAtMostTwentyThousandVideos) {
         SCOPED_TRACE(c.stored);
         store.CurrentVideos = Videos("old", static_cast<int>(c.stored));
         store.FetchFailed = false;
-        ui.messages.clear();
+        messages.clear();
         fetcher.requests.clear();
         AnswerEveryBatch(Videos("new", 50));
         EXPECT_EQ(Fetch(true), c.returned);
         EXPECT_EQ(fetcher.requests.size(), 1u);  // full after the first batch
         EXPECT_EQ(store.CurrentVideos.size(), 20000u);
         EXPECT_EQ(store.CurrentVideos.back().id, test::VideoId("old", static_cast<int>(c.stored)));
-        EXPECT_EQ(ui.Texts(), c.messages);
+        EXPECT_EQ(messages, c.messages);
         EXPECT_EQ(store.FetchFailed, !c.messages.empty());
     }
 }
@@ -287,13 +289,13 @@ TEST_F(KeywordFetchTest, EveryEntryAlreadyKnownIsNoFailure) {
     store.CurrentVideos = Videos("old", 120);
     AnswerEveryBatch(Videos("old", 50));
     EXPECT_EQ(Fetch(true), 120);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(OutcomeFlags(), (Flags{false, false, false}));
 }
 
 class RelatedFetchTest : public ::testing::Test, protected test::VideoFixture {
 protected:
-    VideoFeedClient client{ui, fetcher, store, test::kFeedHost};
+    VideoFeedClient client{fetcher, store, test::kFeedHost};
     const std::string asked = "asked000001";
 
     void SetUp() override { store.RelatedVideos = {{asked, "The video asked about"}}; }
@@ -314,18 +316,18 @@ TEST_F(RelatedFetchTest, AppendsTheRelatedVideosAfterTheOneAskedAbout) {
     feed += test::RelatedEntry(prefix + "related0004", "Fourth &amp; last");
     fetcher.answers[test::RelatedUrl(asked)] = feed + "</feed>";
 
-    EXPECT_TRUE(client.FetchRelatedVideos(asked));
+    const Outcome fetched = client.FetchRelatedVideos(asked);
+    EXPECT_TRUE(fetched.Ok()) << fetched.Message();
     EXPECT_EQ(RequestedUrls(), std::vector<std::string>{"http://feeds.test/feeds/api/videos/asked000001/related"});
     EXPECT_EQ(store.RelatedVideos, (std::vector<VideoEntry>{{asked, "The video asked about"},
                                                             {"related0001", "First related"},
                                                             {"noslashesatall", "No slash after the scheme"},
                                                             {"related0004", "Fourth &amp; last"}}));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(RelatedFetchTest, StopsAtFiftyEntries) {
     fetcher.answers[test::RelatedUrl(asked)] = test::RelatedFeed(Videos("r", 80));
-    EXPECT_TRUE(client.FetchRelatedVideos(asked));
+    EXPECT_TRUE(client.FetchRelatedVideos(asked).Ok());
     ASSERT_EQ(store.RelatedVideos.size(), 50u);
     EXPECT_EQ(store.RelatedVideos.back().id, test::VideoId("r", 49));
 }
@@ -333,23 +335,23 @@ TEST_F(RelatedFetchTest, StopsAtFiftyEntries) {
 TEST_F(RelatedFetchTest, Failures) {
     struct Case {
         const char* name;
-        const char* answer;  // nullptr: the download brings nothing
-        std::vector<std::string> messages;
+        const char* answer;   // nullptr: the download brings nothing
+        std::string message;  // empty: the download has spoken for itself
     };
     const Case cases[] = {
-        {"nothing downloaded", nullptr, {}},
+        {"nothing downloaded", nullptr, ""},
         {"no feed document", "<html>Not found</html>",
-         {"There is an error with the YouTube feed data\n\nThe software was unable to fetch any related videos\n\n"
-          "Please try again later"}},
-        {"quota", test::kQuotaFeed.c_str(), {kQuotaError}},
+         "There is an error with the YouTube feed data\n\nThe software was unable to fetch any related videos\n\n"
+         "Please try again later"},
+        {"quota", test::kQuotaFeed.c_str(), kQuotaError},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ui.messages.clear();
         fetcher.answers.clear();
         if (c.answer) fetcher.answers[test::RelatedUrl(asked)] = c.answer;
-        EXPECT_FALSE(client.FetchRelatedVideos(asked));
-        EXPECT_EQ(ui.Texts(), c.messages);
+        const Outcome fetched = client.FetchRelatedVideos(asked);
+        EXPECT_FALSE(fetched.Ok());
+        EXPECT_EQ(fetched.Message(), c.message);
         EXPECT_EQ(store.RelatedVideos.size(), 1u);
         EXPECT_EQ(store.LastFeedText, c.answer ? c.answer : "");
     }

@@ -74,7 +74,7 @@ inline std::string RelatedUrl(const std::string& id) { return RelatedVideosAddre
 struct VideoFixture {
     FakeUi ui;
     FakeFetcher fetcher;
-    VideoStore store{ui};
+    VideoStore store;
 
     std::vector<std::string> RequestedUrls() const {
         std::vector<std::string> urls;

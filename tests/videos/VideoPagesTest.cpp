@@ -8,6 +8,7 @@
 
 #include "VideoFixture.h"
 #include "fakes/TempDir.h"
+#include "package/ContentSite.h"
 #include "web/Endpoints.h"
 
 namespace qen {
@@ -51,8 +52,12 @@ std::string Repeat(const std::string& piece, int times) {
     return text;
 }
 
-VideoSite Site(const std::string& pageTemplate, const std::string& folder = "/work/") {
-    return {folder, pageTemplate, "Dog Training"};
+ContentSite Site(const std::string& pageTemplate, const Path& folder = Path("/work/")) {
+    ContentSite site;
+    site.WorkFolder = folder;
+    site.PageTemplate = pageTemplate;
+    site.Niche = "Dog Training";
+    return site;
 }
 
 TEST(PageCountFor, ThirtyPostsAPage) {
@@ -189,7 +194,8 @@ TEST(VideoPages, ReplacementOrder) {
     // The posts go in first and the page title last: a token inside a title is filled, one
     // inside the niche (part of the heading and the title) is not filled again.
     const std::vector<VideoEntry> videos{{"abcdef12345", "Lesson %%pagenum%% of %%pagetitle%%"}};
-    const VideoSite site{"/work/", "%%videoposts%%|%%pagetitle%%", "Dogs %%numpages%%"};
+    ContentSite site = Site("%%videoposts%%|%%pagetitle%%");
+    site.Niche = "Dogs %%numpages%%";
     const std::string page = VideoPageText(videos, 1, site, test::kThumbHost);
     EXPECT_NE(page.find(">Lesson 1 of Current Dogs %%numpages%% Videos</a>"), std::string::npos) << page;
     EXPECT_EQ(page.substr(page.rfind('|')), "|Current Dogs %%numpages%% Videos");
@@ -198,14 +204,14 @@ TEST(VideoPages, ReplacementOrder) {
 class VideoPageFilesTest : public ::testing::Test, protected test::VideoFixture {
 protected:
     test::TempDir folder;
-    VideoSite site = Site("<html>%%videoposts%%%%previousnext%%</html>", folder.path());
+    ContentSite site = Site("<html>%%videoposts%%%%previousnext%%</html>", folder.path());
 
-    bool Exists(const std::string& name) const { return std::filesystem::exists(folder / name); }
+    bool Exists(const std::string& name) const { return test::Exists(folder / name); }
 };
 
 TEST_F(VideoPageFilesTest, WritesEveryPageAndRecordsTheHighestNumber) {
     store.CurrentVideos = Videos("v", 61);
-    ASSERT_TRUE(WriteVideoPages(ui, store, site, test::kThumbHost));
+    ASSERT_TRUE(WriteVideoPages(store, site, test::kThumbHost).Ok());
     for (int page = 1; page <= 3; ++page)
         EXPECT_EQ(test::ReadFile(folder / ("videos" + std::to_string(page) + ".html")),
                   VideoPageText(store.CurrentVideos, page, site, test::kThumbHost));
@@ -214,52 +220,43 @@ TEST_F(VideoPageFilesTest, WritesEveryPageAndRecordsTheHighestNumber) {
 
     // Fewer videos later: the count keeps the highest page, for the clean-up at exit.
     store.CurrentVideos.resize(5);
-    ASSERT_TRUE(WriteVideoPages(ui, store, site, test::kThumbHost));
+    ASSERT_TRUE(WriteVideoPages(store, site, test::kThumbHost).Ok());
     EXPECT_EQ(store.VideoPageCount, 3);
     EXPECT_EQ(Count(test::ReadFile(folder / "videos1.html"), kPost), 5u);
 
     store.Playlist = Videos("p", 31);
-    ASSERT_TRUE(WritePlaylistPages(ui, store, site, test::kThumbHost));
+    ASSERT_TRUE(WritePlaylistPages(store, site, test::kThumbHost).Ok());
     EXPECT_TRUE(Exists("playlist2.html"));
     EXPECT_EQ(store.PlaylistPageCount, 2);
     EXPECT_EQ(store.VideoPageCount, 3);
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(VideoPageFilesTest, AnEmptyListWritesNothing) {
-    EXPECT_TRUE(WriteVideoPages(ui, store, site, test::kThumbHost));
-    EXPECT_TRUE(WritePlaylistPages(ui, store, site, test::kThumbHost));
-    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+    EXPECT_TRUE(WriteVideoPages(store, site, test::kThumbHost).Ok());
+    EXPECT_TRUE(WritePlaylistPages(store, site, test::kThumbHost).Ok());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path().Bytes()));
     EXPECT_EQ(store.VideoPageCount, 0);
     EXPECT_EQ(store.PlaylistPageCount, 0);
 }
 
 TEST_F(VideoPageFilesTest, StopsAtThePageThatCannotBeWritten) {
-    std::filesystem::create_directory(folder / "videos2.html");  // in the way of page 2
+    test::MakeFolders(folder / "videos2.html");  // in the way of page 2
     store.CurrentVideos = Videos("v", 61);
-    EXPECT_FALSE(WriteVideoPages(ui, store, site, test::kThumbHost));
+    const Outcome written = WriteVideoPages(store, site, test::kThumbHost);
+    EXPECT_FALSE(written.Ok());
     EXPECT_TRUE(Exists("videos1.html"));
     EXPECT_FALSE(Exists("videos3.html"));
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Failed to write file " + (folder / "videos2.html")});
+    EXPECT_EQ(written.Message(), "Failed to write file " + (folder / "videos2.html").Display());
     EXPECT_EQ(store.VideoPageCount, 2);
 }
 
-class RelatedVideosPageTest : public VideoPageFilesTest {
-protected:
-    VideoFeedClient feed{ui, fetcher, store, test::kFeedHost};
+TEST_F(VideoPageFilesTest, FortyNineRelatedVideos) {
     const std::string asked = "asked000001";
-};
+    store.RelatedVideos = {{asked, "The one asked about"}};
+    for (const VideoEntry& video : Videos("r", 49)) store.RelatedVideos.push_back(video);
+    site.PageTemplate = "%%pagetitle%%|%%toplefttext%%|%%toprighttext%%|%%previousnext%%|%%videoposts%%";
 
-TEST_F(RelatedVideosPageTest, FortyNineRelatedVideos) {
-    store.CurrentVideos = {{asked, "The one asked about"}};
-    store.RelatedVideos = Videos("old", 3);  // from an earlier request
-    fetcher.answers[test::RelatedUrl(asked)] = test::RelatedFeed(Videos("r", 49));
-    site.pageTemplate = "%%pagetitle%%|%%toplefttext%%|%%toprighttext%%|%%previousnext%%|%%videoposts%%";
-
-    ASSERT_TRUE(WriteRelatedVideosPage(ui, store, feed, asked, site, test::kThumbHost));
-    ASSERT_EQ(store.RelatedVideos.size(), 50u);
-    EXPECT_EQ(store.RelatedVideos.front(), (VideoEntry{asked, "The one asked about"}));
-
+    ASSERT_TRUE(WriteRelatedVideosPage(store, site, test::kThumbHost).Ok());
     const std::string page = test::ReadFile(folder / "relatedvideos.html");
     const std::string head =
         "Related Videos|<div class='articleheader'>Related Videos</div><BR><BR>There are 49 videos "
@@ -269,37 +266,10 @@ TEST_F(RelatedVideosPageTest, FortyNineRelatedVideos) {
     const std::string body = page.substr(head.size());
     EXPECT_EQ(Shape(body), Repeat("P", 50) + "B");
     EXPECT_LT(body.find(asked), body.find(test::VideoId("r", 1)));  // the video asked about comes first
-    EXPECT_TRUE(ui.messages.empty());
-}
 
-TEST_F(RelatedVideosPageTest, NoPageWithoutRelatedVideos) {
-    struct Case {
-        const char* name;
-        const char* answer;  // nullptr: nothing downloaded
-        std::vector<std::string> messages;
-        Icon icon;
-    };
-    const Case cases[] = {
-        {"a feed without entries", "<?xml version='1.0'?><feed></feed>",
-         {"YouTube has no related video information for that video"}, Icon::Information},
-        {"nothing downloaded", nullptr, {}, Icon::None},
-        {"no feed document", "Gateway timeout",
-         {"There is an error with the YouTube feed data\n\nThe software was unable to fetch any related videos\n\n"
-          "Please try again later"},
-         Icon::Stop},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ui.messages.clear();
-        fetcher.answers.clear();
-        if (c.answer) fetcher.answers[test::RelatedUrl(asked)] = c.answer;
-        EXPECT_FALSE(WriteRelatedVideosPage(ui, store, feed, asked, site, test::kThumbHost));
-        EXPECT_EQ(ui.Texts(), c.messages);
-        for (const auto& message : ui.messages) EXPECT_EQ(message.icon, c.icon);
-        EXPECT_FALSE(Exists("relatedvideos.html"));
-        // The video asked about is there, with no title when it is not a current video.
-        EXPECT_EQ(store.RelatedVideos, (std::vector<VideoEntry>{{asked, ""}}));
-    }
+    site.WorkFolder = folder / "gone/";
+    EXPECT_EQ(WriteRelatedVideosPage(store, site, test::kThumbHost).Message(),
+              "Failed to write file " + (folder / "gone/relatedvideos.html").Display());
 }
 
 }  // namespace
