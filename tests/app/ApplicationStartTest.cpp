@@ -160,3 +160,36 @@ TEST_F(PackageStartUpTest, StoredZoomIsAppliedOnlyWithinTheDialogsRange) {
 
 }  // namespace
 }  // namespace qen
+
+namespace qen {
+namespace {
+
+// Folders named outside ASCII are used by their bytes throughout: nothing passes through
+// the system text's conversion on its way from the system to a file call or to the view.
+TEST_F(PackageStartUpTest, FoldersNamedOutsideAsciiAreUsedAsTheyAre) {
+    const std::string jurgen = "J\xC3\xBCrgen";
+    const Path programFolder = program / (jurgen + "/");
+    const Path tempFolder = temp / (jurgen + "/");
+    test::MakeFolders(programFolder);
+    test::MakeFolders(tempFolder);
+    const Path exeThere = programFolder / "QenRuntime";
+    WriteFile(exeThere, "program bytes");
+    WriteFile(programFolder / "\xC3\x9C" "bung.qen", test::MakeBlock(test::SmallSite()));
+    platform.fakeSystem.executablePath = exeThere;
+    platform.fakeSystem.tempFolder = tempFolder;
+
+    ASSERT_TRUE(app.Start({exeThere.Bytes(), (programFolder / "\xC3\x9C" "bung.qen").Bytes()}));
+    EXPECT_EQ(app.session().UserDataPath, programFolder / "\xC3\x9C" "bung.lum");
+    EXPECT_EQ(app.session().WorkFolder, tempFolder / (WorkFolderName() + "/"));
+    EXPECT_EQ(platform.fakeView.navigations.back(), (app.session().WorkFolder / "help.html").Bytes());
+    EXPECT_NE(ReadFile(app.session().WorkFolder / "help.html").find("Help for dog training"), std::string::npos);
+    EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;
+
+    app.store().Notes.push_back({"n", "t"});
+    app.Shutdown(0);
+    EXPECT_TRUE(test::Exists(programFolder / "\xC3\x9C" "bung.lum"));
+    EXPECT_FALSE(test::Exists(tempFolder / (WorkFolderName() + "/")));
+}
+
+}  // namespace
+}  // namespace qen

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fakes/FakeUi.h"
+#include "fakes/FileSizeLimit.h"
 #include "fakes/TempDir.h"
 
 namespace qen {
@@ -116,6 +117,95 @@ TEST(ShowFormattedError, PutsTheTextInPlaceOfTheFirstPlaceholder) {
     ui.ShowFormattedError("No placeholder", "ignored");
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot open 100%s.qen now", "No placeholder"}));
     EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+namespace fs = std::filesystem;
+
+unsigned ModeOf(const Path& path) { return static_cast<unsigned>(fs::status(path.Bytes()).permissions()) & 0777; }
+
+TEST(SaveFileSafely, ReplacesTheFileAndKeepsWhatTheUserSetOnIt) {
+    TempDir dir;
+    const Path target = dir / "user.lum";
+    ASSERT_TRUE(SaveFileSafely(target, "first", nullptr, SaveOptions{0600, true}));
+    EXPECT_EQ(ModeOf(target), 0600u);
+    fs::permissions(target.Bytes(), fs::perms(0640));
+    ASSERT_TRUE(SaveFileSafely(target, "second"));
+    EXPECT_EQ(test::ReadFile(target), "second");
+    EXPECT_EQ(ModeOf(target), 0640u);
+    EXPECT_FALSE(test::Exists(SavingPathFor(target)));
+}
+
+TEST(SaveFileSafely, SavesThroughALinkToTheFileItNames) {
+    TempDir dir;
+    test::MakeFolders(dir / "real");
+    test::WriteFile(dir / "real/user.lum", "old");
+    fs::create_symlink("real/user.lum", (dir / "user.lum").Bytes());
+    ASSERT_TRUE(SaveFileSafely(dir / "user.lum", "new"));
+    EXPECT_TRUE(fs::is_symlink((dir / "user.lum").Bytes()));
+    EXPECT_EQ(test::ReadFile(dir / "real/user.lum"), "new");
+}
+
+TEST(SaveFileSafely, AFailedSaveLeavesTheOldFileAndNoPartOfTheNewOne) {
+    TempDir dir;
+    const Path target = dir / "user.lum";
+    test::WriteFile(target, "the old data");
+    test::WriteFile(SavingPathFor(target), "left by a save that was cut short");
+    struct Case {
+        const char* why;
+        Path path;
+        std::size_t limit;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"the disk fills up", target, 8, "the file is larger than this system allows"},
+        {"the folder is gone", dir / "gone/user.lum", 1 << 20, "the file or its folder does not exist"},
+        {"a folder stands in the way", dir.path().WithoutTrailingSlash(), 1 << 20, "it is not a file"},
+    };
+    for (const Case& c : cases) {
+        FileError error;
+        {
+            test::FileSizeLimit limit(c.limit);
+            EXPECT_FALSE(SaveFileSafely(c.path, std::string(100, 'n'), &error)) << c.why;
+        }
+        EXPECT_EQ(error.Reason(), c.reason) << c.why;
+        EXPECT_EQ(test::ReadFile(target), "the old data") << c.why;
+        EXPECT_FALSE(test::Exists(SavingPathFor(c.path))) << c.why;
+    }
+}
+
+TEST(ReadFileBytes, SaysWhyItCouldNotRead) {
+    TempDir dir;
+    struct Case {
+        Path path;
+        FileError::Kind kind;
+    };
+    const Case cases[] = {
+        {dir / "missing", FileError::Kind::NotFound},
+        {dir.path(), FileError::Kind::NotAFile},
+        {Path("/dev/null"), FileError::Kind::NotAFile},
+    };
+    for (const Case& c : cases) {
+        FileError error;
+        EXPECT_FALSE(ReadFileBytes(c.path, &error)) << c.path.Bytes();
+        EXPECT_EQ(error.kind, c.kind) << c.path.Bytes();
+    }
+}
+
+TEST(ReadWholeFile, NamesOutsideAsciiAreReadAndShownAsLetters) {
+    TempDir dir;
+    FakeUi ui;
+    test::MakeFolders(dir / "J\xC3\xBCrgen");
+    test::WriteFile(dir / "J\xC3\xBCrgen/page.txt", "ok");
+    EXPECT_EQ(ReadWholeFile(ui, dir / "J\xC3\xBCrgen/page.txt"), "ok");
+    EXPECT_EQ(ReadWholeFile(ui, dir / "J\xC3\xBCrgen/none.txt"), std::nullopt);
+    EXPECT_EQ(ui.Texts(),
+              std::vector<std::string>{"Unable to read file: " + dir.path().Bytes() + "J\xFCrgen/none.txt"});
 }
 
 }  // namespace
