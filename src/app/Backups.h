@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

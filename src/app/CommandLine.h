@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

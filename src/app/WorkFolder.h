@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -3,7 +3,7 @@
 // settings section is its own, its zoom, and whether the user's data may be saved.
 #include <string>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

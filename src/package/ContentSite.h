@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Outcome.h"
-#include "files/Path.h"
+#include "base/Path.h"
 #include "package/ContentPackage.h"
 
 namespace qen {

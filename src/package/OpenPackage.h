@@ -1,7 +1,7 @@
 #pragma once
 // Finding the content package at start-up: inside the program, named on the command line,
 // beside the program, or chosen by the user.
-#include "files/Path.h"
+#include "base/Path.h"
 #include "package/ContentPackage.h"
 
 namespace qen {

@@ -2,7 +2,7 @@
 // The per-user settings profile: integer and text values by section.
 #include <string>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/Outcome.h"
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -2,7 +2,7 @@
 // Opening an address in the user's own browser, outside the program.
 #include <string>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "files/Path.h"
+#include "base/Path.h"
 
 namespace qen::test {
 

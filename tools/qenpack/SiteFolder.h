@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "files/Path.h"
+#include "base/Path.h"
 #include "qenpack/PackageBlockWriter.h"
 
 namespace qen {

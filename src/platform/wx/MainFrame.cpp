@@ -2,7 +2,7 @@
 
 #include <wx/menu.h>
 
-#include "files/Path.h"
+#include "base/Path.h"
 #include "platform/wx/SystemText.h"
 #include "platform/wx/WebViewSetup.h"
 
