@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "files/Path.h"
+#include "base/Path.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
