@@ -153,7 +153,11 @@ bool RenameFile(const Path& from, const Path& to, FileError* error) {
 
 bool CopyFileSafely(const Path& source, const Path& target, FileError* error) {
     std::optional<std::string> bytes = ReadFileBytes(source, error);
-    return bytes && SaveFileSafely(target, *bytes, error);
+    if (!bytes) return false;
+    // A new copy is no more open to others than the file it was made from.
+    std::error_code ec;
+    const auto mode = static_cast<unsigned>(fs::status(source.Bytes(), ec).permissions()) & 0777;
+    return SaveFileSafely(target, *bytes, error, ec ? SaveOptions{} : SaveOptions{mode, true});
 }
 
 Path SavingPathFor(const Path& target) { return Path(target.Bytes() + ".saving"); }

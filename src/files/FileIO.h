@@ -49,7 +49,7 @@ bool SaveFileSafely(const Path& path, std::string_view data, FileError* error = 
 // Atomically puts `from` in place of `to` (both in one file system).
 bool RenameFile(const Path& from, const Path& to, FileError* error = nullptr);
 
-// A copy of `source` saved safely at `target`.
+// A copy of `source` saved safely at `target`; a new target gets the source's permissions.
 bool CopyFileSafely(const Path& source, const Path& target, FileError* error = nullptr);
 
 // Where SaveFileSafely writes before the rename.
