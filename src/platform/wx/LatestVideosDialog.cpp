@@ -63,6 +63,22 @@ public:
     void SetProgressText(const std::string& text) override { ShowNow(progress_, text); }
     const bool& CancelFlag() const override { return cancelled_; }
 
+    // Ended from outside (the program is asked to end): before the work starts the dialog
+    // closes at once; while it runs, the work is cancelled and the dialog closes as Cancel
+    // when it returns, since the work is still on the stack of this dialog's loop.
+    void EndModal(int code) override {
+        if (code == wxID_OK) {
+            wxDialog::EndModal(code);
+            return;
+        }
+        cancelled_ = true;
+        endedFromOutside_ = true;
+        if (running_) return;
+        started_ = true;
+        startTimer_.Stop();
+        wxDialog::EndModal(code);
+    }
+
 private:
     void ShowNow(wxStaticText* line, const std::string& text) {
         line->SetLabel(ToWx(text));
@@ -73,9 +89,11 @@ private:
     void RunWork() {
         if (started_) return;
         started_ = true;
+        running_ = true;
         Update();
         work_(*this);
-        EndModal(wxID_OK);
+        running_ = false;
+        wxDialog::EndModal(endedFromOutside_ ? wxID_CANCEL : wxID_OK);
     }
 
     const Work& work_;
@@ -84,6 +102,8 @@ private:
     wxStaticText* progress_ = nullptr;
     bool cancelled_ = false;
     bool started_ = false;
+    bool running_ = false;
+    bool endedFromOutside_ = false;
 };
 
 }  // namespace
