@@ -6,6 +6,9 @@ inline constexpr const char* kWaiting = "index.html";
 inline constexpr const char* kHelp = "help.html";
 inline constexpr const char* kFirstVideos = "videos1.html";
 inline constexpr const char* kFirstPlaylist = "playlist1.html";
+// The numbered pages of a list: stem + number + ".html", from 1.
+inline constexpr const char* kVideosStem = "videos";
+inline constexpr const char* kPlaylistStem = "playlist";
 inline constexpr const char* kRelatedVideos = "relatedvideos.html";
 inline constexpr const char* kArticles = "articles.html";
 inline constexpr const char* kCurrentArticle = "currentarticle.html";

@@ -37,6 +37,16 @@ struct DiaryDialogState {
 
 enum class BackupChoice { Restore, Cancel, ExitWithoutSaving };
 
+// The latest-videos progress dialog as the work running inside it sees it.
+class FetchProgress {
+public:
+    virtual ~FetchProgress() = default;
+    virtual void SetStatusText(const std::string& text) = 0;    // the line under the caption
+    virtual void SetProgressText(const std::string& text) = 0;  // the centred progress line
+    // Set by Cancel and Escape while messages are pumped; the work reads it between steps.
+    virtual const bool& CancelFlag() const = 0;
+};
+
 struct FileDialogRequest {
     std::string title;
     std::string filter;           // "Description (*.ext)|*.ext||"
@@ -83,6 +93,10 @@ public:
                                 const std::function<bool(EditButton, NoteDialogState&)>& decide) = 0;
     virtual bool ShowDiaryDialog(DiaryDialogState& state,
                                  const std::function<bool(EditButton, DiaryDialogState&)>& decide) = 0;
+
+    // "Get Latest Videos": shown modally; once it is painted `work` runs, and the dialog
+    // closes with OK when `work` returns. False when it did not end with OK.
+    virtual bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) = 0;
 
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;

@@ -79,6 +79,35 @@ bool FakeUi::ShowDiaryDialog(DiaryDialogState& state,
     return diaryDialog(state, decide);
 }
 
+namespace {
+
+class ScriptedProgress : public FetchProgress {
+public:
+    explicit ScriptedProgress(FakeUi& ui) : ui_(ui) {}
+    void SetStatusText(const std::string& text) override { ui_.statusTexts.push_back(text); }
+    void SetProgressText(const std::string& text) override {
+        ui_.progressTexts.push_back(text);
+        ui_.busyDepthInLatestVideosDialog = ui_.busyDepth;
+        if (ui_.cancelDuringBatch > 0 && text == "Fetching Video Batch " + std::to_string(ui_.cancelDuringBatch))
+            cancelled_ = true;
+    }
+    const bool& CancelFlag() const override { return cancelled_; }
+
+private:
+    FakeUi& ui_;
+    bool cancelled_ = false;
+};
+
+}  // namespace
+
+bool FakeUi::ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) {
+    ++latestVideosDialogsShown;
+    if (!latestVideosDialogEndsOk) return false;
+    ScriptedProgress progress(*this);
+    work(progress);
+    return true;
+}
+
 std::vector<std::string> FakeUi::Texts() const {
     std::vector<std::string> texts;
     for (const auto& message : messages) texts.push_back(message.text);

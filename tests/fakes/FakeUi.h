@@ -43,8 +43,18 @@ public:
     std::function<bool(DiaryDialogState&, const std::function<bool(EditButton, DiaryDialogState&)>&)>
         diaryDialog;
 
+    // "Get Latest Videos": runs the work at once, unless `latestVideosDialogEndsOk` is false.
+    // The user presses Cancel while batch `cancelDuringBatch` is fetched (0: never).
+    bool latestVideosDialogEndsOk = true;
+    int cancelDuringBatch = 0;
+    int latestVideosDialogsShown = 0;
+    std::vector<std::string> statusTexts;
+    std::vector<std::string> progressTexts;
+    int busyDepthInLatestVideosDialog = 0;  // busy cursors held while the work ran (last text)
+
     int busyDepth = 0;
     int pumps = 0;
+    std::function<void()> onPump;  // what arrives while messages are pumped (a click, a timer)
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<Path> ChooseFile(const FileDialogRequest& request) override;
@@ -58,9 +68,13 @@ public:
                         const std::function<bool(EditButton, NoteDialogState&)>& decide) override;
     bool ShowDiaryDialog(DiaryDialogState& state,
                          const std::function<bool(EditButton, DiaryDialogState&)>& decide) override;
+    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
-    void PumpMessages() override { ++pumps; }
+    void PumpMessages() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
 
     // Texts of all messages shown so far, in order.
     std::vector<std::string> Texts() const;

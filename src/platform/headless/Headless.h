@@ -32,6 +32,7 @@ public:
     bool ShowDiaryDialog(DiaryDialogState&, const std::function<bool(EditButton, DiaryDialogState&)>&) override {
         return false;
     }
+    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>&) override { return false; }
     void BeginBusy() override {}
     void EndBusy() override {}
     void PumpMessages() override {}

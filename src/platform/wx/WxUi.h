@@ -1,6 +1,7 @@
 #pragma once
 // The toolkit side of Ui. Each dialog lives in a file of its own (MessageDialog.cpp,
-// ZoomDialog.cpp, TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp).
+// ZoomDialog.cpp, TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp,
+// LatestVideosDialog.cpp).
 #include <wx/dialog.h>
 #include <wx/window.h>
 
@@ -37,6 +38,7 @@ public:
                         const std::function<bool(EditButton, NoteDialogState&)>& decide) override;
     bool ShowDiaryDialog(DiaryDialogState& state,
                          const std::function<bool(EditButton, DiaryDialogState&)>& decide) override;
+    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
     void BeginBusy() override;
     void EndBusy() override;
     void PumpMessages() override;

@@ -1,0 +1,166 @@
+#include "videos/VideoCatalogue.h"
+
+#include "base/PageNames.h"
+#include "package/ContentSite.h"
+#include "videos/VideoFeedClient.h"
+#include "videos/VideoPages.h"
+#include "web/Endpoints.h"
+
+namespace qen {
+
+namespace {
+
+// Fewer videos than one batch brings: the feed is probably answering oddly.
+constexpr std::size_t kFewVideos = 50;
+
+}  // namespace
+
+VideoCatalogue::VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings,
+                               const ContentSite& site)
+    : ui_(ui), fetcher_(fetcher), store_(store), settings_(settings), site_(site) {}
+
+std::string VideoCatalogue::ThumbnailHost() const { return EndpointValue(settings_, Endpoint::ThumbnailHost); }
+
+std::string VideoCatalogue::FeedHost() const { return EndpointValue(settings_, Endpoint::VideoFeedHost); }
+
+bool VideoCatalogue::Succeeded(const Outcome& outcome) {
+    if (!outcome && !outcome.Message().empty()) ui_.ShowMessage(outcome.Message(), Icon::Stop);
+    return outcome.Ok();
+}
+
+bool VideoCatalogue::DownloadInProgress() const { return fetchingLatest_ || fetcher_.Busy(); }
+
+bool VideoCatalogue::ShowVideoPages(Path& homePage) {
+    if (VideoPagesBuilt) return true;
+    if (store_.CurrentVideos.empty()) {
+        ui_.ShowMessage(std::string("The software will now fetch the latest videos from ") + kVideoSiteLabel,
+                        Icon::Information);
+        return FetchLatestVideos(false);
+    }
+    {
+        BusyCursor busy(ui_);
+        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
+    }
+    VideoPagesBuilt = true;
+    homePage = site_.WorkFolder / page::kFirstVideos;
+    return true;
+}
+
+bool VideoCatalogue::ShowPlaylistPages() {
+    if (PlaylistPagesBuilt && !store_.PlaylistChanged) return true;
+    if (store_.Playlist.empty()) {
+        ui_.ShowMessage(
+            "There are no videos in your playlist\n\nTo add a video to the playlist, view the video and then click "
+            "the \"Add to Playlist\" button",
+            Icon::Information);
+        return false;
+    }
+    BusyCursor busy(ui_);
+    if (!Succeeded(WritePlaylistPages(store_, site_, ThumbnailHost()))) return false;
+    PlaylistPagesBuilt = true;
+    return true;
+}
+
+bool VideoCatalogue::FetchLatestVideos(bool keep) {
+    VideoPagesBuilt = false;
+    if (store_.CurrentVideos.empty()) keep = false;
+    const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
+
+    VideoFeedClient feed(fetcher_, store_, FeedHost());
+    fetchingLatest_ = true;
+    const bool endedOk = ui_.ShowLatestVideosDialog([&](FetchProgress& progress) {
+        BusyCursor busy(ui_);
+        progress.SetStatusText(std::string("Fetching Videos From ") + kVideoSiteLabel);
+        ui_.PumpMessages();
+        const KeywordFetch fetched = feed.FetchKeywordVideos(
+            keep, site_.Niche, VideoFeedClient::kMaxNewVideos, 0, progress.CancelFlag(),
+            [&](const std::string& text) {
+                progress.SetProgressText(text);
+                ui_.PumpMessages();
+            });
+        Succeeded(fetched.outcome);  // while the dialog is still up, as the run ends
+    });
+    fetchingLatest_ = false;
+    if (!endedOk) return false;
+
+    const std::size_t after = store_.CurrentVideos.size();
+    if (after == 0 || store_.FetchCancelled || store_.FetchFailed) return false;
+    {
+        BusyCursor busy(ui_);
+        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
+    }
+    ReportFetchOutcome(keep, before, after);
+    VideoPagesBuilt = true;
+    return true;
+}
+
+void VideoCatalogue::ReportFetchOutcome(bool keep, std::size_t before, std::size_t after) {
+    const std::string added = std::to_string(after - before);
+    if (!keep && store_.QuotaReached)
+        ui_.ShowMessage(
+            "YouTube is reporting that there have been too many recent calls to the YouTube RSS feed API from your "
+            "IP address\n\nThe software has only managed to fetch " + added + " videos",
+            Icon::Exclamation);
+    else if (after < kFewVideos)
+        ui_.ShowMessage("There may be a problem with the YouTube feed data\n\nThe software has only managed to fetch " +
+                            std::to_string(after) + " videos",
+                        Icon::Exclamation);
+    else if (after == before)
+        ui_.ShowMessage("No new videos were found on YouTube", Icon::Information);
+    else if (keep && after == before + 1)
+        ui_.ShowMessage("One new video was found on YouTube and added at the front of the current videos",
+                        Icon::Information);
+    else if (keep)
+        ui_.ShowMessage(added + " new videos were found on YouTube and added at the front of the current videos",
+                        Icon::Information);
+    else
+        ui_.ShowMessage(std::to_string(after) + " videos were retrieved from YouTube", Icon::Information);
+}
+
+LinkOutcome VideoCatalogue::VideosPageLink(Path& homePage) {
+    if (VideoPagesBuilt) return LinkOutcome::Allow();
+    // Building may mean fetching, and the answer to a waiting download is not in yet.
+    if (DownloadInProgress()) return LinkOutcome::Cancel();
+    return ShowVideoPages(homePage) ? LinkOutcome::Allow() : LinkOutcome::Cancel();
+}
+
+LinkOutcome VideoCatalogue::LatestVideosLink(const Path& homePage) {
+    if (DownloadInProgress()) return LinkOutcome::Cancel();
+    bool keep = false;
+    if (!store_.CurrentVideos.empty()) {
+        const Answer answer = ui_.ShowMessage(
+            "Do you want to keep the existing videos and add any new ones on the front?", Icon::Question,
+            Buttons::YesNoCancel);
+        if (answer == Answer::Cancel) return LinkOutcome::Cancel();
+        keep = answer == Answer::Yes;
+        if (!keep && ui_.ShowMessage("This will wipe all the current videos and then replace them with the latest set "
+                                     "of most popular " +
+                                         site_.Niche +
+                                         " videos on YouTube (it will not however affect the Playlist).\n\nDo you "
+                                         "want to proceed?",
+                                     Icon::Exclamation, Buttons::OkCancel) != Answer::Ok)
+            return LinkOutcome::Cancel();
+    }
+    if (FetchLatestVideos(keep)) return LinkOutcome::CancelAndNavigate(site_.WorkFolder / page::kFirstVideos);
+    if (!keep) return LinkOutcome::CancelAndNavigate(homePage);
+    return LinkOutcome::Cancel();
+}
+
+LinkOutcome VideoCatalogue::PlaylistPageLink() {
+    return ShowPlaylistPages() ? LinkOutcome::Allow() : LinkOutcome::Cancel();
+}
+
+LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
+    if (DownloadInProgress()) return LinkOutcome::Cancel();
+    store_.RelatedVideos = {VideoEntry{videoId, store_.FindVideoTitle(videoId)}};
+    VideoFeedClient feed(fetcher_, store_, FeedHost());
+    if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();
+    if (store_.RelatedVideos.size() == 1) {
+        ui_.ShowMessage("YouTube has no related video information for that video", Icon::Information);
+        return LinkOutcome::Cancel();
+    }
+    if (!Succeeded(WriteRelatedVideosPage(store_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();
+    return LinkOutcome::CancelAndShowRelated();
+}
+
+}  // namespace qen

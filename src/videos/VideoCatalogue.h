@@ -1,0 +1,75 @@
+#pragma once
+// When the video and playlist pages are (re)built, the latest-videos fetch under its
+// progress dialog, and what the video links of the pages do.
+#include <string>
+#include <utility>
+
+#include "base/Path.h"
+#include "platform/Settings.h"
+#include "platform/Ui.h"
+#include "store/VideoStore.h"
+#include "web/Fetcher.h"
+
+namespace qen {
+
+class ContentSite;
+
+// What a video link leaves to the view: whether the navigation proceeds, and what to do
+// about 100 ms later.
+struct LinkOutcome {
+    enum class Then { Nothing, Navigate, ShowRelated };
+
+    bool allow = false;
+    Then then = Then::Nothing;
+    Path address;  // where to go when `then` is Navigate
+
+    static LinkOutcome Allow() { return {true, Then::Nothing, {}}; }
+    static LinkOutcome Cancel() { return {}; }
+    static LinkOutcome CancelAndNavigate(Path to) { return {false, Then::Navigate, std::move(to)}; }
+    static LinkOutcome CancelAndShowRelated() { return {false, Then::ShowRelated, {}}; }
+    bool operator==(const LinkOutcome&) const = default;
+};
+
+class VideoCatalogue {
+public:
+    // The site is the one built at start-up: its work folder, page template and niche.
+    VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings, const ContentSite& site);
+
+    // True when "videos1.html" exists: built now, built before, or fetched first when there
+    // are no videos yet. On a build `homePage` becomes the first videos page.
+    bool ShowVideoPages(Path& homePage);
+    // True when "playlist1.html" exists; rebuilt while the playlist has changed.
+    bool ShowPlaylistPages();
+    // Fetches the latest videos under the progress dialog (`keep`: add them in front of the
+    // current ones) and rebuilds the video pages. True when new pages were written.
+    bool FetchLatestVideos(bool keep);
+
+    // The link commands of the video pages. A link that could start a download while one
+    // is already waiting, or while the latest videos are being fetched, is cancelled and
+    // does nothing.
+    LinkOutcome VideosPageLink(Path& homePage);              // "videos1.html"
+    LinkOutcome LatestVideosLink(const Path& homePage);      // "latestvideos.html"
+    LinkOutcome PlaylistPageLink();                          // "playlist1.html"
+    LinkOutcome RelatedVideosLink(const std::string& videoId);  // "related_<id>.html"
+
+    bool VideoPagesBuilt = false;
+    bool PlaylistPagesBuilt = false;
+
+private:
+    std::string ThumbnailHost() const;
+    std::string FeedHost() const;
+    bool DownloadInProgress() const;
+    // Shows a failure's message, when it has one; true when the outcome is a success.
+    bool Succeeded(const Outcome& outcome);
+    void ReportFetchOutcome(bool keep, std::size_t before, std::size_t after);
+
+    Ui& ui_;
+    Fetcher& fetcher_;
+    VideoStore& store_;
+    Settings& settings_;
+    const ContentSite& site_;
+    // Between its batches the keyword run pumps messages with no download waiting.
+    bool fetchingLatest_ = false;
+};
+
+}  // namespace qen

@@ -1,0 +1,64 @@
+#pragma once
+// Finds videos on the video service through its public feed queries: keyword searches in
+// batches of 50 that put new videos in front of the current videos, and the videos related
+// to one video. Nothing here shows a message: a failure carries the one to show.
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "base/Outcome.h"
+#include "store/VideoStore.h"
+#include "web/Fetcher.h"
+
+namespace qen {
+
+// Called as each batch of a keyword fetch starts, with its progress text: the watcher
+// shows the text and lets the window handle its messages, so that the text is painted and
+// a click on Cancel is seen. An empty function when nobody watches.
+using BatchStarted = std::function<void(const std::string& progressText)>;
+
+inline constexpr const char* kVideoSiteLabel = "YouTube";
+
+// Sort order 0: most viewed first; 1: newest first; 2: the service's own order.
+std::string KeywordQueryAddress(const std::string& feedHost, const std::string& term, int startIndex,
+                                int sortOrder);
+std::string RelatedVideosAddress(const std::string& feedHost, const std::string& videoId);
+
+struct KeywordFetch {
+    // `CurrentVideos` afterwards, or 0 when the fetch failed, was cancelled or found nothing.
+    int count = 0;
+    // A failed fetch (`FetchFailed`) carries its message, shown with the stop icon.
+    Outcome outcome = Outcome::Success();
+};
+
+class VideoFeedClient {
+public:
+    static constexpr int kBatchSize = 50;
+    static constexpr int kLastStartIndex = 1000;  // a term is asked from 1, 51, ... 951
+    static constexpr int kMaxNewVideos = 1000;
+
+    VideoFeedClient(Fetcher& fetcher, VideoStore& store, std::string feedHost);
+
+    // Runs the terms of `keywordList` batch by batch and puts the new videos of the whole
+    // run in front of `CurrentVideos`. Without `keep` the current videos are cleared first.
+    // `cancel` is read at the start of each batch. The outcome flags and `LastFeedText` of
+    // the store say how the run ended.
+    KeywordFetch FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
+                                    const bool& cancel, const BatchStarted& batchStarted);
+
+    // Appends the related videos to `RelatedVideos`, which holds the requested video as its
+    // only entry. Succeeds when the feed was read, even without related videos. A failure
+    // with an empty message: the download brought nothing and has spoken for itself.
+    Outcome FetchRelatedVideos(const std::string& videoId);
+
+private:
+    struct KeywordRun;
+    void ReadKeywordEntries(const std::string& feedText, KeywordRun& run);
+    KeywordFetch Fail(std::string message);
+
+    Fetcher& fetcher_;
+    VideoStore& store_;
+    std::string feedHost_;
+};
+
+}  // namespace qen
