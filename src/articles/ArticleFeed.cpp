@@ -16,8 +16,10 @@ bool EndsTagName(char c) {
 }  // namespace
 
 std::string ExtractTag(std::string_view text, std::string_view name, std::size_t& position) {
-    const std::string open = "<" + std::string(name);
-    const std::string close = "</" + std::string(name) + ">";
+    std::string open("<");
+    open.append(name);
+    std::string close("</");
+    close.append(name).append(">");
     std::size_t start = position;
     for (;;) {
         const std::size_t found = text.find(open, start);

@@ -20,10 +20,17 @@ bool IsWhitespace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-std::string TrimStart(std::string_view text) {
-    std::size_t begin = 0;
+// In place: the texts run to megabytes, and every fresh copy of that size costs.
+void TrimStart(std::string& text, std::size_t from = 0) {
+    std::size_t begin = from;
     while (begin < text.size() && IsWhitespace(text[begin])) ++begin;
-    return std::string(text.substr(begin));
+    text.erase(0, begin);
+}
+
+void TrimEnd(std::string& text) {
+    std::size_t end = text.size();
+    while (end > 0 && IsWhitespace(text[end - 1])) --end;
+    text.resize(end);
 }
 
 // Occurrences counted left to right without overlap.
@@ -34,13 +41,32 @@ std::size_t Count(std::string_view text, std::string_view token) {
     return count;
 }
 
+bool MarkerAt(std::string_view text, std::size_t at) {
+    return text[at] == kMarker[0] && text.substr(at, kMarker.size()) == kMarker;
+}
+
 // "\r\n", "\r" and "\n" all become "\r\n" - unless the text has as many "\r" as "\n".
+// One pass with the effect of rewriting "\r\n", then "\r", then "\n" to the marker and
+// then every marker to "\r\n" (the marker has no border, so no new one can form).
 std::string NormaliseLineBreaks(std::string text) {
     if (std::count(text.begin(), text.end(), '\r') == std::count(text.begin(), text.end(), '\n')) return text;
-    text = ReplaceAll(std::move(text), "\r\n", kMarker);
-    text = ReplaceAll(std::move(text), "\r", kMarker);
-    text = ReplaceAll(std::move(text), "\n", kMarker);
-    return ReplaceAll(std::move(text), kMarker, kBreak);
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (std::size_t at = 0; at < text.size();) {
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+            out += kBreak;
+            at += 2;
+        } else if (text[at] == '\r' || text[at] == '\n') {
+            out += kBreak;
+            ++at;
+        } else if (MarkerAt(text, at)) {
+            out += kBreak;
+            at += kMarker.size();
+        } else {
+            out += text[at++];
+        }
+    }
+    return out;
 }
 
 // A line of one or two blanks between two breaks is an empty line.
@@ -89,15 +115,47 @@ std::string ReplaceSourceLine(std::string text, std::string_view id, bool saved)
     return text.replace(source, close + 4 - source, footer);
 }
 
+// The "\r\n" in a copy of the text without its paragraph breaks, counted without making
+// the copy: a break can form where a paragraph break is taken out ("\r" + it + "\n").
+std::size_t CountBreaksOutsideParagraphs(std::string_view text) {
+    std::size_t count = 0;
+    char previous = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        if (text.substr(at, kParagraph.size()) == kParagraph) {
+            at += kParagraph.size();
+            continue;
+        }
+        if (previous == '\r' && text[at] == '\n') ++count;
+        previous = text[at++];
+    }
+    return count;
+}
+
 // Text wrapped at a fixed width has a break at nearly every line of about 100
-// characters; its lines are joined and only its paragraph breaks kept.
+// characters; its lines are joined and only its paragraph breaks kept. The joining is one
+// pass with the effect of rewriting each paragraph break to the marker, each remaining
+// break to a blank and each marker back to a paragraph break.
 std::string JoinHardWrappedLines(std::string text) {
     const std::size_t paragraphs = Count(text, kParagraph);
-    const std::size_t lines = Count(ReplaceAll(text, kParagraph, ""), kBreak);
+    const std::size_t lines = CountBreaksOutsideParagraphs(text);
     if (paragraphs <= 2 || lines < text.size() / 100) return text;
-    text = ReplaceAll(std::move(text), kParagraph, kMarker);
-    text = ReplaceAll(std::move(text), kBreak, " ");
-    return ReplaceAll(std::move(text), kMarker, kParagraph);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        if (std::string_view(text).substr(at, kParagraph.size()) == kParagraph) {
+            out += kParagraph;
+            at += kParagraph.size();
+        } else if (std::string_view(text).substr(at, kBreak.size()) == kBreak) {
+            out += ' ';
+            at += kBreak.size();
+        } else if (MarkerAt(text, at)) {
+            out += kParagraph;
+            at += kMarker.size();
+        } else {
+            out += text[at++];
+        }
+    }
+    return out;
 }
 
 // Without a paragraph break before the last 30 characters, every line is a paragraph.
@@ -110,14 +168,15 @@ std::string BreaksToHtml(std::string text) {
 
 }  // namespace
 
-std::string LinkBareAddresses(std::string_view text) {
+std::string LinkBareAddresses(std::string text) {
     constexpr std::string_view kAddress = "http://";
+    if (text.find(kAddress) == std::string::npos) return text;
     std::string out;
     out.reserve(text.size());
     std::size_t copied = 0;   // text before this is in `out`
     std::size_t scanned = 0;  // the tag state is known up to here
     bool inTag = false;
-    for (std::size_t p = text.find(kAddress); p != std::string_view::npos;) {
+    for (std::size_t p = text.find(kAddress); p != std::string::npos;) {
         for (; scanned < p; ++scanned) {
             if (text[scanned] == '<') inTag = true;
             if (text[scanned] == '>') inTag = false;
@@ -129,39 +188,42 @@ std::string LinkBareAddresses(std::string_view text) {
         std::size_t end = p;
         while (end < text.size() && static_cast<signed char>(text[end]) > 32 && text[end] != '<' && text[end] != ',')
             ++end;
-        const std::string_view address = text.substr(p, end - p);
-        out.append(text.substr(copied, p - copied));
+        const std::string_view address = std::string_view(text).substr(p, end - p);
+        out.append(text, copied, p - copied);
         out.append("<a href=\"").append(address).append("\">").append(address).append("</a>");
         copied = end;
         p = text.find(kAddress, end);
     }
-    out.append(text.substr(copied));
+    out.append(text, copied);
     return out;
 }
 
 FormattedArticle FormatArticleHtml(std::string_view raw, std::string_view id, bool saved) {
     std::string text = NormaliseLineBreaks(std::string(raw));
-    text = TrimStart(EmptyBlankLines(std::move(text)));
+    text = EmptyBlankLines(std::move(text));
+    TrimStart(text);
 
     FormattedArticle article;
     if (const std::size_t lineEnd = text.find(kBreak); lineEnd != std::string::npos) {
         article.title = TrimWhitespace(std::string_view(text).substr(0, lineEnd));
-        text = TrimStart(std::string_view(text).substr(lineEnd + kBreak.size()));
+        TrimStart(text, lineEnd + kBreak.size());
     }
 
     // Attributes of the links that come with the text.
     text = ReplaceAll(std::move(text), "rel=nofollow", "");
     text = ReplaceAll(std::move(text), "target=\"_new\"", "");
 
-    text = LinkBareAddresses(text);
-    text = LinkBracketedAddresses(text);
+    text = LinkBareAddresses(std::move(text));
+    text = LinkBracketedAddresses(std::move(text));
     text = ReplaceSourceLine(std::move(text), id, saved);
 
     std::replace(text.begin(), text.end(), '\t', ' ');
     text = CollapseBreakRuns(EmptyBlankLines(std::move(text)));
     text = JoinHardWrappedLines(std::move(text));
     text = BreaksToHtml(std::move(text));
-    article.body = TrimWhitespace(text);
+    TrimEnd(text);
+    TrimStart(text);
+    article.body = std::move(text);
     return article;
 }
 

@@ -22,6 +22,6 @@ FormattedArticle FormatArticleHtml(std::string_view raw, std::string_view id, bo
 // becomes <a href="A">A</a>. Left alone: an address right behind "[" (bracketed link
 // markup) and one inside a tag (after a "<" with no ">" since), such as the href of a
 // link that came with the text.
-std::string LinkBareAddresses(std::string_view text);
+std::string LinkBareAddresses(std::string text);
 
 }  // namespace qen

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -85,15 +86,18 @@ private:
     std::array<std::string, 3> ownLinks_;
 };
 
-enum class TagKind { End, Start };
-
-// A tag of an allowed name, as found in the text.
+// A tag of an allowed name, as found in the text. Kept small: a hostile text holds
+// hundreds of thousands of them.
 struct FoundTag {
-    TagKind kind;
-    std::size_t begin;
-    std::size_t end;
-    const AllowedElement* element;
-    std::size_t batchOffset = 0;  // start tags: where the parser saw it
+    std::uint32_t begin;
+    std::uint32_t end;
+    std::uint32_t batchOffset;  // start tags with attributes: where the parser saw it
+    std::uint8_t element;       // index into kAllowedElements
+    std::uint8_t attributes;    // start tags; at most kMaxAttributes
+    bool isEnd;
+
+    const AllowedElement& Element() const { return kAllowedElements[element]; }
+    bool NeedsParser() const { return !isEnd && attributes > 0; }
 };
 
 std::vector<FoundTag> FindAllowedTags(std::string_view html) {
@@ -104,16 +108,22 @@ std::vector<FoundTag> FindAllowedTags(std::string_view html) {
         const std::size_t nameAt = at + (isEnd ? 2 : 1);
         const AllowedElement* element = AllowedElementAt(html, nameAt);
         std::optional<std::size_t> end;
+        std::size_t attributes = 0;
         if (element && isEnd) {
             end = scanner.ScanEndTag(nameAt + element->name.size());
         } else if (element) {
-            if (auto tag = scanner.ScanStartTag(at, element->name.size(), kMaxAttributes)) end = tag->end;
+            if (auto tag = scanner.ScanStartTag(at, element->name.size(), kMaxAttributes)) {
+                end = tag->end;
+                attributes = tag->attributes;
+            }
         }
         if (!end) {
             ++at;  // written as text; a tag may still begin inside it
             continue;
         }
-        tags.push_back({isEnd ? TagKind::End : TagKind::Start, at, *end, element});
+        tags.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(*end), 0,
+                        static_cast<std::uint8_t>(element - kAllowedElements.data()),
+                        static_cast<std::uint8_t>(attributes), isEnd});
         at = *end;
     }
     return tags;
@@ -124,15 +134,16 @@ struct GumboOutputDeleter {
 };
 using ParsedBatch = std::unique_ptr<GumboOutput, GumboOutputDeleter>;
 
-// The start tags are parsed together, each closed at once so that the tree stays flat:
-// parsing the whole text would cost time in the square of its nesting depth.
+// The start tags with attributes are parsed together, each closed at once so that the
+// tree stays flat: parsing the whole text would cost time in the square of its nesting
+// depth. A tag without attributes needs no parser to be read.
 std::string BuildBatch(std::string_view html, std::vector<FoundTag>& tags) {
     std::string batch;
     for (FoundTag& tag : tags) {
-        if (tag.kind != TagKind::Start) continue;
-        tag.batchOffset = batch.size();
+        if (!tag.NeedsParser()) continue;
+        tag.batchOffset = static_cast<std::uint32_t>(batch.size());
         batch.append(html.substr(tag.begin, tag.end - tag.begin));
-        if (!tag.element->isVoid) batch.append("</").append(tag.element->name).append(">");
+        if (!tag.Element().isVoid) batch.append("</").append(tag.Element().name).append(">");
     }
     return batch;
 }
@@ -203,7 +214,7 @@ public:
             out.append(original);
             return;
         }
-        out.append("<").append(original.substr(1, tag.element->name.size()));
+        out.append("<").append(original.substr(1, tag.Element().name.size()));
         for (const GumboAttribute* attribute : allowed) {
             out.append(" ").append(attribute->original_name.data, attribute->original_name.length);
             if (attribute->original_value.length > 0)
@@ -218,7 +229,7 @@ private:
                                    [](const auto& entry, std::size_t offset) { return entry.first < offset; });
         if (at == elements_.end() || at->first != tag.batchOffset) return nullptr;
         const GumboElement* element = at->second;
-        if (element->original_tag.length != length || element->tag != tag.element->tag) return nullptr;
+        if (element->original_tag.length != length || element->tag != tag.Element().tag) return nullptr;
         return element;
     }
 
@@ -231,6 +242,12 @@ private:
 }  // namespace
 
 std::string SanitizeArticleHtml(std::string_view html, std::string_view articleId) {
+    // Positions are 32-bit; the texts come from a download buffer of 4 MB.
+    if (html.size() >= UINT32_MAX) {
+        std::string out;
+        AppendAsText(out, html);
+        return out;
+    }
     std::vector<FoundTag> tags = FindAllowedTags(html);
     const std::string batch = BuildBatch(html, tags);
     GumboOptions options = kGumboDefaultOptions;
@@ -244,7 +261,7 @@ std::string SanitizeArticleHtml(std::string_view html, std::string_view articleI
     std::size_t written = 0;
     for (const FoundTag& tag : tags) {
         AppendAsText(out, html.substr(written, tag.begin - written));
-        if (tag.kind == TagKind::End)
+        if (!tag.NeedsParser())
             out.append(html.substr(tag.begin, tag.end - tag.begin));
         else
             startTags.Write(out, tag);

@@ -27,40 +27,33 @@ enum class Slot : std::uint8_t { Original, Removed, LinkStart, LinkMiddle };
 // "the first ']' after it" the next "]" that no earlier pass has used.
 class BracketPasses {
 public:
-    explicit BracketPasses(std::string_view text) : text_(text), slots_(text.size(), Slot::Original) {
-        for (Position at = 0; at < text.size(); ++at) {
-            if (text[at] == '[') opens_.push_back(at);
-            if (text[at] == ']') closes_.push_back(at);
-        }
-        unusedClose_.resize(closes_.size() + 1);
-        for (std::size_t k = 0; k < unusedClose_.size(); ++k) unusedClose_[k] = static_cast<Position>(k);
-    }
+    explicit BracketPasses(std::string_view text) : text_(text), slots_(text.size(), Slot::Original) {}
 
     std::string Run() {
-        std::size_t open = 0;
-        while (open < opens_.size()) {
-            const Position p = opens_[open];
-            const std::size_t closeIndex = NextUnusedClose(
-                static_cast<std::size_t>(std::lower_bound(closes_.begin(), closes_.end(), p) - closes_.begin()));
+        // Every "[" behind the current one is still unprocessed, and every "]" a link has
+        // used lies before the next unused one, so both searches only move forward.
+        std::size_t lastUsedClose = 0;
+        for (std::size_t p = text_.find('['); p != std::string_view::npos;) {
+            const std::size_t q = text_.find(']', std::max(p, lastUsedClose) + 1);
             // No "]" after the first "[" means none after any later "[" either.
-            if (closeIndex == closes_.size()) break;
-            const Position q = closes_[closeIndex];
+            if (q == std::string_view::npos) break;
 
-            if (IsAddress(p, q)) {
-                if (const std::size_t end = LinkTextEnd(q); end != kNoLink) {
+            if (IsAddress(static_cast<Position>(p), static_cast<Position>(q))) {
+                if (const std::size_t end = LinkTextEnd(static_cast<Position>(q)); end != kNoLink) {
                     slots_[p] = Slot::LinkStart;
                     slots_[q] = Slot::LinkMiddle;
-                    MarkUsed(closeIndex);
-                    // The address stays in the text: its own "[" come next.
+                    lastUsedClose = q;
                     assert(linkEnds_.empty() || linkEnds_.back() <= end);
                     linkEnds_.push_back(static_cast<Position>(end));
-                    ++open;
+                    // The address stays in the text: its own "[" come next.
+                    p = text_.find('[', p + 1);
                     continue;
                 }
             }
             // "[T]" goes, with whatever earlier passes put inside it.
-            std::fill(slots_.begin() + p, slots_.begin() + q + 1, Slot::Removed);
-            open = static_cast<std::size_t>(std::upper_bound(opens_.begin(), opens_.end(), q) - opens_.begin());
+            std::fill(slots_.begin() + static_cast<std::ptrdiff_t>(p), slots_.begin() + static_cast<std::ptrdiff_t>(q) + 1,
+                      Slot::Removed);
+            p = text_.find('[', q + 1);
         }
         std::string out;
         out.reserve(text_.size() + linkEnds_.size() * (kLinkStart.size() + kLinkMiddle.size() + kLinkEnd.size()));
@@ -103,13 +96,15 @@ private:
 
     // Whether the edited text between the "[" at p and the "]" at q begins like an address.
     bool IsAddress(Position p, Position q) const {
-        std::string start;
+        char start[8];
+        std::size_t length = 0;
         Walk(p + 1, [&](Position at, std::string_view piece, bool original) {
             if (at == q && original) return false;
-            start.append(piece);
-            return start.size() < 8;
+            for (std::size_t k = 0; k < piece.size() && length < sizeof start; ++k) start[length++] = piece[k];
+            return length < sizeof start;
         });
-        return start.starts_with("http://") || start.starts_with("https://");
+        const std::string_view begins(start, length);
+        return begins.starts_with("http://") || begins.starts_with("https://");
     }
 
     // Where the line after the "]" at q ends (a "\r", a "\n" or the end of the text), or
@@ -130,30 +125,17 @@ private:
         return fits ? end : kNoLink;
     }
 
-    std::size_t NextUnusedClose(std::size_t index) {
-        // Union-find with path halving over the "]" that links have used.
-        while (unusedClose_[index] != index) {
-            unusedClose_[index] = unusedClose_[unusedClose_[index]];
-            index = unusedClose_[index];
-        }
-        return index;
-    }
-    void MarkUsed(std::size_t index) { unusedClose_[index] = static_cast<Position>(index + 1); }
-
     std::string_view text_;
     std::vector<Slot> slots_;
-    std::vector<Position> opens_;
-    std::vector<Position> closes_;
-    std::vector<Position> unusedClose_;
     std::vector<Position> linkEnds_;  // in order: each pass's line end lies behind the last
 };
 
 }  // namespace
 
-std::string LinkBracketedAddresses(std::string_view text) {
-    if (text.find('[') == std::string_view::npos) return std::string(text);
+std::string LinkBracketedAddresses(std::string text) {
+    if (text.find('[') == std::string::npos) return text;
     // Positions are 32-bit; the texts come from a download buffer of 4 MB.
-    if (text.size() >= std::numeric_limits<Position>::max()) return std::string(text);
+    if (text.size() >= std::numeric_limits<Position>::max()) return text;
     return BracketPasses(text).Run();
 }
 

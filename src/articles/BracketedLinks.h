@@ -12,6 +12,6 @@ namespace qen {
 // - otherwise "[T]" is removed and L stays as it is.
 // Each pass removes one "[", so the passes end; the text they leave is the result.
 // Runs in O(n log n): passes do not search the text from its start again.
-std::string LinkBracketedAddresses(std::string_view text);
+std::string LinkBracketedAddresses(std::string text);
 
 }  // namespace qen

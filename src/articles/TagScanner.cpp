@@ -21,18 +21,14 @@ TagScanner::TagScanner(std::string_view text) : text_(text) {
             runs.ends.push_back(at + 1);
         }
     };
-    // Longer texts come from nowhere: the download buffer holds 4 MB.
-    const Position size = static_cast<Position>(std::min<std::size_t>(text.size(), UINT32_MAX - 1));
-    text_ = text.substr(0, size);
-    for (Position at = 0; at < size; ++at) {
+    for (Position at = 0; at < text.size(); ++at) {
         const char c = text[at];
         addTo(blanks_, at, IsBlank(c));
         addTo(blanksAndSlashes_, at, IsBlank(c) || c == '/');
+        if (IsBlank(c) || c == '/' || c == '>' || c == '=') nameEnds_.push_back(at);
+        if (IsBlank(c) || c == '>') valueEnds_.push_back(at);
         if (c == '"') doubleQuotes_.push_back(at);
         if (c == '\'') singleQuotes_.push_back(at);
-        if (c == '>') tagEnds_.push_back(at);
-        if (c == '=') equals_.push_back(at);
-        if (c == '/') slashes_.push_back(at);
     }
 }
 
@@ -43,21 +39,9 @@ std::size_t TagScanner::Runs::SkipFrom(std::size_t from) const {
     return ends[run] > from ? ends[run] : from;
 }
 
-std::size_t TagScanner::Runs::NextFrom(std::size_t from) const {
-    const std::size_t skipped = SkipFrom(from);
-    if (skipped != from) return from;  // `from` lies inside a run
-    auto next = std::upper_bound(starts.begin(), starts.end(), from);
-    return next == starts.end() ? npos : *next;
-}
-
 std::size_t TagScanner::NextOf(const std::vector<Position>& positions, std::size_t from) {
     auto next = std::lower_bound(positions.begin(), positions.end(), from);
     return next == positions.end() ? npos : *next;
-}
-
-// An attribute name runs up to a blank, "/", ">" or "=".
-std::size_t TagScanner::NameEnd(std::size_t from) const {
-    return std::min({blanks_.NextFrom(from), NextOf(slashes_, from), NextOf(tagEnds_, from), NextOf(equals_, from)});
 }
 
 std::optional<TagScanner::StartTag> TagScanner::ScanStartTag(std::size_t at, std::size_t nameLength,
@@ -73,7 +57,7 @@ std::optional<TagScanner::StartTag> TagScanner::ScanStartTag(std::size_t at, std
         if (text_[pos] == '>') return StartTag{pos + 1, attributes};
         if (++attributes > maxAttributes) return std::nullopt;
         // The name's first character may be anything else, "=" and quotes included.
-        pos = NameEnd(pos + 1);
+        pos = NextOf(nameEnds_, pos + 1);
         if (pos == npos) return std::nullopt;
         pos = blanks_.SkipFrom(pos);
         if (pos >= size) return std::nullopt;
@@ -91,7 +75,7 @@ std::optional<TagScanner::StartTag> TagScanner::ScanStartTag(std::size_t at, std
             continue;
         }
         // An unquoted value runs up to a blank or ">".
-        pos = std::min(blanks_.NextFrom(pos), NextOf(tagEnds_, pos));
+        pos = NextOf(valueEnds_, pos);
         if (pos == npos) return std::nullopt;
         if (text_[pos] == '>') return StartTag{pos + 1, attributes};
     }

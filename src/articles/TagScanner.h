@@ -12,6 +12,7 @@ namespace qen {
 
 class TagScanner {
 public:
+    // The text is shorter than 4 GiB.
     explicit TagScanner(std::string_view text);
 
     struct StartTag {
@@ -36,19 +37,16 @@ private:
         std::vector<Position> starts;
         std::vector<Position> ends;
         std::size_t SkipFrom(std::size_t from) const;  // first position not in a run
-        std::size_t NextFrom(std::size_t from) const;  // first position in a run, or npos
     };
     static std::size_t NextOf(const std::vector<Position>& positions, std::size_t from);
-    std::size_t NameEnd(std::size_t from) const;
 
     std::string_view text_;
     Runs blanks_;
     Runs blanksAndSlashes_;
+    std::vector<Position> nameEnds_;   // blank, "/", ">" or "=": where an attribute name ends
+    std::vector<Position> valueEnds_;  // blank or ">": where an unquoted value ends
     std::vector<Position> doubleQuotes_;
     std::vector<Position> singleQuotes_;
-    std::vector<Position> tagEnds_;  // ">"
-    std::vector<Position> equals_;
-    std::vector<Position> slashes_;
 };
 
 }  // namespace qen

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
+#include "LiteralFormatter.h"
 #include "articles/ArticleFormatter.h"
 
 namespace qen::test {
@@ -138,6 +140,24 @@ TEST(ArticleFormatter, LinksBareAddressesOutsideTagsOnly) {
          "<a href=\"http://a\">http://a</a> <a href=\"http://b\">http://b</a>"},
     };
     for (const Case& c : cases) EXPECT_EQ(LinkBareAddresses(c.text), c.linked) << c.why;
+}
+
+TEST(ArticleFormatter, AgreesWithTheStepsAsDefined) {
+    // The characters each step looks for, so that random texts reach every branch.
+    const std::string pieces[] = {
+        "\r", "\n", "\r\n", "\r\n\r\n", "\r\n \r\n", "\r\n  \r\n", " ", "\t", "x", "Word", ",", "<", ">",
+        "[", "]", "http://", "https://", "[http://a]", "Article Source: <a", "</a>", " href='http://s'>",
+        "rel=nofollow", "target=\"_new\"", "(DSJZJKSH)", "(DSJ", "\xE9", std::string(45, 'w'),
+    };
+    std::mt19937 random(77);
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 50);
+    for (int round = 0; round < 20000; ++round) {
+        std::string raw;
+        for (int n = length(random); n > 0; --n) raw += pieces[piece(random)];
+        const bool saved = round % 2 == 1;
+        ASSERT_EQ(FormatArticleHtml(raw, "77", saved), FormatArticleHtmlLiterally(raw, "77", saved)) << raw;
+    }
 }
 
 }  // namespace

@@ -3,28 +3,11 @@
 #include <random>
 #include <string>
 
+#include "LiteralFormatter.h"
 #include "articles/BracketedLinks.h"
 
 namespace qen::test {
 namespace {
-
-// The passes exactly as defined, each one searching the text from its start.
-std::string LinkBracketedAddressesOneByOne(std::string text) {
-    for (;;) {
-        const std::size_t open = text.find('[');
-        if (open == std::string::npos) return text;
-        const std::size_t close = text.find(']', open);
-        if (close == std::string::npos) return text;
-        const std::string address = text.substr(open + 1, close - open - 1);
-        const std::size_t lineEnd = std::min(text.find_first_of("\r\n", close + 1), text.size());
-        const std::string linkText = text.substr(close + 1, lineEnd - close - 1);
-        if ((address.starts_with("http://") || address.starts_with("https://")) && linkText.size() <= 100 &&
-            linkText.find_first_of("<>") == std::string::npos)
-            text = text.substr(0, open) + "<a href=\"" + address + "\">" + linkText + "</a>" + text.substr(lineEnd);
-        else
-            text = text.substr(0, open) + text.substr(close + 1);
-    }
-}
 
 TEST(BracketedLinks, LinkOrRemoveEachBracketedPart) {
     const std::string hundred(100, 'x');
