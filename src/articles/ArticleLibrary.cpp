@@ -77,9 +77,9 @@ bool ArticleLibrary::WritePage(const char* name, const std::string& text) {
 
 void ArticleLibrary::RecordViewed(const std::string& id) {
     std::string& viewed = store_.ViewedArticleKeys;
-    if (viewed.find(" " + id + " ") != std::string::npos) return;
-    if (viewed.empty()) viewed = " ";
-    viewed += id + " ";
+    if (IsViewed(viewed, id)) return;
+    if (viewed.empty()) viewed.push_back(' ');
+    viewed.append(id).push_back(' ');
 }
 
 }  // namespace qen

@@ -58,6 +58,14 @@ bool IsUsableArticleId(std::string_view id) {
     return true;
 }
 
+bool IsViewed(std::string_view viewedKeys, std::string_view id) {
+    if (id.empty()) return false;
+    for (std::size_t at = viewedKeys.find(id); at != std::string_view::npos; at = viewedKeys.find(id, at + 1))
+        if (at > 0 && viewedKeys[at - 1] == ' ' && at + id.size() < viewedKeys.size() && viewedKeys[at + id.size()] == ' ')
+            return true;
+    return false;
+}
+
 std::string ArticleDisplayTitle(std::string_view title) {
     std::string shown(title);
     for (char& c : shown) c = ToLowerLetter(c);
@@ -79,7 +87,7 @@ std::string ArticlesPageText(const std::vector<ArticleEntry>& feed, const UserDa
     std::string body;
     for (const ArticleEntry& entry : feed) {
         if (!IsListed(entry.id, entry.title)) continue;
-        const bool viewed = data.ViewedArticleKeys.find(" " + entry.id + " ") != std::string::npos;
+        const bool viewed = IsViewed(data.ViewedArticleKeys, entry.id);
         body += ListLine(viewed ? "articlelinkviewed" : "articlelink", entry.id, entry.title);
     }
     if (body.empty()) body = EmptyListText();

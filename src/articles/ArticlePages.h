@@ -25,6 +25,9 @@ inline constexpr const char* kCurrentArticlePage = "currentarticle.html";
 // printable ASCII without blanks, quotes, "<", ">" or "\".
 bool IsUsableArticleId(std::string_view id);
 
+// Whether `viewedKeys` (" id1 id2 ", or empty) holds `id`.
+bool IsViewed(std::string_view viewedKeys, std::string_view id);
+
 // The whole title in small letters but for a capital first letter.
 std::string ArticleDisplayTitle(std::string_view title);
 
