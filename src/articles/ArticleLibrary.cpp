@@ -21,9 +21,10 @@ bool ArticleLibrary::BuildArticlesPage() {
     if (needsFeed && fetcher_.Busy()) return false;
     // Set before the work: a failed build is not retried until something changes.
     listBuilt_ = true;
-    if (needsFeed)
-        feed_.LoadArticleFeed(fetcher_,
-                              ArticleFeedAddress(EndpointValue(settings_, Endpoint::ArticleFeedHost), site_.articleCategory));
+    if (needsFeed) {
+        const std::string feedHost = EndpointValue(settings_, Endpoint::ArticleFeedHost);
+        feed_.LoadArticleFeed(fetcher_, ArticleFeedAddress(feedHost, site_.articleCategory));
+    }
     return WritePage(kArticlesPage, ArticlesPageText(feed_.Entries(), store_, site_));
 }
 

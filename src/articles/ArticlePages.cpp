@@ -60,9 +60,10 @@ bool IsUsableArticleId(std::string_view id) {
 
 bool IsViewed(std::string_view viewedKeys, std::string_view id) {
     if (id.empty()) return false;
-    for (std::size_t at = viewedKeys.find(id); at != std::string_view::npos; at = viewedKeys.find(id, at + 1))
-        if (at > 0 && viewedKeys[at - 1] == ' ' && at + id.size() < viewedKeys.size() && viewedKeys[at + id.size()] == ' ')
-            return true;
+    for (std::size_t at = viewedKeys.find(id); at != std::string_view::npos; at = viewedKeys.find(id, at + 1)) {
+        const std::size_t after = at + id.size();
+        if (at > 0 && viewedKeys[at - 1] == ' ' && after < viewedKeys.size() && viewedKeys[after] == ' ') return true;
+    }
     return false;
 }
 
@@ -97,8 +98,8 @@ std::string ArticlesPageText(const std::vector<ArticleEntry>& feed, const UserDa
         for (const SavedArticle& saved : data.SavedArticles)
             if (IsListed(saved.key, saved.title)) body += ListLine("articlelink", saved.key, saved.title);
     }
-    const std::string heading =
-        "<div class='articleheader'>The Most Recent <i>" + CategoryHeading(site.articleCategory) + "</i> Articles</div>";
+    std::string heading = "<div class='articleheader'>The Most Recent <i>";
+    heading.append(CategoryHeading(site.articleCategory)).append("</i> Articles</div>");
     return FillTemplate(site.pageTemplate, body, "", heading, "", PageTitle(site));
 }
 

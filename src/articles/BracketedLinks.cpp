@@ -30,7 +30,7 @@ public:
     explicit BracketPasses(std::string_view text) : text_(text), slots_(text.size(), Slot::Original) {}
 
     std::string Run() {
-        // Every "[" behind the current one is still unprocessed, and every "]" a link has
+        // Every "[" after the current one is still unprocessed, and every "]" a link has
         // used lies before the next unused one, so both searches only move forward.
         std::size_t lastUsedClose = 0;
         for (std::size_t p = text_.find('['); p != std::string_view::npos;) {
@@ -51,8 +51,8 @@ public:
                 }
             }
             // "[T]" goes, with whatever earlier passes put inside it.
-            std::fill(slots_.begin() + static_cast<std::ptrdiff_t>(p), slots_.begin() + static_cast<std::ptrdiff_t>(q) + 1,
-                      Slot::Removed);
+            std::fill(slots_.begin() + static_cast<std::ptrdiff_t>(p),
+                      slots_.begin() + static_cast<std::ptrdiff_t>(q + 1), Slot::Removed);
             p = text_.find('[', q + 1);
         }
         std::string out;

@@ -55,7 +55,8 @@ TEST(ArticlePages, AnEmptyFeedShowsWhyAndStillTheSavedArticles) {
     // Entries that are all left out count as none; an untitled saved article keeps the heading.
     data.SavedArticles = {{"7", ""}};
     EXPECT_EQ(ArticlesPageText({{"A", "1"}}, data, Site("Dogs.xml")),
-              "<title>Dogs Articles</title>[<div class='articleheader'>The Most Recent <i>Dogs</i> Articles</div>][][]\n" +
+              "<title>Dogs Articles</title>[<div class='articleheader'>The Most Recent <i>Dogs</i> "
+              "Articles</div>][][]\n" +
                   kEmptyList + kSavedHeading);
 }
 
