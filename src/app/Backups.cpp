@@ -1,0 +1,273 @@
+#include "app/Backups.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <vector>
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "base/Session.h"
+#include "files/FileIO.h"
+#include "platform/FileCalls.h"
+#include "platform/System.h"
+#include "platform/Ui.h"
+#include "store/VideoStore.h"
+
+namespace qen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDateFormat = "%A, %B %d, %Y at %H:%M";
+constexpr std::size_t kSmallestComparableFile = 40;
+
+bool Exists(const Path& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path.Bytes(), ec);
+}
+
+void RemoveQuietly(const Path& path) {
+    std::error_code ec;
+    fs::remove(path.Bytes(), ec);
+}
+
+Path StampOf(const Path& backup) { return Path(backup.Bytes() + kBackupStampSuffix); }
+
+std::optional<std::int64_t> ModifiedTime(const Path& path) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(path.Bytes(), ec);
+    if (ec) return std::nullopt;
+    const auto sys = std::chrono::file_clock::to_sys(time);
+    return std::chrono::duration_cast<std::chrono::seconds>(sys.time_since_epoch()).count();
+}
+
+void RemoveBackupFile(const Path& path) {
+    RemoveQuietly(path);
+    RemoveQuietly(StampOf(path));
+}
+
+// A backup folder is used only when it is this user's own: one that another user made, or
+// a link to somewhere else, could show or change the user's notes.
+bool UsableBackupFolder(const Path& folder) {
+    const std::string bytes = folder.WithoutTrailingSlash().Bytes();
+    switch (filecalls::FolderOwnership(bytes)) {
+        case filecalls::Ownership::Missing:
+            return filecalls::MakePrivateFolder(bytes) == 0;
+        case filecalls::Ownership::Ours:
+            filecalls::MakeOwnerOnly(bytes);
+            return true;
+        case filecalls::Ownership::NotOurs:
+            break;
+    }
+    return false;
+}
+
+}  // namespace
+
+Path BackupFolder(const Path& workFolder) {
+    if (workFolder.Empty()) return {};
+    return workFolder.WithoutTrailingSlash().Folder() / (std::string(kBackupFolderName) + "/");
+}
+
+Path BackupPathFor(const Path& folder, const Path& userDataPath) {
+    return folder / (kBackupPrefix + userDataPath.Name());
+}
+
+std::optional<std::int64_t> BackupMadeTime(const Path& path) {
+    if (auto stamp = ReadFileBytes(StampOf(path))) {
+        std::int64_t value = 0;
+        const char* end = stamp->data() + stamp->size();
+        auto [last, error] = std::from_chars(stamp->data(), end, value);
+        if (error == std::errc() && last == end && !stamp->empty()) return value;
+    }
+    return ModifiedTime(path);
+}
+
+void PruneBackups(const Path& folder, std::int64_t now, int days) {
+    const std::int64_t limit = now - static_cast<std::int64_t>(days) * 86400;
+    std::error_code ec;
+    fs::directory_iterator it(folder.Bytes(), ec);
+    if (ec) return;
+    for (const auto& entry : it) {
+        std::error_code typeError;
+        if (entry.is_directory(typeError)) continue;
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kBackupPrefix) || !name.ends_with(".lum")) continue;
+        const Path path(entry.path().string());
+        const auto made = BackupMadeTime(path);
+        if (made && *made < limit) RemoveBackupFile(path);
+    }
+}
+
+Backups::Backups(Ui& ui, System& system, VideoStore& store, const Session& session, std::function<void()> cleanUp)
+    : ui_(ui), system_(system), store_(store), session_(session), cleanUp_(std::move(cleanUp)) {}
+
+void Backups::MakeBackupCopy() {
+    // Without a work folder there is no temporary folder to put backups in.
+    const Path folder = BackupFolder(session_.WorkFolder);
+    if (folder.Empty()) return;
+    std::error_code ec;
+    if (!UsableBackupFolder(folder)) {
+        ui_.ShowMessage("No backup of the .lum file was made: the folder " + folder.Display() +
+                            " belongs to another user or is not a folder\n\nYour changes are saved without one",
+                        Icon::Exclamation);
+        return;
+    }
+    PruneBackups(folder, system_.Now(), kBackupRetentionDays);
+
+    const Path candidate = BackupPathFor(folder, session_.UserDataPath);
+    if (candidate.Extension() != ".lum") return;
+    BackupPath = candidate;
+    NewBackupPath = Path(candidate.WithExtension("").Bytes() + "_new" + candidate.Extension());
+
+    // A copy left behind by an interrupted save must not pass for this one.
+    RemoveBackupFile(NewBackupPath);
+    FileError error;
+    if (!CopyFileSafely(session_.UserDataPath, NewBackupPath, &error)) {
+        RemoveQuietly(NewBackupPath);
+        // Nothing to copy before the first save.
+        if (error.kind != FileError::Kind::NotFound)
+            ui_.ShowMessage("No backup of the .lum file could be made (" + error.Reason() +
+                                ")\n\nYour changes are saved without one",
+                            Icon::Exclamation);
+        return;
+    }
+    // The shown date is the user data file's last write; the stamp is when the copy was made.
+    const auto modified = fs::last_write_time(session_.UserDataPath.Bytes(), ec);
+    if (!ec) fs::last_write_time(NewBackupPath.Bytes(), modified, ec);
+    WriteWholeFile(StampOf(NewBackupPath), std::to_string(system_.Now()));
+}
+
+void Backups::SaveWithBackup() {
+    if (session_.UserDataPath.Empty()) return;
+    MakeBackupCopy();
+    FileError error;
+    if (!store_.SaveUserData(session_.UserDataPath, &error)) ReportFailedSave(error);
+
+    bool unchanged = false;
+    if (!NewBackupPath.Empty() && Exists(NewBackupPath) && Exists(session_.UserDataPath)) {
+        const auto copy = ReadFileBytes(NewBackupPath);
+        const auto saved = ReadFileBytes(session_.UserDataPath);
+        unchanged = copy && saved && copy->size() == saved->size() && copy->size() >= kSmallestComparableFile &&
+                    *copy == *saved;
+    }
+    if (unchanged) {
+        RemoveBackupFile(NewBackupPath);
+    } else if (!BackupPath.Empty() && Exists(NewBackupPath)) {
+        RemoveBackupFile(BackupPath);
+        RenameFile(NewBackupPath, BackupPath);
+        RenameFile(StampOf(NewBackupPath), StampOf(BackupPath));
+    }
+    NewBackupPath = Path();
+}
+
+void Backups::ReportFailedSave(const FileError& error) {
+    std::string message = "Your changes could not be saved to " + session_.UserDataPath.Display() + " (" +
+                          error.Reason() + ")\n\nThe file still holds what it held before.";
+    if (std::optional<Path> kept = KeepUnsavedData())
+        message += " Your changes were kept in " + kept->Display() +
+                   "\n\nTo use them, close the software and put that file in place of the .lum file";
+    else
+        message += " Your changes could not be kept anywhere else";
+    ui_.ShowMessage(message, Icon::Stop);
+}
+
+std::optional<Path> Backups::KeepUnsavedData() {
+    const std::string name = session_.UserDataPath.WithExtension("").Name() + ".unsaved-" +
+                             system_.FormatLocalTime(system_.Now(), "%Y%m%d-%H%M%S") + ".lum";
+    std::vector<Path> folders;
+    if (const Path backups = BackupFolder(session_.WorkFolder); !backups.Empty() && UsableBackupFolder(backups))
+        folders.push_back(backups);
+    if (const char* home = std::getenv("HOME"); home && *home == '/') folders.push_back(Path(home));
+    for (const Path& folder : folders) {
+        const Path kept = folder / name;
+        if (store_.SaveUserData(kept)) return kept;
+    }
+    return std::nullopt;
+}
+
+bool Backups::RestoreBackup(bool atStartUp) {
+    if (session_.UserDataPath.Empty() || session_.WorkFolder.Empty()) {
+        ui_.ShowMessage("Error - unable to use backup feature at this time", Icon::Information);
+        return false;
+    }
+    const Path folder = BackupFolder(session_.WorkFolder);
+    const Path backup = BackupPathFor(folder, session_.UserDataPath);
+    // A backup in a folder another user controls is no backup of this user's.
+    const bool exists = filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) ==
+                            filecalls::Ownership::Ours &&
+                        Exists(backup);
+    std::string date;
+    if (exists) {
+        if (auto modified = ModifiedTime(backup)) date = system_.FormatLocalTime(*modified, kDateFormat);
+    }
+
+    if (atStartUp) {
+        if (!exists) return false;
+        ui_.ShowMessage("There is a backup of this file, with a last modified date:\n\n" + date +
+                            "\n\nThe software will now attempt to restore it",
+                        Icon::Information);
+        const Outcome loaded = store_.LoadUserData(backup);
+        if (loaded) {
+            RestoreFrom(backup);
+            return true;
+        }
+        ui_.ShowMessage(loaded.Message(), Icon::Stop);
+        // Start-up goes on and writes its pages into the work folder, so the generated
+        // files stay where they are.
+        ui_.ShowMessage("The software was unable to restore the backup file", Icon::Information);
+        return false;
+    }
+
+    if (!exists) {
+        ui_.ShowMessage("There are no backups of the .lum file", Icon::Information);
+        return true;
+    }
+    const Answer answer = ui_.ShowMessage(
+        "There is a backup of the .lum file, with a last modified date:\n\n" + date +
+            "\n\nPlease note that restoring this backup will overwrite the current file, losing any changes "
+            "made since the backup\n\nDo you want to restore the backup?",
+        Icon::Exclamation, Buttons::YesNo);
+    if (answer != Answer::Yes) return false;
+    RestoreFrom(backup);
+    return true;
+}
+
+void Backups::RestoreFrom(const Path& source) {
+    if (!CopyFileSafely(source, session_.UserDataPath)) {
+        ui_.ShowMessage("Failed to copy the restore file\n\nSource: " + source.Display() +
+                            "\n\nDestination: " + session_.UserDataPath.Display(),
+                        Icon::Stop);
+        return;
+    }
+    RemoveBackupFile(source);
+    ui_.ShowMessage("Backup restored successfully\n\nThe software will now restart", Icon::Information);
+    cleanUp_();
+    // argv needs no quoting: the path goes over as it is.
+    system_.ReplaceProcess(session_.ExePath.Bytes(), {session_.ExePath.Name(), session_.UserDataPath.Bytes()});
+    ui_.ShowMessage("Unable to restart the software\n\nThe software will now exit - please restart it yourself",
+                    Icon::Stop);
+    system_.ExitNow(1);
+}
+
+void Backups::ShowBackupDialog() {
+    switch (ui_.ShowBackupDialog()) {
+        case BackupChoice::Restore:
+            RestoreBackup(false);
+            break;
+        case BackupChoice::ExitWithoutSaving:
+            if (ui_.ShowMessage("Exit the software without saving changes\n\nThis will discard any changes you "
+                                "have made to your playlist, notepad and diary\n\nDo you want to proceed?",
+                                Icon::None, Buttons::YesNo) == Answer::Yes) {
+                cleanUp_();
+                system_.ExitNow(1);
+            }
+            break;
+        case BackupChoice::Cancel:
+            break;
+    }
+}
+
+}  // namespace qen
