@@ -1,6 +1,6 @@
 #include "articles/ArticleFeed.h"
 
-#include "package/SiteText.h"
+#include "text/TextOps.h"
 #include "web/Fetcher.h"
 
 namespace qen {

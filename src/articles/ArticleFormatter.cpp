@@ -4,7 +4,7 @@
 
 #include "articles/ArticleText.h"
 #include "articles/BracketedLinks.h"
-#include "package/SiteText.h"
+#include "text/TextOps.h"
 
 namespace qen {
 

@@ -9,6 +9,7 @@
 
 namespace qen {
 
+class ContentSite;
 class Fetcher;
 class Settings;
 class Ui;
@@ -18,7 +19,7 @@ class VideoStore;
 // perhaps go somewhere else once the navigation event is over.
 struct LinkOutcome {
     bool cancel = true;
-    std::string deferredNavigation;  // empty: nothing to do afterwards
+    std::string deferredNavigation;  // an address as the view takes it; empty: nothing to do afterwards
 
     static LinkOutcome Allow() { return {false, {}}; }
     static LinkOutcome Cancel() { return {true, {}}; }
@@ -28,7 +29,9 @@ struct LinkOutcome {
 
 class ArticleLibrary {
 public:
-    ArticleLibrary(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings, ArticleSite site);
+    // `site` gives the work folder, the page template, the niche and the article category;
+    // it must outlive the library.
+    ArticleLibrary(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings, const ContentSite& site);
 
     // Writes "articles.html" unless it is up to date, loading the feed first while it is
     // empty. False when the page was not written, or (leaving everything as it was) when
@@ -54,13 +57,14 @@ public:
 
 private:
     bool WritePage(const char* name, const std::string& text);
+    std::string AddressOf(const char* name) const;
     void RecordViewed(const std::string& id);
 
     Ui& ui_;
     Fetcher& fetcher_;
     VideoStore& store_;
     Settings& settings_;
-    ArticleSite site_;
+    const ContentSite& site_;
     ArticleFeed feed_;
     bool listBuilt_ = false;  // "articles.html" shows the feed, the opened marks and the saved list
 };

@@ -43,8 +43,8 @@ std::string EmptyListText() {
            "Please try again later<br><br></b></font>";
 }
 
-std::string PageTitle(const ArticleSite& site) {
-    return site.niche + " Articles";
+std::string PageTitle(const ContentSite& site) {
+    return site.Niche + " Articles";
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ std::string CategoryHeading(std::string_view categoryPath) {
     return heading;
 }
 
-std::string ArticlesPageText(const std::vector<ArticleEntry>& feed, const UserData& data, const ArticleSite& site) {
+std::string ArticlesPageText(const std::vector<ArticleEntry>& feed, const UserData& data, const ContentSite& site) {
     std::string body;
     for (const ArticleEntry& entry : feed) {
         if (!IsListed(entry.id, entry.title)) continue;
@@ -99,16 +99,15 @@ std::string ArticlesPageText(const std::vector<ArticleEntry>& feed, const UserDa
             if (IsListed(saved.key, saved.title)) body += ListLine("articlelink", saved.key, saved.title);
     }
     std::string heading = "<div class='articleheader'>The Most Recent <i>";
-    heading.append(CategoryHeading(site.articleCategory)).append("</i> Articles</div>");
-    return FillTemplate(site.pageTemplate, body, "", heading, "", PageTitle(site));
+    heading.append(CategoryHeading(site.ArticleCategory)).append("</i> Articles</div>");
+    return site.FillPage(body, "", heading, "", PageTitle(site));
 }
 
-std::string CurrentArticlePageText(std::string_view safeBody, std::string_view title, const ArticleSite& site) {
+std::string CurrentArticlePageText(std::string_view safeBody, std::string_view title, const ContentSite& site) {
     std::string body(safeBody);
     body.append("<BR><BR><DIV class='articlefootlinks'>").append(kBackLink).append("</DIV>");
     // The title line comes from the remote page as it stands: it shows as text.
-    return FillTemplate(site.pageTemplate, body, "", EscapeMarkupKeepingReferences(title), kBackLink,
-                        PageTitle(site));
+    return site.FillPage(body, "", EscapeMarkupKeepingReferences(title), kBackLink, PageTitle(site));
 }
 
 }  // namespace qen

@@ -1,6 +1,6 @@
 #include "articles/ArticleText.h"
 
-#include "package/SiteText.h"
+#include "text/TextOps.h"
 #include "platform/Ui.h"
 #include "web/Fetcher.h"
 

@@ -4,11 +4,12 @@
 #include <memory>
 
 #include "articles/ArticleLibrary.h"
+#include "fakes/EndpointVariables.h"
 #include "fakes/FakeFetcher.h"
 #include "fakes/FakeSettings.h"
 #include "fakes/FakeUi.h"
-#include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
+#include "package/ContentSite.h"
 #include "store/VideoStore.h"
 
 namespace qen::test {
@@ -34,24 +35,30 @@ bool Contains(const std::string& text, const std::string& part) {
 class ArticleLibraryTest : public ::testing::Test {
 protected:
     ArticleLibraryTest() {
-        environment.Clear("QEN_ARTICLE_FEED_HOST").Clear("QEN_ARTICLE_SITE_HOST");
+        ClearEndpointVariables(environment);
         settings.strings[{"Endpoints", "ArticleFeedHost"}] = "feeds.test";
         settings.strings[{"Endpoints", "ArticleSiteHost"}] = "site.test";
         fetcher.answers[kFeedAddress] = Feed({{"First Article", "10"}, {"Second Article", "20"}});
         UseSite(dir.path(), "Pets:Dogs.xml");
     }
 
-    void UseSite(const std::string& folder, const std::string& category) {
-        library = std::make_unique<ArticleLibrary>(ui, fetcher, store, settings,
-                                                   ArticleSite{folder, kTemplate, "Dogs", category});
+    void UseSite(const Path& folder, const std::string& category) {
+        site.WorkFolder = folder;
+        site.PageTemplate = kTemplate;
+        site.Niche = "Dogs";
+        site.ArticleCategory = category;
+        library = std::make_unique<ArticleLibrary>(ui, fetcher, store, settings, site);
     }
+
+    // The address of a page of the work folder as the view takes it.
+    std::string Address(const std::string& name) const { return (dir / name).Bytes(); }
 
     void AnswerArticle(const std::string& id, const std::string& text) {
         fetcher.answers["http://site.test/ezinepublisher/?id=" + id] = "<html><textarea>" + text + "</textarea>";
     }
 
     std::string Page(const std::string& name) const { return ReadFile(dir / name); }
-    bool PageExists(const std::string& name) const { return std::filesystem::exists(dir / name); }
+    bool PageExists(const std::string& name) const { return Exists(dir / name); }
     std::size_t FeedRequests() const {
         std::size_t count = 0;
         for (const FetchRequest& request : fetcher.requests) count += request.url == kFeedAddress;
@@ -62,13 +69,14 @@ protected:
     FakeUi ui;
     FakeFetcher fetcher;
     FakeSettings settings;
-    VideoStore store{ui};
+    VideoStore store;
     TempDir dir;
+    ContentSite site;
     std::unique_ptr<ArticleLibrary> library;
 };
 
 TEST_F(ArticleLibraryTest, FirstVisitLoadsTheFeedAndLaterVisitsGoStraightThere) {
-    EXPECT_EQ(library->ShowArticlesPage(dir / "articles.html"), LinkOutcome::CancelAndGo(dir / "articles.html"));
+    EXPECT_EQ(library->ShowArticlesPage(Address("articles.html")), LinkOutcome::CancelAndGo(Address("articles.html")));
     ASSERT_TRUE(library->PrepareArticlesPage());
     EXPECT_TRUE(library->ListBuilt());
     ASSERT_EQ(fetcher.requests.size(), 1u);
@@ -79,8 +87,8 @@ TEST_F(ArticleLibraryTest, FirstVisitLoadsTheFeedAndLaterVisitsGoStraightThere) 
     EXPECT_TRUE(Contains(page, "<div class='articlelink'><a href='ezine_10.html'>First article</a></div><BR>"));
 
     // Up to date: the link goes through and nothing is fetched or written again.
-    std::filesystem::remove(dir / "articles.html");
-    EXPECT_EQ(library->ShowArticlesPage(dir / "articles.html"), LinkOutcome::Allow());
+    std::filesystem::remove((dir / "articles.html").Bytes());
+    EXPECT_EQ(library->ShowArticlesPage(Address("articles.html")), LinkOutcome::Allow());
     EXPECT_TRUE(library->PrepareArticlesPage());
     EXPECT_FALSE(PageExists("articles.html"));
     EXPECT_EQ(fetcher.requests.size(), 1u);
@@ -91,11 +99,11 @@ TEST_F(ArticleLibraryTest, OpeningAnArticleMarksItOpenedOnTheNextList) {
     AnswerArticle("10", "Title Ten\r\nText");
     AnswerArticle("20", "Title Twenty\r\nText");
 
-    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndGo(dir / "currentarticle.html"));
+    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndGo(Address("currentarticle.html")));
     EXPECT_EQ(store.ViewedArticleKeys, " 10 ");
     EXPECT_FALSE(library->ListBuilt());
-    EXPECT_EQ(library->OpenArticle("20"), LinkOutcome::CancelAndGo(dir / "currentarticle.html"));
-    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndGo(dir / "currentarticle.html"));
+    EXPECT_EQ(library->OpenArticle("20"), LinkOutcome::CancelAndGo(Address("currentarticle.html")));
+    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndGo(Address("currentarticle.html")));
     EXPECT_EQ(store.ViewedArticleKeys, " 10 20 ");
 
     ASSERT_TRUE(library->PrepareArticlesPage());
@@ -138,7 +146,7 @@ TEST_F(ArticleLibraryTest, AnArticleThatCannotBeFetchedStillGetsItsPage) {
 }
 
 TEST_F(ArticleLibraryTest, APageThatCannotBeWrittenChangesNothingElse) {
-    UseSite((dir / "missing") + "/", "Pets:Dogs.xml");
+    UseSite(dir / "missing/", "Pets:Dogs.xml");
     AnswerArticle("10", "Title\r\nText");
 
     // The list counts as built even so: the next try waits for a change.
@@ -195,7 +203,7 @@ TEST_F(ArticleLibraryTest, NothingStartsWhileAnotherDownloadWaits) {
 
 TEST_F(ArticleLibraryTest, SavingPutsTheArticleFirstAndShowsTheList) {
     ASSERT_TRUE(library->PrepareArticlesPage());
-    const LinkOutcome toList = LinkOutcome::CancelAndGo(dir / "articles.html");
+    const LinkOutcome toList = LinkOutcome::CancelAndGo(Address("articles.html"));
 
     EXPECT_EQ(library->SaveArticle("20"), toList);
     EXPECT_EQ(library->SaveArticle("10"), toList);
@@ -227,10 +235,10 @@ TEST_F(ArticleLibraryTest, UnsavingAsksFirst) {
     EXPECT_TRUE(library->ListBuilt());
 
     ui.answers = {Answer::Ok, Answer::Ok};
-    EXPECT_EQ(library->UnsaveArticle("20"), LinkOutcome::CancelAndGo(dir / "articles.html"));
+    EXPECT_EQ(library->UnsaveArticle("20"), LinkOutcome::CancelAndGo(Address("articles.html")));
     EXPECT_EQ(store.SavedArticles, (std::vector<SavedArticle>{{"10", "One"}, {"30", "Three"}}));
     // A key that is not saved still shows the list.
-    EXPECT_EQ(library->UnsaveArticle("77"), LinkOutcome::CancelAndGo(dir / "articles.html"));
+    EXPECT_EQ(library->UnsaveArticle("77"), LinkOutcome::CancelAndGo(Address("articles.html")));
     EXPECT_FALSE(library->ListBuilt());
 
     ASSERT_EQ(ui.messages.size(), 3u);
@@ -249,7 +257,7 @@ TEST_F(ArticleLibraryTest, AFullSavedListRefusesANewArticleAndLosesNothing) {
     EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
 
     // One already in the list can still move to the top.
-    EXPECT_EQ(library->SaveArticle("k500"), LinkOutcome::CancelAndGo(dir / "articles.html"));
+    EXPECT_EQ(library->SaveArticle("k500"), LinkOutcome::CancelAndGo(Address("articles.html")));
     EXPECT_EQ(store.SavedArticles.size(), 1000u);
     EXPECT_EQ(store.SavedArticles.front().key, "k500");
 }

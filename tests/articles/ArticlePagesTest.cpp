@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "articles/ArticlePages.h"
+#include "package/ContentSite.h"
 
 namespace qen::test {
 namespace {
@@ -9,8 +10,13 @@ namespace {
 constexpr const char* kTemplate =
     "<title>%%pagetitle%%</title>[%%toplefttext%%][%%toprighttext%%][%%previousnext%%]\n%%videoposts%%";
 
-ArticleSite Site(const std::string& category) {
-    return {"/work/", kTemplate, "Dogs", category};
+ContentSite Site(const std::string& category) {
+    ContentSite site;
+    site.WorkFolder = Path("/work/");
+    site.PageTemplate = kTemplate;
+    site.Niche = "Dogs";
+    site.ArticleCategory = category;
+    return site;
 }
 
 std::string Line(const std::string& linkClass, const std::string& id, const std::string& title) {
