@@ -145,6 +145,12 @@ bool WriteWholeFile(const Path& path, std::string_view data, FileError* error) {
     return true;
 }
 
+bool WriteNewFile(const Path& path, std::string_view data, FileError* error) {
+    const int code = filecalls::WriteNewFile(path.Bytes(), data, 0666);
+    if (code != 0) return Fail(error, FileError::Kind::System, code);
+    return true;
+}
+
 bool RenameFile(const Path& from, const Path& to, FileError* error) {
     const int code = filecalls::Rename(from.Bytes(), to.Bytes());
     if (code != 0) return Fail(error, FileError::Kind::System, code);

@@ -16,6 +16,11 @@ enum class Create { New, Truncate };
 int WriteFile(const std::string& path, std::string_view data, Create create, unsigned mode, bool exactMode,
               bool durable);
 
+// Creates the file and writes `data` into it. Fails with EEXIST when anything is at
+// `path` already, a symbolic link included (it is never followed). A file this call
+// created and could not fill is removed again.
+int WriteNewFile(const std::string& path, std::string_view data, unsigned mode);
+
 // Forces a folder's entries (a rename into it) to the disk.
 int SyncFolder(const std::string& folder);
 

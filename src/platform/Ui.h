@@ -88,6 +88,10 @@ public:
     virtual void EndBusy() = 0;
     virtual void PumpMessages() = 0;
 
+    // True once the program has been asked to end (a logout, kill or Ctrl+C): dialogs answer
+    // Cancel, and a wait gives up, so the program reaches its normal end and saves.
+    virtual bool TerminationRequested() const { return false; }
+
 private:
     std::string applicationName_ = "Qen Runtime";
 };

@@ -42,6 +42,17 @@ int WriteFile(const std::string& path, std::string_view data, Create create, uns
     return error;
 }
 
+int WriteNewFile(const std::string& path, std::string_view data, unsigned mode) {
+    // O_EXCL refuses whatever is at the path, a link included, before anything is written.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
+    if (fd < 0) return errno;
+    int error = WriteAll(fd, data);
+    if (::close(fd) != 0 && !error) error = errno;
+    if (error) ::unlink(path.c_str());
+    return error;
+}
+
 int SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
