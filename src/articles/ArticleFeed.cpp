@@ -1,0 +1,76 @@
+#include "articles/ArticleFeed.h"
+
+#include "text/TextOps.h"
+#include "web/Fetcher.h"
+
+namespace qen {
+
+namespace {
+
+// A byte that ends a tag name: a control character or blank, and (compared as a signed
+// character, as the feed scanner always has) every byte from 0x80 up.
+bool EndsTagName(char c) {
+    return static_cast<signed char>(c) <= 32 || c == '>';
+}
+
+}  // namespace
+
+std::string ExtractTag(std::string_view text, std::string_view name, std::size_t& position) {
+    std::string open("<");
+    open.append(name);
+    std::string close("</");
+    close.append(name).append(">");
+    std::size_t start = position;
+    for (;;) {
+        const std::size_t found = text.find(open, start);
+        if (found == std::string_view::npos) return {};
+        const std::size_t after = found + open.size();
+        // "<item" must not take "<items".
+        if (after < text.size() && !EndsTagName(text[after])) {
+            start = after;
+            continue;
+        }
+        const std::size_t content = after + 1;
+        if (content > text.size()) return {};
+        const std::size_t end = text.find(close, content);
+        if (end == std::string_view::npos) return {};
+        position = end + close.size();
+        return std::string(text.substr(content, end - content));
+    }
+}
+
+std::string ArticleFeedAddress(const std::string& feedHost, const std::string& categoryPath) {
+    return "http://" + feedHost + "/category/" + categoryPath;
+}
+
+int ArticleFeed::LoadArticleFeed(Fetcher& fetcher, const std::string& address) {
+    const std::string text = fetcher.FetchFeedText(FetchChannel::Articles, address);
+    // An error page of the server is no feed: the list stays as it was.
+    if (!text.empty() && text.find("<?xml") != std::string::npos) ReadItems(text);
+    return static_cast<int>(entries_.size());
+}
+
+void ArticleFeed::ReadItems(std::string_view feedText) {
+    entries_.clear();
+    std::size_t position = 0;
+    while (entries_.size() < kMaxEntries) {
+        const std::string item = ExtractTag(feedText, "item", position);
+        if (item.empty()) break;
+        std::size_t inItem = 0;
+        std::string title = TrimWhitespace(ExtractTag(item, "title", inItem));
+        inItem = 0;
+        const std::string link = TrimWhitespace(ExtractTag(item, "link", inItem));
+        const std::size_t slash = link.rfind('/');
+        if (slash == std::string::npos) continue;
+        std::string id = link.substr(slash + 1);
+        if (!id.empty()) entries_.push_back({std::move(title), std::move(id)});
+    }
+}
+
+std::string ArticleFeed::FindArticleTitle(std::string_view id) const {
+    for (const ArticleEntry& entry : entries_)
+        if (entry.id == id) return entry.title;
+    return {};
+}
+
+}  // namespace qen

@@ -1,0 +1,90 @@
+#include "articles/TagScanner.h"
+
+#include <algorithm>
+
+namespace qen {
+
+namespace {
+constexpr std::size_t npos = std::string_view::npos;
+}
+
+// Every lookup is a binary search over the positions of the few characters that change
+// the scanner's state, so scanning from each "<" of a text never walks a long name or
+// value twice.
+TagScanner::TagScanner(std::string_view text) : text_(text) {
+    auto addTo = [](Runs& runs, Position at, bool inClass) {
+        if (!inClass) return;
+        if (!runs.ends.empty() && runs.ends.back() == at) {
+            runs.ends.back() = at + 1;
+        } else {
+            runs.starts.push_back(at);
+            runs.ends.push_back(at + 1);
+        }
+    };
+    for (Position at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        addTo(blanks_, at, IsBlank(c));
+        addTo(blanksAndSlashes_, at, IsBlank(c) || c == '/');
+        if (IsBlank(c) || c == '/' || c == '>' || c == '=') nameEnds_.push_back(at);
+        if (IsBlank(c) || c == '>') valueEnds_.push_back(at);
+        if (c == '"') doubleQuotes_.push_back(at);
+        if (c == '\'') singleQuotes_.push_back(at);
+    }
+}
+
+std::size_t TagScanner::Runs::SkipFrom(std::size_t from) const {
+    auto after = std::upper_bound(starts.begin(), starts.end(), from);
+    if (after == starts.begin()) return from;
+    const std::size_t run = static_cast<std::size_t>(after - starts.begin()) - 1;
+    return ends[run] > from ? ends[run] : from;
+}
+
+std::size_t TagScanner::NextOf(const std::vector<Position>& positions, std::size_t from) {
+    auto next = std::lower_bound(positions.begin(), positions.end(), from);
+    return next == positions.end() ? npos : *next;
+}
+
+std::optional<TagScanner::StartTag> TagScanner::ScanStartTag(std::size_t at, std::size_t nameLength,
+                                                             std::size_t maxAttributes) const {
+    const std::size_t size = text_.size();
+    std::size_t pos = at + 1 + nameLength;
+    std::size_t attributes = 0;
+    for (;;) {
+        // Before an attribute name: blanks and "/" are passed over; "/" just before ">"
+        // only marks the tag as self-closing.
+        pos = blanksAndSlashes_.SkipFrom(pos);
+        if (pos >= size) return std::nullopt;
+        if (text_[pos] == '>') return StartTag{pos + 1, attributes};
+        if (++attributes > maxAttributes) return std::nullopt;
+        // The name's first character may be anything else, "=" and quotes included.
+        pos = NextOf(nameEnds_, pos + 1);
+        if (pos == npos) return std::nullopt;
+        pos = blanks_.SkipFrom(pos);
+        if (pos >= size) return std::nullopt;
+        if (text_[pos] == '>') return StartTag{pos + 1, attributes};
+        if (text_[pos] != '=') continue;  // "/" or the next attribute's name
+
+        pos = blanks_.SkipFrom(pos + 1);
+        if (pos >= size) return std::nullopt;
+        const char first = text_[pos];
+        if (first == '>') return StartTag{pos + 1, attributes};
+        if (first == '"' || first == '\'') {
+            const std::size_t close = NextOf(first == '"' ? doubleQuotes_ : singleQuotes_, pos + 1);
+            if (close == npos) return std::nullopt;
+            pos = close + 1;
+            continue;
+        }
+        // An unquoted value runs up to a blank or ">".
+        pos = NextOf(valueEnds_, pos);
+        if (pos == npos) return std::nullopt;
+        if (text_[pos] == '>') return StartTag{pos + 1, attributes};
+    }
+}
+
+std::optional<std::size_t> TagScanner::ScanEndTag(std::size_t nameEnd) const {
+    const std::size_t pos = blanks_.SkipFrom(nameEnd);
+    if (pos >= text_.size() || text_[pos] != '>') return std::nullopt;
+    return pos + 1;
+}
+
+}  // namespace qen

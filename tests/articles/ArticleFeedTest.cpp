@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "articles/ArticleFeed.h"
+#include "fakes/FakeFetcher.h"
+
+namespace qen::test {
+namespace {
+
+constexpr const char* kFeedAddress = "http://feeds.example/category/Pets:Dogs.xml";
+
+std::string Item(const std::string& title, const std::string& link) {
+    return "<item><title>" + title + "</title><link>" + link + "</link><description>d</description></item>\n";
+}
+
+std::string Feed(const std::string& items) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>Channel title</title>"
+           "<link>http://site.example/channel/ch</link>" +
+           items + "</channel></rss>";
+}
+
+std::vector<ArticleEntry> Load(const std::string& response) {
+    FakeFetcher fetcher;
+    fetcher.answers[kFeedAddress] = response;
+    ArticleFeed feed;
+    feed.LoadArticleFeed(fetcher, kFeedAddress);
+    return feed.Entries();
+}
+
+TEST(ExtractTag, FindsTheNextElementOfThatName) {
+    struct Case {
+        const char* why;
+        std::string text;
+        const char* name;
+        std::size_t from;
+        std::string content;
+        std::size_t positionAfter;  // unchanged when nothing was found
+    };
+    const Case cases[] = {
+        {"plain element", "<item>abc</item>rest", "item", 0, "abc", 16},
+        {"a longer name is skipped", "<items>x</items><item>y</item>", "item", 0, "y", 30},
+        {"the attributes belong to the content", "<title type='text'>Hi</title>", "title", 0, "type='text'>Hi", 29},
+        {"a tab ends the name", "<item\tkind='a'>b</item>", "item", 0, "kind='a'>b", 23},
+        {"a byte from 0x80 up ends the name", "<item\xE9z</item>", "item", 0, "z", 14},
+        {"a letter does not", "<itemz>q</itemz>", "item", 0, "", 0},
+        {"search starts at the position", "<b>1</b><b>2</b>", "b", 1, "2", 16},
+        {"no closing tag", "<item>abc", "item", 3, "", 3},
+        {"start tag at the very end", "text<item", "item", 0, "", 0},
+        {"CDATA and references stay", "<title><![CDATA[A &amp; B]]></title>", "title", 0, "<![CDATA[A &amp; B]]>", 36},
+        {"an empty element gives the empty text", "<item></item>", "item", 0, "", 13},
+    };
+    for (const Case& c : cases) {
+        std::size_t position = c.from;
+        EXPECT_EQ(ExtractTag(c.text, c.name, position), c.content) << c.why;
+        EXPECT_EQ(position, c.positionAfter) << c.why;
+    }
+}
+
+TEST(ArticleFeed, ReadsTitleAndIdOfEachItem) {
+    struct Case {
+        const char* why;
+        std::string items;
+        std::vector<ArticleEntry> entries;
+    };
+    const Case cases[] = {
+        {"the id is the text after the last slash, query included",
+         Item("First", "http://site.example/?Dog-Training&id=101") +
+             Item("Second", "http://site.example/?a=1&u=http://x.example/deep/202"),
+         {{"First", "?Dog-Training&id=101"}, {"Second", "202"}}},
+        {"titles and links are trimmed; CDATA markers stay",
+         Item("\r\n  Spaced title \r\n", " \nhttp://site.example/a/7\n ") +
+             Item("<![CDATA[Wrapped]]>", "http://site.example/8"),
+         {{"Spaced title", "7"}, {"<![CDATA[Wrapped]]>", "8"}}},
+        {"items without a usable link are skipped",
+         Item("No slash", "nolink") + Item("Ends in slash", "http://site.example/dir/") +
+             "<item><title>No link</title></item>" + Item("Kept", "http://site.example/9"),
+         {{"Kept", "9"}}},
+        {"<titles> is not <title>",
+         "<item><titles>wrong</titles><title>right</title><link>http://s/1</link></item>",
+         {{"right", "1"}}},
+        {"the same id twice is kept twice",
+         Item("One", "http://s/5") + Item("Two", "http://s/5"), {{"One", "5"}, {"Two", "5"}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Load(Feed(c.items)), c.entries) << c.why;
+}
+
+TEST(ArticleFeed, KeepsTheFirstHundredItemsWithAnId) {
+    std::string items;
+    for (int n = 1; n <= 150; ++n) {
+        // Every tenth item has nowhere to go; it must not take a place.
+        const std::string link = n % 10 == 0 ? "http://s/" : "http://s/" + std::to_string(n);
+        items += Item("Title " + std::to_string(n), link);
+    }
+    const std::vector<ArticleEntry> entries = Load(Feed(items));
+    ASSERT_EQ(entries.size(), ArticleFeed::kMaxEntries);
+    EXPECT_EQ(entries.front(), (ArticleEntry{"Title 1", "1"}));
+    EXPECT_EQ(entries[9], (ArticleEntry{"Title 11", "11"}));
+    EXPECT_EQ(entries.back(), (ArticleEntry{"Title 111", "111"}));
+}
+
+TEST(ArticleFeed, KeepsItsEntriesWhenNoFeedCameBack) {
+    FakeFetcher fetcher;
+    ArticleFeed feed;
+    fetcher.answers[kFeedAddress] = Feed(Item("Kept", "http://s/1"));
+    ASSERT_EQ(feed.LoadArticleFeed(fetcher, kFeedAddress), 1);
+
+    const char* failures[] = {
+        "",                                         // nothing retrieved
+        "<html><body>Service unavailable</body></html>",  // an error page is no feed
+    };
+    for (const char* response : failures) {
+        fetcher.answers[kFeedAddress] = response;
+        EXPECT_EQ(feed.LoadArticleFeed(fetcher, kFeedAddress), 1) << response;
+        EXPECT_EQ(feed.FindArticleTitle("1"), "Kept") << response;
+    }
+    // A feed without items is a feed: the list is replaced by nothing.
+    fetcher.answers[kFeedAddress] = Feed("");
+    EXPECT_EQ(feed.LoadArticleFeed(fetcher, kFeedAddress), 0);
+
+    ASSERT_EQ(fetcher.requests.size(), 4u);
+    EXPECT_EQ(fetcher.requests[0].channel, FetchChannel::Articles);
+    EXPECT_EQ(fetcher.requests[0].url, kFeedAddress);
+}
+
+TEST(ArticleFeed, FindsTheTitleOfTheFirstExactId) {
+    ArticleFeed feed;
+    feed.ReadItems(Feed(Item("Upper", "http://s/Ab") + Item("First", "http://s/12") + Item("Second", "http://s/12")));
+    EXPECT_EQ(feed.FindArticleTitle("12"), "First");
+    EXPECT_EQ(feed.FindArticleTitle("Ab"), "Upper");
+    EXPECT_EQ(feed.FindArticleTitle("ab"), "");  // ids are case-sensitive
+    EXPECT_EQ(feed.FindArticleTitle("1"), "");
+}
+
+TEST(ArticleFeed, AddressUsesTheCategoryPathAsStored) {
+    EXPECT_EQ(ArticleFeedAddress("feeds.example:8080", "Home-and-Family:Dogs.xml"),
+              "http://feeds.example:8080/category/Home-and-Family:Dogs.xml");
+}
+
+}  // namespace
+}  // namespace qen::test

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "articles/ArticlePages.h"
+#include "package/ContentSite.h"
+
+namespace qen::test {
+namespace {
+
+// Every placeholder in view, so a page's text shows which value went where.
+constexpr const char* kTemplate =
+    "<title>%%pagetitle%%</title>[%%toplefttext%%][%%toprighttext%%][%%previousnext%%]\n%%videoposts%%";
+
+ContentSite Site(const std::string& category) {
+    ContentSite site;
+    site.WorkFolder = Path("/work/");
+    site.PageTemplate = kTemplate;
+    site.Niche = "Dogs";
+    site.ArticleCategory = category;
+    return site;
+}
+
+std::string Line(const std::string& linkClass, const std::string& id, const std::string& title) {
+    return "<div class='" + linkClass + "'><a href='ezine_" + id + ".html'>" + title + "</a></div><BR>";
+}
+
+const std::string kSavedHeading =
+    "<BR><BR><BR><BR><BR><div class='articleheader'>Your Saved Articles</B></div><BR><BR>";
+const std::string kEmptyList =
+    "<font color=#b00000><b>There are no articles in the EzineArticles.com article feed<br><br><br>There may be a "
+    "problem accessing the EzineArticles site<br><br><br>Please try again later<br><br></b></font>";
+
+TEST(ArticlePages, ListsTheFeedThenTheSavedArticles) {
+    const std::vector<ArticleEntry> feed = {
+        {"DOG TRAINING BASICS", "101"},
+        {"puppy &amp; Kitten <care>", "102"},  // opened before; markup shows as text
+        {"X", "103"},                          // one character: not listed
+        {"Bad id", "1 2"},                     // no link can carry it: not listed
+        {"Caf\xC9 Owners", "105"},
+    };
+    UserData data;
+    data.ViewedArticleKeys = " 102 999 ";
+    data.SavedArticles = {{"201", "Saved Newest"}, {"102", "old title"}, {"202", ""}};
+
+    EXPECT_EQ(ArticlesPageText(feed, data, Site("Home-and-Family:Dog-Training.xml")),
+              "<title>Dogs Articles</title>[<div class='articleheader'>The Most Recent <i>Dog Training</i> "
+              "Articles</div>][][]\n" +
+                  Line("articlelink", "101", "Dog training basics") +
+                  Line("articlelinkviewed", "102", "Puppy &amp; kitten &lt;care&gt;") +
+                  Line("articlelink", "105", "Caf\xE9 owners") + kSavedHeading +
+                  Line("articlelink", "201", "Saved newest") +
+                  // Saved lines never use the opened form.
+                  Line("articlelink", "102", "Old title"));
+}
+
+TEST(ArticlePages, AnEmptyFeedShowsWhyAndStillTheSavedArticles) {
+    UserData data;
+    EXPECT_EQ(ArticlesPageText({}, data, Site("")),
+              "<title>Dogs Articles</title>[<div class='articleheader'>The Most Recent <i></i> Articles</div>][][]\n" +
+                  kEmptyList);
+
+    // Entries that are all left out count as none; an untitled saved article keeps the heading.
+    data.SavedArticles = {{"7", ""}};
+    EXPECT_EQ(ArticlesPageText({{"A", "1"}}, data, Site("Dogs.xml")),
+              "<title>Dogs Articles</title>[<div class='articleheader'>The Most Recent <i>Dogs</i> "
+              "Articles</div>][][]\n" +
+                  kEmptyList + kSavedHeading);
+}
+
+TEST(ArticlePages, HeadingComesFromTheCategoryPath) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Aaa-Bbb:Ccc-Ddd.xml", "Ccc Ddd"},
+        {"Health-and-Fitness.xml", "Health and Fitness"},
+        {"Pets:Dogs:Big.xml", "Dogs:Big"},     // only the first ":" counts
+        {"Pets:Dogs.XML", "Dogs.XML"},         // ".xml" only in small letters
+        {"Pets:Dogs.xml.xml", "Dogs.xml"},
+        {"", ""},
+    };
+    for (const auto& [path, heading] : cases) EXPECT_EQ(CategoryHeading(path), heading) << path;
+}
+
+TEST(ArticlePages, TitlesShowInSmallLettersWithACapitalFirst) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"HELLO WORLD", "Hello world"},
+        {"hello", "Hello"},
+        {"\xC9" "COLE FRAN\xC7" "AISE", "\xC9" "cole fran\xE7" "aise"},
+        {"\xE9t\xE9", "\xC9t\xE9"},
+        {"123 ABC", "123 abc"},
+        {"A \xD7 B", "A \xD7 b"},  // the multiplication sign is no letter
+        {"", ""},
+    };
+    for (const auto& [title, shown] : cases) EXPECT_EQ(ArticleDisplayTitle(title), shown) << title;
+}
+
+TEST(ArticlePages, UsableIdsCanStandInALink) {
+    for (const char* id : {"1", "12345", "?Dog-Training&id=12345", "a.b_c-d~e%20"})
+        EXPECT_TRUE(IsUsableArticleId(id)) << id;
+    for (const char* id : {"", "1 2", "a'b", "a\"b", "a<b", "a>b", "a\\b", "tab\t", "caf\xE9", "\x7F"})
+        EXPECT_FALSE(IsUsableArticleId(id)) << id;
+}
+
+TEST(ArticlePages, CurrentArticleGetsItsTitleTheBackLinkAndTheFoot) {
+    EXPECT_EQ(CurrentArticlePageText("Body <b>text</b>", "Cats & <Dogs>", Site("Dogs.xml")),
+              "<title>Dogs Articles</title>[Cats & &lt;Dogs&gt;][<a href='goback.html'>Go back to article list</a>][]\n"
+              "Body <b>text</b><BR><BR><DIV class='articlefootlinks'><a href='goback.html'>Go back to article "
+              "list</a></DIV>");
+}
+
+}  // namespace
+}  // namespace qen::test
