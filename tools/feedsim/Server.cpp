@@ -1,0 +1,174 @@
+#include "Server.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "ConnectionReset.h"
+#include "Service.h"
+
+namespace qen::feedsim {
+
+namespace {
+
+constexpr const char* kLoopback = "127.0.0.1";
+constexpr std::size_t kDripPieces = 20;
+constexpr std::size_t kThreads = 32;  // hanging answers each hold one
+
+// Wakes everything that waits inside an answer when the server stops.
+class StopSignal {
+public:
+    void Raise() {
+        {
+            std::lock_guard lock(mutex_);
+            raised_ = true;
+        }
+        changed_.notify_all();
+    }
+    // True when the server is stopping.
+    bool WaitFor(std::chrono::milliseconds pause) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, pause, [this] { return raised_; });
+    }
+    void WaitForever() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return raised_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool raised_ = false;
+};
+
+}  // namespace
+
+struct Server::Impl {
+    Options options;
+    Service service;
+    httplib::Server http;
+    StopSignal stopping;
+    int port = -1;
+
+    enum class RunState { NotStarted, Running, Ended };
+    std::mutex stateMutex;
+    RunState state = RunState::NotStarted;
+    bool stopRequested = false;
+
+    explicit Impl(Options o) : options(std::move(o)), service(options.filesFolder) {
+        http.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+        http.set_tcp_nodelay(true);
+        http.set_keep_alive_timeout(1);
+        http.set_payload_max_length(1 << 16);
+        http.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            Handle(request, response);
+        });
+    }
+
+    void Handle(const httplib::Request& in, httplib::Response& out) {
+        Request request{in.path, in.params, in.get_header_value("Host")};
+        if (request.host.empty()) request.host = std::string(kLoopback) + ":" + std::to_string(port);
+
+        std::optional<Fault> fault = Service::ChooseFault(request, options.fault);
+        if (!fault) return Send(out, Service::BadRequest("unknown fault mode"));
+        if (std::optional<Answer> replacement = Service::ReplacementFor(*fault, request))
+            return Send(out, *replacement);
+
+        switch (*fault) {
+            case Fault::Hang:
+                stopping.WaitForever();
+                out.status = 503;
+                return;
+            case Fault::Reset:
+                ResetConnection(in.local_port, in.remote_port);
+                return;
+            case Fault::Drip:
+                return Drip(out, service.Respond(request));
+            case Fault::Truncate:
+                return Truncate(out, service.Respond(request));
+            default:
+                return Send(out, service.Respond(request));
+        }
+    }
+
+    static void Send(httplib::Response& out, const Answer& answer) {
+        out.status = answer.status;
+        out.set_content(answer.body, answer.contentType);
+    }
+
+    void Drip(httplib::Response& out, Answer answer) {
+        out.status = answer.status;
+        auto body = std::make_shared<std::string>(std::move(answer.body));
+        const std::size_t piece = std::max<std::size_t>(1, (body->size() + kDripPieces - 1) / kDripPieces);
+        out.set_content_provider(body->size(), answer.contentType,
+                                 [this, body, piece](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                     if (offset > 0 && stopping.WaitFor(options.dripPause)) return false;
+                                     const std::size_t length = std::min(piece, body->size() - offset);
+                                     return sink.write(body->data() + offset, length);
+                                 });
+    }
+
+    static void Truncate(httplib::Response& out, Answer answer) {
+        out.status = answer.status;
+        auto body = std::make_shared<std::string>(std::move(answer.body));
+        // The length announced is the whole; the connection closes after half of it.
+        out.set_content_provider(body->size(), answer.contentType,
+                                 [body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                     if (offset == 0) sink.write(body->data(), body->size() / 2);
+                                     return false;
+                                 });
+    }
+};
+
+Server::Server(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+
+Server::~Server() { Stop(); }
+
+bool Server::Bind() {
+    if (impl_->options.port == 0)
+        impl_->port = impl_->http.bind_to_any_port(kLoopback);
+    else if (impl_->http.bind_to_port(kLoopback, impl_->options.port))
+        impl_->port = impl_->options.port;
+    return impl_->port > 0;
+}
+
+int Server::Port() const { return impl_->port; }
+
+std::string Server::Host() const { return std::string(kLoopback) + ":" + std::to_string(impl_->port); }
+
+std::string Server::Address() const { return "http://" + Host(); }
+
+void Server::Run() {
+    {
+        std::lock_guard lock(impl_->stateMutex);
+        if (impl_->stopRequested) return;
+        impl_->state = Impl::RunState::Running;
+    }
+    impl_->http.listen_after_bind();
+    std::lock_guard lock(impl_->stateMutex);
+    impl_->state = Impl::RunState::Ended;
+}
+
+void Server::Stop() {
+    impl_->stopping.Raise();
+    {
+        std::lock_guard lock(impl_->stateMutex);
+        impl_->stopRequested = true;
+        if (impl_->state == Impl::RunState::NotStarted) return;
+    }
+    // Run has begun: the server can only be stopped once it listens (or has given up).
+    for (;;) {
+        {
+            std::lock_guard lock(impl_->stateMutex);
+            if (impl_->state == Impl::RunState::Ended) return;
+        }
+        if (impl_->http.is_running()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    impl_->http.stop();
+}
+
+}  // namespace qen::feedsim

@@ -1,0 +1,48 @@
+#pragma once
+// Everything the simulator answers, apart from the network: a request (path, query and
+// the host the client named) goes in, an answer comes out.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "ArticleDirectory.h"
+#include "Faults.h"
+#include "VideoFeeds.h"
+
+namespace qen::feedsim {
+
+struct Request {
+    std::string path;  // decoded, without the query
+    Params params;
+    std::string host;  // "127.0.0.1:8765"
+};
+
+struct Answer {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+};
+
+class Service {
+public:
+    // Files of the update server are served from `filesFolder` (none when empty).
+    explicit Service(const std::string& filesFolder = {});
+
+    Answer Respond(const Request& request);
+
+    // The fault this request asks for itself (a "/fault/<mode>/" prefix, which is taken
+    // off the path, or a keyword term "fault-<mode>"), else the run's. nullopt for a
+    // mode name it does not know.
+    static std::optional<Fault> ChooseFault(Request& request, Fault forRun);
+    // The answer of a fault that replaces the usual one; nullopt for faults in delivery.
+    static std::optional<Answer> ReplacementFor(Fault fault, const Request& request);
+    static Answer BadRequest(const std::string& reason);
+
+private:
+    Answer ServeFile(const std::string& path) const;
+
+    std::optional<std::filesystem::path> files_;
+    ArticleDirectory articles_;
+};
+
+}  // namespace qen::feedsim
