@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Server.h"
+#include "FeedSimServer.h"
 
 namespace qen::feedsim {
 

@@ -1,6 +1,7 @@
 #include "Service.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <variant>
@@ -18,6 +19,7 @@ constexpr const char* kAtom = "application/atom+xml; charset=UTF-8";
 constexpr const char* kHtml = "text/html; charset=UTF-8";
 constexpr std::string_view kFaultPrefix = "/fault/";
 constexpr std::string_view kRelatedSuffix = "/related";
+constexpr std::string_view kRedirectPrefix = "/redirect/";
 constexpr std::uintmax_t kLargestFile = 64u << 20;
 
 Answer NotFound(const std::string& path) { return {404, kHtml, NotFoundPage(path)}; }
@@ -43,7 +45,9 @@ Answer IndexPage() {
         "<li>/feeds/api/videos?q=TERM&amp;start-index=1&amp;max-results=50&amp;v=2&amp;format=5&amp;orderby=viewCount</li>\n"
         "<li>/feeds/api/videos/ID/related</li>\n<li>/vi/ID/0.jpg</li>\n"
         "<li>/category/Pets:Dog-Training.xml</li>\n<li>/ezinepublisher/?id=ID</li>\n"
-        "<li>/qenruntime/version.txt and any other file of the --files folder</li>\n</ul>\n<p>Faults:";
+        "<li>/qenruntime/version.txt and any other file of the --files folder</li>\n"
+        "<li>/redirect/N/PATH (N redirects, then PATH), /redirect-to?url=URL, /echo (the request's headers)</li>\n"
+        "</ul>\n<p>Faults:";
     for (const FaultInfo& info : AllFaults()) page += " /fault/" + std::string(info.name) + "/...";
     page += "</p>\n</body></html>\n";
     return {200, kHtml, page};
@@ -52,6 +56,24 @@ Answer IndexPage() {
 const std::string* Param(const Request& request, const std::string& name) {
     auto found = request.params.find(name);
     return found == request.params.end() ? nullptr : &found->second;
+}
+
+Answer Redirect(std::string location) {
+    Answer answer{302, kHtml, "<!DOCTYPE html>\n<html><body>Moved to " + EscapeXml(location) + "</body></html>\n"};
+    answer.location = std::move(location);
+    return answer;
+}
+
+// "/redirect/3/x" sends on to "/redirect/2/x" and so on; "/redirect/1/x" to "/x".
+std::optional<Answer> RedirectChain(const std::string& path) {
+    const std::size_t countEnd = path.find('/', kRedirectPrefix.size());
+    if (countEnd == std::string::npos) return std::nullopt;
+    const std::string count = path.substr(kRedirectPrefix.size(), countEnd - kRedirectPrefix.size());
+    if (count.empty() || count.size() > 3 || !std::all_of(count.begin(), count.end(), ::isdigit)) return std::nullopt;
+    const int left = std::stoi(count);
+    if (left == 0) return std::nullopt;
+    const std::string rest = path.substr(countEnd);
+    return Redirect(left == 1 ? rest : std::string(kRedirectPrefix) + std::to_string(left - 1) + rest);
 }
 
 }  // namespace
@@ -136,6 +158,21 @@ Answer Service::Respond(const Request& request) {
         const std::string* id = Param(request, "id");
         if (!id || id->empty()) return BadRequest("the publisher page needs an article id");
         return {200, "text/html; charset=windows-1252", articles_.PublisherPage(*id, request.host)};
+    }
+
+    // Helpers for checking the client itself.
+    if (path.starts_with(kRedirectPrefix)) {
+        if (std::optional<Answer> redirect = RedirectChain(path)) return *redirect;
+        return BadRequest("use /redirect/COUNT/PATH");
+    }
+    if (path == "/redirect-to") {
+        const std::string* url = Param(request, "url");
+        return url ? Redirect(*url) : BadRequest("use /redirect-to?url=URL");
+    }
+    if (path == "/echo") {
+        std::string text;
+        for (const auto& [name, value] : request.headers) text += name + ": " + value + "\n";
+        return {200, "text/plain", text};
     }
     return ServeFile(path);
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ArticleDirectory.h"
 #include "Faults.h"
@@ -15,12 +17,18 @@ struct Request {
     std::string path;  // decoded, without the query
     Params params;
     std::string host;  // "127.0.0.1:8765"
+    std::vector<std::pair<std::string, std::string>> headers;
 };
 
 struct Answer {
+    Answer() = default;
+    Answer(int status_, std::string contentType_, std::string body_)
+        : status(status_), contentType(std::move(contentType_)), body(std::move(body_)) {}
+
     int status = 200;
     std::string contentType;
     std::string body;
+    std::string location;  // of a redirect
 };
 
 class Service {

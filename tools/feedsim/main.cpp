@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "CommandLine.h"
-#include "Server.h"
+#include "FeedSimServer.h"
 
 int main(int argc, char** argv) {
     using namespace qen::feedsim;
@@ -20,11 +20,11 @@ int main(int argc, char** argv) {
     }
 
     Server server(commandLine.options);
-    if (!server.Bind()) {
+    if (!server.Start()) {
         std::cerr << "feedsim: cannot listen on 127.0.0.1:" << commandLine.options.port << "\n";
         return 1;
     }
     std::cout << server.Address() << std::endl;
-    server.Run();
+    server.Wait();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "Faults.h"
 
@@ -22,20 +23,22 @@ public:
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
 
-    // Binds 127.0.0.1 at the port of the options; false when it cannot.
-    bool Bind();
+    // Listens on 127.0.0.1 at the port of the options and serves on a thread of its own;
+    // false when the port cannot be had. Connections are taken once it returns.
+    bool Start();
+    // Blocks until the server has stopped.
+    void Wait();
+    // Hanging and dripping answers end at once; returns when the server has stopped.
+    void Stop();
+
     int Port() const;
     std::string Address() const;  // "http://127.0.0.1:PORT"
     std::string Host() const;     // "127.0.0.1:PORT"
 
-    // Serves until Stop; call after Bind.
-    void Run();
-    // From any thread: hanging and dripping answers end at once.
-    void Stop();
-
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    std::thread thread_;
 };
 
 }  // namespace qen::feedsim

@@ -1,8 +1,9 @@
-#include "Server.h"
+#include "FeedSimServer.h"
 
 #include <httplib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -52,11 +53,7 @@ struct Server::Impl {
     httplib::Server http;
     StopSignal stopping;
     int port = -1;
-
-    enum class RunState { NotStarted, Running, Ended };
-    std::mutex stateMutex;
-    RunState state = RunState::NotStarted;
-    bool stopRequested = false;
+    std::atomic<bool> ended = false;
 
     explicit Impl(Options o) : options(std::move(o)), service(options.filesFolder) {
         http.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
@@ -69,7 +66,7 @@ struct Server::Impl {
     }
 
     void Handle(const httplib::Request& in, httplib::Response& out) {
-        Request request{in.path, in.params, in.get_header_value("Host")};
+        Request request{in.path, in.params, in.get_header_value("Host"), {in.headers.begin(), in.headers.end()}};
         if (request.host.empty()) request.host = std::string(kLoopback) + ":" + std::to_string(port);
 
         std::optional<Fault> fault = Service::ChooseFault(request, options.fault);
@@ -96,6 +93,7 @@ struct Server::Impl {
 
     static void Send(httplib::Response& out, const Answer& answer) {
         out.status = answer.status;
+        if (!answer.location.empty()) out.set_header("Location", answer.location);
         out.set_content(answer.body, answer.contentType);
     }
 
@@ -127,12 +125,31 @@ Server::Server(Options options) : impl_(std::make_unique<Impl>(std::move(options
 
 Server::~Server() { Stop(); }
 
-bool Server::Bind() {
-    if (impl_->options.port == 0)
-        impl_->port = impl_->http.bind_to_any_port(kLoopback);
-    else if (impl_->http.bind_to_port(kLoopback, impl_->options.port))
-        impl_->port = impl_->options.port;
-    return impl_->port > 0;
+bool Server::Start() {
+    Impl& impl = *impl_;
+    if (impl.options.port == 0)
+        impl.port = impl.http.bind_to_any_port(kLoopback);
+    else if (impl.http.bind_to_port(kLoopback, impl.options.port))
+        impl.port = impl.options.port;
+    if (impl.port <= 0) return false;
+
+    thread_ = std::thread([&impl] {
+        impl.http.listen_after_bind();
+        impl.ended = true;
+    });
+    // Stop can only end a server that is known to run.
+    while (!impl.http.is_running() && !impl.ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return true;
+}
+
+void Server::Wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void Server::Stop() {
+    impl_->stopping.Raise();
+    impl_->http.stop();
+    Wait();
 }
 
 int Server::Port() const { return impl_->port; }
@@ -140,35 +157,5 @@ int Server::Port() const { return impl_->port; }
 std::string Server::Host() const { return std::string(kLoopback) + ":" + std::to_string(impl_->port); }
 
 std::string Server::Address() const { return "http://" + Host(); }
-
-void Server::Run() {
-    {
-        std::lock_guard lock(impl_->stateMutex);
-        if (impl_->stopRequested) return;
-        impl_->state = Impl::RunState::Running;
-    }
-    impl_->http.listen_after_bind();
-    std::lock_guard lock(impl_->stateMutex);
-    impl_->state = Impl::RunState::Ended;
-}
-
-void Server::Stop() {
-    impl_->stopping.Raise();
-    {
-        std::lock_guard lock(impl_->stateMutex);
-        impl_->stopRequested = true;
-        if (impl_->state == Impl::RunState::NotStarted) return;
-    }
-    // Run has begun: the server can only be stopped once it listens (or has given up).
-    for (;;) {
-        {
-            std::lock_guard lock(impl_->stateMutex);
-            if (impl_->state == Impl::RunState::Ended) return;
-        }
-        if (impl_->http.is_running()) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    impl_->http.stop();
-}
 
 }  // namespace qen::feedsim
