@@ -58,6 +58,12 @@ struct Server::Impl {
     explicit Impl(Options o) : options(std::move(o)), service(options.filesFolder) {
         http.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
         http.set_tcp_nodelay(true);
+        // The library's default also shares the port with any other server on it; one
+        // simulator per port, so a second one fails to start instead.
+        http.set_socket_options([](socket_t sock) {
+            int yes = 1;
+            setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        });
         http.set_keep_alive_timeout(1);
         http.set_payload_max_length(1 << 16);
         http.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
