@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk-webview3.2-dev libcurl4-openssl-dev libssl-dev nlohmann-json3-dev
+  libwxgtk-webview3.2-dev libcurl4-openssl-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev
   xvfb xauth xdotool imagemagick
   dbus at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev
