@@ -47,20 +47,18 @@ struct DownloadFetcher::WorkerTally {
     }
 };
 
-namespace {
-
 // Everything a worker touches is owned by the job itself or never freed, so a worker
 // left behind at its time limit stays safe even after the fetcher is gone.
-struct WorkerJob {
+struct DownloadFetcher::WorkerJob {
     std::shared_ptr<HttpTransport> transport;
     DownloadBuffer* buffer;
     DownloadBuffer::Tag tag;
     std::string url;
     Clock::time_point deadline;
-    std::shared_ptr<DownloadFetcher::Completion> completion;
+    std::shared_ptr<Completion> completion;
 };
 
-TransferResult PerformGet(const WorkerJob& job, bool& cut) {
+TransferResult DownloadFetcher::PerformGet(const WorkerJob& job, bool& cut) {
     TransferRequest request;
     request.url = job.url;
     request.sink = [&job, &cut](const char* data, std::size_t size) {
@@ -86,7 +84,7 @@ TransferResult PerformGet(const WorkerJob& job, bool& cut) {
     }
 }
 
-void RunWorker(const WorkerJob& job) {
+void DownloadFetcher::RunWorker(const WorkerJob& job) {
     bool cut = false;
     TransferResult result = PerformGet(job, cut);
     // A resource that reached the cut is complete as far as anyone will ever see.
@@ -108,6 +106,8 @@ void RunWorker(const WorkerJob& job) {
     }
     job.completion->finished.notify_all();
 }
+
+namespace {
 
 const char* SiteLabel(FetchChannel channel) {
     switch (channel) {
@@ -265,7 +265,6 @@ std::string DownloadFetcher::FetchArticlePage(const std::string& url) {
 
 std::string DownloadFetcher::FetchUpdateResource(const std::string& url, bool textMode) {
     // Text and binary transfers differ only in what the caller gets: HTTP carries both alike.
-    channels_[static_cast<std::size_t>(FetchChannel::Update)].textMode = textMode;
     if (!Fetch(FetchChannel::Update, url)) return {};
     return textMode ? UpToFirstZero(buffer_.Received()) : std::string(buffer_.Received());
 }

@@ -56,14 +56,13 @@ public:
     // The number of data bytes of the channel's last completed transfer.
     std::size_t ReceivedLength(FetchChannel channel) const;
 
-    struct Completion;  // what a worker hands back; shared with the worker
-
 private:
     struct ChannelState {
         std::string url;
         std::size_t received = 0;
-        bool textMode = true;  // update channel only
     };
+    struct Completion;  // what a worker hands back
+    struct WorkerJob;   // everything a worker touches
     struct WorkerTally;
     struct Outcome {
         TransferPhase phase;  // Complete, NoSession, NoAnswer or ReadFailed
@@ -78,6 +77,8 @@ private:
     std::optional<Outcome> Transfer(FetchChannel channel, const std::string& url);
     std::optional<std::string> FailureMessage(FetchChannel channel, const Outcome& outcome) const;
     void WaitForWorkers(std::chrono::milliseconds grace);
+    static void RunWorker(const WorkerJob& job);
+    static TransferResult PerformGet(const WorkerJob& job, bool& cut);
 
     Ui& ui_;
     std::shared_ptr<HttpTransport> transport_;
