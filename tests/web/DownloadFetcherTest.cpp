@@ -50,7 +50,7 @@ protected:
     static FetchLimits ShortLimits() {
         FetchLimits limits;
         limits.feed = 100ms;
-        limits.update = 600ms;
+        limits.update = 1000ms;
         limits.slice = 10ms;
         limits.shutdownGrace = 2s;
         return limits;
