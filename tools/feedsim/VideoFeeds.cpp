@@ -32,7 +32,6 @@ constexpr std::string_view kTitlePatterns[] = {
 
 constexpr std::string_view kFeedNamespaces =
     " xmlns='http://www.w3.org/2005/Atom' xmlns:media='http://search.yahoo.com/mrss/'"
-    " xmlns:openSearch='http://a9.com/-/spec/opensearch/1.1/'"
     " xmlns:gd='http://schemas.google.com/g/2005' xmlns:yt='http://gdata.youtube.com/schemas/2007'";
 
 std::optional<int> ParseCount(const std::string& text) {
@@ -74,9 +73,9 @@ std::string FeedHead(std::string_view id, std::string_view title, int total, int
     head += title;
     head += "</title><author><name>YouTube</name><uri>http://www.youtube.com/</uri></author>"
             "<generator version='2.1' uri='http://gdata.youtube.com'>YouTube data API</generator>";
-    head += "<openSearch:totalResults>" + std::to_string(total) + "</openSearch:totalResults>";
-    head += "<openSearch:startIndex>" + std::to_string(start) + "</openSearch:startIndex>";
-    head += "<openSearch:itemsPerPage>" + std::to_string(perPage) + "</openSearch:itemsPerPage>\n";
+    head += "<yt:totalResults>" + std::to_string(total) + "</yt:totalResults>";
+    head += "<yt:startIndex>" + std::to_string(start) + "</yt:startIndex>";
+    head += "<yt:itemsPerPage>" + std::to_string(perPage) + "</yt:itemsPerPage>\n";
     return head;
 }
 
