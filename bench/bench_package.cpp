@@ -15,8 +15,9 @@
 #include "package/BlockCipher.h"
 #include "package/ContentSite.h"
 #include "package/PackageSecrets.h"
-#include "package/PackageWriter.h"
-#include "package/SiteText.h"
+#include "package/OpenPackage.h"
+#include "qenpack/PackageBlockWriter.h"
+#include "text/TextOps.h"
 #include "platform/headless/Headless.h"
 
 namespace {
@@ -167,33 +168,34 @@ const PackageFiles& Files(bool large) {
     return large ? big : demo;
 }
 
-// What an opened site keeps in memory for the whole run.
-std::size_t HeldBytes(const qen::ContentSite& site) {
-    std::size_t bytes = site.Package.Image.capacity() + site.PageTemplate.capacity() + site.MenuTextLinks.capacity() +
-                        site.TopBannerUrls.capacity() + site.TopBannerLinks.capacity() +
-                        site.SideBannerUrls.capacity() + site.SideBannerLinks.capacity();
-    for (const std::string& path : site.CreatedFiles) bytes += path.capacity();
+// What an opened package and its site keep in memory for the whole run.
+std::size_t HeldBytes(const qen::ContentPackage& package, const qen::ContentSite& site = {}) {
+    std::size_t bytes = package.Image.capacity() + site.PageTemplate.capacity() + package.MenuTextLinks.capacity() +
+                        package.TopBannerUrls.capacity() + package.TopBannerLinks.capacity() +
+                        package.SideBannerUrls.capacity() + package.SideBannerLinks.capacity();
+    for (const qen::Path& path : site.CreatedFiles) bytes += path.Bytes().capacity();
     return bytes;
 }
 
-// A site opened and checked, ready for ReadBranding.
-bool OpenSite(const PackageFiles& files, qen::ContentSite& site, bool branded) {
-    std::string userDataPath;
-    return branded ? site.OpenPackage(files.brandedPath, userDataPath, "")
-                   : site.OpenPackage(files.programPath, userDataPath, files.packagePath);
+// A package opened and checked, ready for ReadBranding.
+bool OpenSite(const PackageFiles& files, qen::ContentPackage& package, bool branded) {
+    SilentUi ui;
+    qen::DefaultSettings settings;
+    qen::Path userDataPath;
+    return branded ? qen::OpenPackage(ui, settings, qen::Path(files.brandedPath), qen::Path(), package, userDataPath)
+                   : qen::OpenPackage(ui, settings, qen::Path(files.programPath), qen::Path(files.packagePath),
+                                      package, userDataPath);
 }
 
 void BM_OpenPackage(benchmark::State& state, bool large, bool branded) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
-    SilentUi ui;
-    qen::DefaultSettings settings;
     std::size_t held = 0;
     for (auto _ : state) {
-        qen::ContentSite site(ui, settings);
-        if (!OpenSite(files, site, branded)) return state.SkipWithError(ui.lastMessage.c_str());
-        held = HeldBytes(site);
-        benchmark::DoNotOptimize(site.Package.BlockStart);
+        qen::ContentPackage package;
+        if (!OpenSite(files, package, branded)) return state.SkipWithError("the package did not open");
+        held = HeldBytes(package);
+        benchmark::DoNotOptimize(package.BlockStart);
     }
     // The program is read whole and searched either way; the package is in it or beside it.
     const std::size_t read = kProgramBytes + files.block.size();
@@ -209,18 +211,16 @@ BENCHMARK_CAPTURE(BM_OpenPackage, large_branded, true, true)->Unit(benchmark::kM
 void BM_ReadBranding(benchmark::State& state, bool large) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
-    SilentUi ui;
-    qen::DefaultSettings settings;
-    qen::ContentSite opened(ui, settings);
-    if (!OpenSite(files, opened, false)) return state.SkipWithError(ui.lastMessage.c_str());
-    std::optional<qen::ContentSite> site;
+    qen::ContentPackage opened;
+    if (!OpenSite(files, opened, false)) return state.SkipWithError("the package did not open");
+    std::optional<qen::ContentPackage> package;
     for (auto _ : state) {
         state.PauseTiming();
-        site.reset();
-        site.emplace(opened);  // deciphering works in place, so every round gets a fresh copy
+        package.reset();
+        package.emplace(opened);  // deciphering works in place, so every round gets a fresh copy
         state.ResumeTiming();
-        if (!site->ReadBranding()) return state.SkipWithError(ui.lastMessage.c_str());
-        benchmark::DoNotOptimize(site->MenuTextLinks.data());
+        if (const qen::Outcome read = package->ReadBranding(); !read) return state.SkipWithError(read.Message().c_str());
+        benchmark::DoNotOptimize(package->MenuTextLinks.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.dataBytes));
 }
@@ -231,11 +231,9 @@ BENCHMARK_CAPTURE(BM_ReadBranding, large, true)->Unit(benchmark::kMicrosecond);
 void BM_BuildSite(benchmark::State& state, bool large) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
-    SilentUi ui;
-    qen::DefaultSettings settings;
-    qen::ContentSite branded(ui, settings);
-    if (!OpenSite(files, branded, false) || !branded.ReadBranding())
-        return state.SkipWithError(ui.lastMessage.c_str());
+    qen::ContentPackage package;
+    if (!OpenSite(files, package, false) || !package.ReadBranding())
+        return state.SkipWithError("the package did not open");
     TempFolder work("work");
     std::optional<qen::ContentSite> site;
     std::size_t held = 0;
@@ -243,11 +241,11 @@ void BM_BuildSite(benchmark::State& state, bool large) {
     for (auto _ : state) {
         state.PauseTiming();
         work.Clear();
-        site.reset();
-        site.emplace(branded);  // the niche's exclusion words add up on a reused site
+        site.emplace();  // the niche's exclusion words add up on a reused site
         state.ResumeTiming();
-        if (!site->BuildSite(work.Path())) return state.SkipWithError(ui.lastMessage.c_str());
-        held = HeldBytes(*site);
+        if (const qen::Outcome built = site->BuildSite(package, qen::Path(work.Path())); !built)
+            return state.SkipWithError(built.Message().c_str());
+        held = HeldBytes(package, *site);
         created = site->CreatedFiles.size();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.dataBytes));
@@ -261,16 +259,16 @@ BENCHMARK_CAPTURE(BM_BuildSite, large, true)->Unit(benchmark::kMillisecond);
 void BM_OpenReadAndBuild(benchmark::State& state, bool large) {
     const PackageFiles& files = Files(large);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
-    SilentUi ui;
-    qen::DefaultSettings settings;
     TempFolder work("work");
     for (auto _ : state) {
         state.PauseTiming();
         work.Clear();
         state.ResumeTiming();
-        qen::ContentSite site(ui, settings);
-        if (!OpenSite(files, site, false) || !site.ReadBranding() || !site.BuildSite(work.Path()))
-            return state.SkipWithError(ui.lastMessage.c_str());
+        qen::ContentPackage package;
+        qen::ContentSite site;
+        if (!OpenSite(files, package, false) || !package.ReadBranding() ||
+            !site.BuildSite(package, qen::Path(work.Path())))
+            return state.SkipWithError("the site was not built");
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.dataBytes));
 }

@@ -7,13 +7,11 @@
 #include <string>
 
 #include "BenchFixtures.h"
-#include "platform/headless/Headless.h"
 #include "store/UserDataFile.h"
 #include "store/VideoStore.h"
 
 namespace {
 
-using SilentUi = qen::HeadlessUi;
 using qen::bench::TempFolder;
 
 struct Sizes {
@@ -100,11 +98,10 @@ BENCHMARK_CAPTURE(BM_DecodeUserData, full, true)->Unit(benchmark::kMicrosecond);
 
 // The save at exit: encode, write the temporary file and rename it over the old one.
 void BM_SaveUserData(benchmark::State& state, bool full) {
-    SilentUi ui;
-    qen::VideoStore store(ui);
+    qen::VideoStore store;
     static_cast<qen::UserData&>(store) = Data(full);
     TempFolder folder("userdata");
-    const std::string path = folder.File("site.lum");
+    const qen::Path path(folder.File("site.lum"));
     for (auto _ : state)
         if (!store.SaveUserData(path)) return state.SkipWithError("SaveUserData failed");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * qen::EncodeUserData(store).size()));
@@ -114,17 +111,17 @@ BENCHMARK_CAPTURE(BM_SaveUserData, full, true)->Unit(benchmark::kMicrosecond);
 
 // The load at start-up, into a fresh store each time.
 void BM_LoadUserData(benchmark::State& state, bool full) {
-    SilentUi ui;
     TempFolder folder("userdata");
-    const std::string path = folder.File("site.lum");
+    const qen::Path path(folder.File("site.lum"));
     {
-        qen::VideoStore writer(ui);
+        qen::VideoStore writer;
         static_cast<qen::UserData&>(writer) = Data(full);
         if (!writer.SaveUserData(path)) return state.SkipWithError("SaveUserData failed");
     }
     for (auto _ : state) {
-        qen::VideoStore store(ui);
-        if (!store.LoadUserData(path)) return state.SkipWithError(ui.lastMessage.c_str());
+        qen::VideoStore store;
+        if (const qen::Outcome loaded = store.LoadUserData(path); !loaded)
+            return state.SkipWithError(loaded.Message().c_str());
         benchmark::DoNotOptimize(store.Notes.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * qen::EncodeUserData(Data(full)).size()));

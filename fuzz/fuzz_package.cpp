@@ -16,7 +16,6 @@
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
-#include "platform/headless/Headless.h"
 
 namespace {
 
@@ -55,16 +54,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
     const std::string image = (data[0] & 1) ? input : SignedImage(input);
 
-    qen::HeadlessUi ui;
-    qen::DefaultSettings settings;
-    qen::ContentSite site(ui, settings);
-    if (site.FindBlock(image) && site.CheckPackageHeader("The .qen file is corrupt") && site.ReadBranding())
-        site.BuildSite(WorkFolder());
+    qen::ContentPackage package;
+    qen::ContentSite site;
+    if (package.FindBlock(image) && package.CheckPackageHeader("The .qen file is corrupt") && package.ReadBranding())
+        (void)site.BuildSite(package, qen::Path(WorkFolder()));
 
     // Everything written must have landed in the work folder, and goes again.
-    for (const std::string& path : site.CreatedFiles)
+    for (const qen::Path& created : site.CreatedFiles) {
+        const std::string& path = created.Bytes();
         if (path.rfind(WorkFolder(), 0) != 0 || path.find('/', WorkFolder().size()) != std::string::npos)
             __builtin_trap();
+    }
     site.RemoveGeneratedFiles(0, 0);
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(WorkFolder(), error))

@@ -9,6 +9,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   dbus at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev
+  locales
 )
 
 missing=()

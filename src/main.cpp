@@ -1,6 +1,8 @@
-// The program: the toolkit's application object hands start-up and shutdown to CVantlowApp.
+// The program: the toolkit's application object hands start-up and shutdown to Application.
 #include <csignal>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -8,7 +10,7 @@
 #include <wx/timer.h>
 #include <wx/uilocale.h>
 
-#include "app/CVantlowApp.h"
+#include "app/Application.h"
 #include "platform/wx/MainFrame.h"
 #include "platform/wx/WxPlatform.h"
 
@@ -18,6 +20,10 @@ volatile std::sig_atomic_t terminationRequested = 0;
 
 void RequestTermination(int) { terminationRequested = 1; }
 
+// The arguments exactly as the system gave them: a path is bytes, and the toolkit's own
+// copies go through the locale, which under a C locale loses every byte above 127.
+std::vector<std::string> commandLine;
+
 class QenApp : public wxApp {
 public:
     bool OnInit() override {
@@ -26,13 +32,11 @@ public:
         // Dates in dialogs and messages follow the user's regional format.
         wxUILocale::UseDefault();
         platform_ = std::make_unique<qen::WxPlatform>();
-        app_ = std::make_unique<qen::CVantlowApp>(*platform_);
+        app_ = std::make_unique<qen::Application>(*platform_);
 
-        std::vector<std::string> args;
-        for (int i = 0; i < argc; ++i) args.push_back(std::string(argv[i].mb_str()));
-        if (!app_->InitInstance(args)) {
+        if (!app_->Start(commandLine)) {
             if (wxFrame* frame = platform_->frame()) frame->Destroy();
-            app_->ExitInstance(1);
+            app_->Shutdown(1);
             exited_ = true;
             return false;
         }
@@ -42,7 +46,7 @@ public:
 
     int OnExit() override {
         signalTimer_.Stop();
-        if (app_ && !exited_) app_->ExitInstance(0);
+        if (app_ && !exited_) app_->Shutdown(0);
         exited_ = true;
         return wxApp::OnExit();
     }
@@ -61,11 +65,16 @@ private:
     }
 
     std::unique_ptr<qen::WxPlatform> platform_;
-    std::unique_ptr<qen::CVantlowApp> app_;
+    std::unique_ptr<qen::Application> app_;
     wxTimer signalTimer_;
     bool exited_ = false;
 };
 
 }  // namespace
 
-wxIMPLEMENT_APP(QenApp);
+wxIMPLEMENT_APP_NO_MAIN(QenApp);
+
+int main(int argc, char** argv) {
+    commandLine.assign(argv, argv + argc);
+    return wxEntry(argc, argv);
+}

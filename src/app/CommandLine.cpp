@@ -2,8 +2,8 @@
 
 namespace qen {
 
-std::string CommandLineFile(const std::vector<std::string>& args) {
-    return args.size() > 1 ? args[1] : std::string();
+Path CommandLineFile(const std::vector<std::string>& args) {
+    return args.size() > 1 ? Path(args[1]) : Path();
 }
 
 }  // namespace qen

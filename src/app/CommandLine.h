@@ -2,10 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Path.h"
+
 namespace qen {
 
-// The file named on the command line (a ".qen" package or a ".lum" user data file),
-// or the empty text.
-std::string CommandLineFile(const std::vector<std::string>& args);
+// The file named on the command line (a ".qen" package or a ".lum" user data file), as
+// the system's bytes, or an empty path.
+Path CommandLineFile(const std::vector<std::string>& args);
 
 }  // namespace qen

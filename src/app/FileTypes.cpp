@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "files/FileIO.h"
 #include "platform/System.h"
 
 namespace qen {
@@ -29,31 +29,15 @@ const char kMimePackage[] =
     "  </mime-type>\n"
     "</mime-info>\n";
 
-bool WriteSilently(const std::filesystem::path& path, const std::string& data) {
+bool WriteSilently(const Path& path, const std::string& data) {
     std::error_code ignored;
-    std::filesystem::create_directories(path.parent_path(), ignored);
-    // Written beside and renamed over, so a reader never sees half a file.
-    std::filesystem::path partial = path;
-    partial += ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        if (!out.flush()) {
-            out.close();
-            std::filesystem::remove(partial, ignored);
-            return false;
-        }
-    }
-    std::error_code renamed;
-    std::filesystem::rename(partial, path, renamed);
-    if (renamed) std::filesystem::remove(partial, ignored);
-    return !renamed;
+    std::filesystem::create_directories(path.Folder().Bytes(), ignored);
+    return SaveFileSafely(path, data);
 }
 
 }  // namespace
 
-std::optional<std::string> UserDataHome() {
+std::optional<Path> UserDataHome() {
     std::string folder;
     if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome && *dataHome == '/') {
         folder = dataHome;
@@ -65,16 +49,16 @@ std::optional<std::string> UserDataHome() {
         return std::nullopt;
     }
     if (folder.back() != '/') folder += '/';
-    return folder;
+    return Path(folder);
 }
 
-std::optional<std::string> OpenCommandFor(const std::string& programPath) {
-    if (programPath.empty()) return std::nullopt;
+std::optional<std::string> OpenCommandFor(const Path& programPath) {
+    if (programPath.Empty()) return std::nullopt;
     // Inside a quoted argument the desktop entry rules escape " ` $ and \ with a
     // backslash, and the file format escapes every backslash once more; "%" is doubled
     // because it starts a field code.
     std::string command = "\"";
-    for (char c : programPath) {
+    for (char c : programPath.Bytes()) {
         switch (c) {
             case '\n':
             case '\r':
@@ -100,14 +84,14 @@ std::optional<std::string> OpenCommandFor(const std::string& programPath) {
     return command;
 }
 
-void RegisterFileTypes(System& system, const std::string& programPath) {
-    std::optional<std::string> dataHome = UserDataHome();
+void RegisterFileTypes(System& system, const Path& programPath) {
+    std::optional<Path> dataHome = UserDataHome();
     if (!dataHome) return;
-    const std::filesystem::path mimeFolder = *dataHome + "mime";
-    const std::filesystem::path applicationsFolder = *dataHome + "applications";
+    const Path mimeFolder = *dataHome / "mime";
+    const Path applicationsFolder = *dataHome / "applications";
 
     if (WriteSilently(mimeFolder / "packages" / kMimePackageName, kMimePackage))
-        system.RunProgram("update-mime-database", {"update-mime-database", mimeFolder.string()});
+        system.RunProgram("update-mime-database", {"update-mime-database", mimeFolder.Bytes()});
 
     std::optional<std::string> command = OpenCommandFor(programPath);
     if (!command) return;
@@ -120,8 +104,7 @@ void RegisterFileTypes(System& system, const std::string& programPath) {
                               "NoDisplay=true\n"
                               "Terminal=false\n";
     if (!WriteSilently(applicationsFolder / kDesktopFileName, entry)) return;
-    system.RunProgram("update-desktop-database",
-                      {"update-desktop-database", applicationsFolder.string()});
+    system.RunProgram("update-desktop-database", {"update-desktop-database", applicationsFolder.Bytes()});
     // The program started last opens the files, as with the other platforms' association.
     system.RunProgram("xdg-mime", {"xdg-mime", "default", kDesktopFileName, kQenType, kLumType});
 }

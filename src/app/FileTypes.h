@@ -5,19 +5,21 @@
 #include <optional>
 #include <string>
 
+#include "base/Path.h"
+
 namespace qen {
 
 class System;
 
 // $XDG_DATA_HOME, else $HOME/.local/share; nullopt when neither is set. Ends in "/".
-std::optional<std::string> UserDataHome();
+std::optional<Path> UserDataHome();
 
 // The desktop entry's command: the program path quoted as the desktop entry rules want
 // it, then the file. nullopt for a path that cannot be written into one line.
-std::optional<std::string> OpenCommandFor(const std::string& programPath);
+std::optional<std::string> OpenCommandFor(const Path& programPath);
 
 // Writes both files for `programPath` (the running program) and refreshes the desktop's
 // caches. Every failure is silent.
-void RegisterFileTypes(System& system, const std::string& programPath);
+void RegisterFileTypes(System& system, const Path& programPath);
 
 }  // namespace qen

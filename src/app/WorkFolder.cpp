@@ -5,11 +5,11 @@
 
 namespace qen {
 
-std::optional<std::string> MakeWorkFolder(const std::string& tempFolder, std::int64_t secondsSince1970) {
-    std::string name = tempFolder + "lumfiles__" + std::to_string(secondsSince1970);
+std::optional<Path> MakeWorkFolder(const Path& tempFolder, std::int64_t secondsSince1970) {
+    std::string name = tempFolder.Bytes() + "lumfiles__" + std::to_string(secondsSince1970);
     for (int attempt = 0; attempt <= 3; ++attempt) {
         std::error_code error;
-        if (std::filesystem::create_directory(name, error)) return name + "/";
+        if (std::filesystem::create_directory(name, error)) return Path(name + "/");
         // Any entry of that name, folder or file, makes the name taken.
         std::error_code ignored;
         if (!std::filesystem::exists(std::filesystem::symlink_status(name, ignored))) return std::nullopt;
@@ -18,9 +18,9 @@ std::optional<std::string> MakeWorkFolder(const std::string& tempFolder, std::in
     return std::nullopt;
 }
 
-void RemoveWorkFolderTree(const std::string& folder) {
+void RemoveWorkFolderTree(const Path& folder) {
     std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::remove_all(folder.Bytes(), ignored);
 }
 
 }  // namespace qen

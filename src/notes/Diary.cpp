@@ -4,7 +4,7 @@
 
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
-#include "files/FileHelpers.h"
+#include "files/FileMessages.h"
 
 namespace qen {
 
@@ -57,7 +57,10 @@ bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string
     if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
     if (index >= static_cast<long>(entries.size())) index = -1;
     // Refuse a new entry before the user types it, not after.
-    if (index < 0 && store.DiaryFull()) return false;
+    if (index < 0 && store.DiaryFull()) {
+        ui.ShowMessage(kDiaryFullMessage, Icon::Stop);
+        return false;
+    }
 
     DiaryDialogState state;
     if (index >= 0) {
@@ -115,9 +118,9 @@ std::string DiaryPageText(System& system, const UserData& data, const std::strin
     return FillTemplate(pageTemplate, body, "", heading, "", "Your " + niche + " Diary");
 }
 
-bool WriteDiaryPage(Ui& ui, System& system, const UserData& data, const std::string& workFolder,
-                    const std::string& pageTemplate, const std::string& niche) {
-    return WriteWholeFile(ui, workFolder + kDiaryPage, DiaryPageText(system, data, pageTemplate, niche));
+bool WriteDiaryPage(Ui& ui, System& system, const UserData& data, const ContentSite& site) {
+    return WriteWholeFile(ui, site.WorkFolder / kDiaryPage,
+                          DiaryPageText(system, data, site.PageTemplate, site.Niche));
 }
 
 }  // namespace qen

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "platform/System.h"
+#include "base/PageNames.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 
 namespace qen {
+
+class ContentSite;
 
 // The diary dialog's rules for Save and Delete; true lets the dialog close with OK.
 // On Save it learns the user's date order from `state.shownDate`, the picker's own text.
@@ -27,9 +30,8 @@ std::string FormatDiaryDate(System& system, std::uint32_t timestamp, std::int32_
 // "diary.html" filled into `pageTemplate` and written to `workFolder` (which ends in "/").
 std::string DiaryPageText(System& system, const UserData& data, const std::string& pageTemplate,
                           const std::string& niche);
-bool WriteDiaryPage(Ui& ui, System& system, const UserData& data, const std::string& workFolder,
-                    const std::string& pageTemplate, const std::string& niche);
+bool WriteDiaryPage(Ui& ui, System& system, const UserData& data, const ContentSite& site);
 
-inline constexpr const char* kDiaryPage = "diary.html";
+inline constexpr const char* kDiaryPage = page::kDiary;
 
 }  // namespace qen

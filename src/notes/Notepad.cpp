@@ -2,7 +2,7 @@
 
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
-#include "files/FileHelpers.h"
+#include "files/FileMessages.h"
 
 namespace qen {
 
@@ -36,7 +36,10 @@ bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
     if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
     if (index >= static_cast<long>(notes.size())) index = -1;
     // Refuse a new note before the user types it, not after.
-    if (index < 0 && store.NotesFull()) return false;
+    if (index < 0 && store.NotesFull()) {
+        ui.ShowMessage(kNotesFullMessage, Icon::Stop);
+        return false;
+    }
 
     NoteDialogState state;
     if (index >= 0) {
@@ -83,9 +86,8 @@ std::string NotepadPageText(const UserData& data, const std::string& pageTemplat
     return FillTemplate(pageTemplate, body, "", heading, "", "Your " + niche + " Notes");
 }
 
-bool WriteNotepadPage(Ui& ui, const UserData& data, const std::string& workFolder,
-                      const std::string& pageTemplate, const std::string& niche) {
-    return WriteWholeFile(ui, workFolder + kNotepadPage, NotepadPageText(data, pageTemplate, niche));
+bool WriteNotepadPage(Ui& ui, const UserData& data, const ContentSite& site) {
+    return WriteWholeFile(ui, site.WorkFolder / kNotepadPage, NotepadPageText(data, site.PageTemplate, site.Niche));
 }
 
 }  // namespace qen

@@ -3,10 +3,13 @@
 // listed on "notepad.html".
 #include <string>
 
+#include "base/PageNames.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 
 namespace qen {
+
+class ContentSite;
 
 // The note dialog's rules for Save and Delete Note; true lets the dialog close with OK.
 bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state);
@@ -21,9 +24,8 @@ bool EditNote(Ui& ui, VideoStore& store, const std::string& argument);
 // The body and heading of "notepad.html", filled into `pageTemplate` and written to
 // `workFolder` (which ends in "/"). False after the write's own message.
 std::string NotepadPageText(const UserData& data, const std::string& pageTemplate, const std::string& niche);
-bool WriteNotepadPage(Ui& ui, const UserData& data, const std::string& workFolder,
-                      const std::string& pageTemplate, const std::string& niche);
+bool WriteNotepadPage(Ui& ui, const UserData& data, const ContentSite& site);
 
-inline constexpr const char* kNotepadPage = "notepad.html";
+inline constexpr const char* kNotepadPage = page::kNotepad;
 
 }  // namespace qen

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "text/TextEncoding.h"
+
 namespace qen {
 
 namespace {
@@ -53,14 +55,6 @@ std::string EscapeNoteText(std::string_view text) { return EscapeMarkup(text, "<
 
 std::string EscapeDiaryText(std::string_view text) { return EscapeMarkup(text, ""); }
 
-std::size_t CharacterReferenceLength(std::string_view text) {
-    constexpr std::size_t kMaxDigits = 7;  // the largest code point, 1114111, has seven
-    if (text.size() < 4 || text[0] != '&' || text[1] != '#') return 0;
-    std::size_t i = 2;
-    while (i < text.size() && i - 2 < kMaxDigits && text[i] >= '0' && text[i] <= '9') ++i;
-    if (i == 2 || i >= text.size() || text[i] != ';') return 0;
-    return i + 1;
-}
 
 std::string CountSentence(std::size_t n, std::string_view none, std::string_view one, std::string_view plural) {
     if (n == 0) return std::string(none);

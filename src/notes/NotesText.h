@@ -21,9 +21,5 @@ std::string EscapeNoteText(std::string_view text);
 // "&", "<" and ">" as entities, line breaks dropped: a diary entry is one line.
 std::string EscapeDiaryText(std::string_view text);
 
-// Length of the decimal character reference "&#N;" at the start of `text`, or 0.
-// Such references carry the characters that the system's code page lacks, so the
-// page escaping leaves them intact for the browser to show the character.
-std::size_t CharacterReferenceLength(std::string_view text);
 
 }  // namespace qen

@@ -1,7 +1,6 @@
 #include "package/Branding.h"
 
-#include "package/SiteText.h"
-#include "platform/Ui.h"
+#include "text/TextOps.h"
 
 namespace qen {
 
@@ -32,15 +31,8 @@ std::optional<std::vector<BrandingPair>> ParseBrandingPairs(std::string_view inp
     }
 }
 
-bool ParseBrandingList(Ui& ui, const std::string& listName, std::string_view text,
-                       std::vector<BrandingPair>& pairs) {
-    auto parsed = ParseBrandingPairs(text);
-    if (!parsed) {
-        ui.ShowMessage("Branding error - " + listName + " data is not formatted correctly", Icon::Stop);
-        return false;
-    }
-    pairs = std::move(*parsed);
-    return true;
+std::string BrandingErrorMessage(std::string_view listName) {
+    return "Branding error - " + std::string(listName) + " data is not formatted correctly";
 }
 
 std::string CleanUrl(std::string_view text) {

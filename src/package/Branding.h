@@ -10,8 +10,6 @@
 
 namespace qen {
 
-class Ui;
-
 using BrandingPair = std::pair<std::string, std::string>;  // line 1, line 2
 constexpr std::size_t kMaxBrandingRecords = 30;
 
@@ -19,9 +17,8 @@ constexpr std::size_t kMaxBrandingRecords = 30;
 // are taken. The last record's second line is taken whole up to the end of the text.
 std::optional<std::vector<BrandingPair>> ParseBrandingPairs(std::string_view text);
 
-// The same, showing "Branding error - <list name> data is not formatted correctly".
-bool ParseBrandingList(Ui& ui, const std::string& listName, std::string_view text,
-                       std::vector<BrandingPair>& pairs);
+// "Branding error - <list name> data is not formatted correctly".
+std::string BrandingErrorMessage(std::string_view listName);
 
 // Puts "http://" before a non-empty text that does not start with "http" (any case);
 // removes every quote character.

@@ -3,221 +3,153 @@
 #include <filesystem>
 #include <system_error>
 
-#include "package/BlockCipher.h"
-#include "package/Branding.h"
-#include "package/PackageFormat.h"
-#include "package/PackageSecrets.h"
-#include "platform/Settings.h"
-#include "platform/Ui.h"
-#include "files/FileHelpers.h"
-#include "files/PathHelpers.h"
+#include "files/FileIO.h"
+#include "package/SiteNiche.h"
+#include "text/TextOps.h"
 
 namespace qen {
 
 namespace {
 
-constexpr const char* kExeCorrupt = "The .exe file is corrupt";
-constexpr const char* kQenCorrupt = "The .qen file is corrupt";
+constexpr const char* kFetchingArticlesPage =
+    "<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>Fetching Article Data - Please Wait</DIV>";
 
-// The path with its extension replaced; a file name without a dot gets one appended.
-std::string WithExtension(const std::string& path, std::string_view extension) {
-    std::string stem = WithoutExtension(path);
-    if (stem.empty() && ExtensionOf(path).empty()) stem = path;
-    return stem + std::string(extension);
+bool IsSiteNicheMember(const std::string& name) {
+    return name == "SiteNiche.txt" || name == "siteniche.txt";
 }
 
-bool IsExistingFile(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(path, error) && !std::filesystem::is_directory(path, error);
+std::string AsText(std::string_view bytes) {
+    return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
-void AppendQuoted(std::string& list, const std::string& address) {
-    if (!list.empty()) list.append(", ");
-    list.append(1, '\'').append(address).append(1, '\'');
-}
-
-// The pages' banner arrays: every address cleaned, quoted and separated by ", ".
-void QuotedAddressLists(const std::vector<BrandingPair>& pairs, std::string& urls, std::string& links) {
-    urls.clear();
-    links.clear();
-    for (const auto& [url, link] : pairs) {
-        AppendQuoted(urls, CleanUrl(url));
-        AppendQuoted(links, CleanUrl(link));
-    }
+std::string ApplySiteSubstitutions(const ContentPackage& package, const std::string& niche, std::string text) {
+    const bool footer = !package.FooterLink.empty() && !package.FooterName.empty();
+    text = ReplaceAll(std::move(text), "TWX_REPLACE_EBOOKNAME", package.Title);
+    text = ReplaceAll(std::move(text), "<a href=\"\">UserLink</a><BR>", package.MenuTextLinks);
+    text = ReplaceAll(std::move(text), "%%SiteNiche%%", niche);
+    text = ReplaceAll(std::move(text), "%%footerlink%%", footer ? package.FooterLink : std::string());
+    text = ReplaceAll(std::move(text), "%%footertext%%",
+                      footer ? "Brought to you by " + package.FooterName : std::string());
+    struct BannerArray {
+        const char* declaration;
+        const char* name;
+        const std::string& values;
+    };
+    const BannerArray arrays[] = {
+        {"var TopBannerUrls = new Array ();", "TopBannerUrls", package.TopBannerUrls},
+        {"var TopBannerLinks = new Array ();", "TopBannerLinks", package.TopBannerLinks},
+        {"var SideBannerUrls = new Array ();", "SideBannerUrls", package.SideBannerUrls},
+        {"var SideBannerLinks = new Array ();", "SideBannerLinks", package.SideBannerLinks},
+    };
+    for (const BannerArray& array : arrays)
+        if (!array.values.empty())
+            text = ReplaceAll(std::move(text), array.declaration,
+                              std::string("var ") + array.name + " = [" + array.values + "];");
+    text = ReplaceAll(std::move(text), "var MaxSideBanners = 5;",
+                      "var MaxSideBanners = " + std::to_string(package.MaxSideBanners) + ";");
+    text = ReplaceAll(std::move(text), "target=_blank", "");
+    text = ReplaceAll(std::move(text), "target='_blank'", "");
+    text = ReplaceAll(std::move(text), "target=\"_blank\"", "");
+    return text;
 }
 
 }  // namespace
 
-ContentSite::ContentSite(Ui& ui, Settings& settings) : ui_(ui), settings_(settings) {}
+std::string FillTemplate(std::string page, std::string_view body, std::string_view previousNext,
+                         std::string_view topLeftText, std::string_view topRightText, std::string_view title) {
+    page = ReplaceAll(std::move(page), "%%videoposts%%", body);
+    page = ReplaceAll(std::move(page), "%%previousnext%%", previousNext);
+    page = ReplaceAll(std::move(page), "%%toplefttext%%", topLeftText);
+    page = ReplaceAll(std::move(page), "%%toprighttext%%", topRightText);
+    page = ReplaceAll(std::move(page), "%%pagetitle%%", title);
+    return page;
+}
 
-bool ContentSite::OpenPackage(const std::string& exePath, std::string& userDataPath,
-                              const std::string& commandLineFile) {
-    Package.Embedded = true;
-    std::optional<std::string> exeImage = ReadWholeFile(ui_, exePath);
-    if (!exeImage || exeImage->empty()) return false;
-    if (FindBlock(std::move(*exeImage))) {
-        if (!CheckPackageHeader(kExeCorrupt)) return false;
-        userDataPath = WithExtension(exePath, ".lum");
-        return true;
+Outcome ContentSite::ParseSiteNiche(std::string_view text) {
+    const std::string error = ParseSiteNicheText(text, Niche, ArticleCategory, ExcludedWords);
+    return error.empty() ? Outcome::Success() : Outcome::Failure(error);
+}
+
+void ContentSite::RecordCreatedFile(const Path& path) {
+    if (CreatedFiles.size() < kMaxCreatedFiles) CreatedFiles.push_back(path);
+}
+
+Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFolder) {
+    WorkFolder = workFolder;
+    // Member data is read only from a checked package once it has been deciphered.
+    if (!package.HeaderChecked() || !package.Deciphered())
+        return Outcome::Failure("The package has not been checked");
+    const std::vector<PackageMember> members = package.Members();
+
+    for (const PackageMember& member : members) {
+        if (!IsSiteNicheMember(member.name)) continue;
+        if (Outcome parsed = ParseSiteNiche(AsText(package.MemberBytes(member))); !parsed) return parsed;
     }
 
-    Package.Embedded = false;
-    std::string packagePath;
-    if (!commandLineFile.empty() && IsExistingFile(commandLineFile)) {
-        const std::string extension = ExtensionOf(commandLineFile);
-        if (extension == ".qen")
-            packagePath = commandLineFile;
-        else if (extension == ".lum")
-            packagePath = WithExtension(commandLineFile, ".qen");
-    }
+    CreatedFiles.clear();
+    std::string helpText;
+    for (const PackageMember& member : members) {
+        if (IsSiteNicheMember(member.name)) continue;
+        if (!IsSafeMemberName(member.name))
+            return Outcome::Failure("The package holds a file with an unsafe name: \"" + member.name + "\"");
+        const std::string name = member.name == "template.html" ? "videos1.html" : member.name;
+        const Path path = WorkFolder / name;
+        const std::string extension = path.Extension();
+        if (extension == ".txt") continue;
 
-    if (packagePath.empty()) {
-        std::string initialFolder = settings_.GetString(kDefaultSettingsName, "InitDir", "");
-        std::string beside = FindPackageBeside(exePath);
-        if (beside == "MULTIPLE")
-            initialFolder = DirectoryOf(exePath);
-        else
-            packagePath = beside;
-
-        if (packagePath.empty()) {
-            FileDialogRequest request;
-            request.title = "Select a .qen file";
-            request.filter = "Qen Files (*.qen)|*.qen||";
-            request.initialFolder = initialFolder;
-            std::optional<std::string> chosen = ui_.ChooseFile(request);
-            if (!chosen || chosen->empty()) return false;
-            packagePath = *chosen;
-            if (DirectoryOf(packagePath) != DirectoryOf(exePath))
-                settings_.SetString(kDefaultSettingsName, "InitDir", DirectoryOf(packagePath));
+        bool written;
+        if (extension == ".htm" || extension == ".html" || extension == ".js" || extension == ".css") {
+            std::string text = ApplySiteSubstitutions(package, Niche, AsText(package.MemberBytes(member)));
+            written = WriteWholeFile(path, text);
+            if (name == "videos1.html") PageTemplate = text;
+            if (name == "help.html") helpText = text;
+        } else {
+            written = WriteWholeFile(path, package.MemberBytes(member));
         }
+        RecordCreatedFile(path);
+        if (!written) return Outcome::Failure("Unable to create temp file:\n" + path.Display());
     }
 
-    std::optional<std::string> image = ReadWholeFile(ui_, packagePath);
-    if (!image) return false;
-    // An empty file is said to be unusable rather than ending the program without a word.
-    if (image->empty() || !FindBlock(std::move(*image))) {
-        ui_.ShowMessage(FileNameOf(packagePath) + " is not compatible with the Qen Runtime", Icon::Stop);
-        return false;
-    }
-    if (!CheckPackageHeader(kQenCorrupt)) return false;
-    userDataPath = WithExtension(packagePath, ".lum");
-    return true;
+    const Path articles = WorkFolder / "articles.html";
+    if (!WriteWholeFile(articles, kFetchingArticlesPage))
+        return Outcome::Failure("Failed to write file " + articles.Display());
+    return BuildHelpPage(helpText);
 }
 
-bool ContentSite::FindBlock(std::string image) {
-    const std::string marker = BlockMarker();
-    if (marker.size() != block::kMarkerSize) {
-        ui_.ShowMessage("BranderBlock string is not correct length", Icon::Stop);
-        return false;
-    }
-    std::optional<std::size_t> start = FindBlockStart(image, marker);
-    if (!start) return false;
-    Package.Image = std::move(image);
-    Package.BlockStart = *start;
-    Package.BlockBytes = Package.Image.size() - *start;
-    headerChecked_ = false;
-    deciphered_ = false;
-    return true;
+std::string ContentSite::FillPage(std::string_view body, std::string_view previousNext,
+                                  std::string_view topLeftText, std::string_view topRightText,
+                                  std::string_view title) const {
+    return FillTemplate(PageTemplate, body, previousNext, topLeftText, topRightText, title);
 }
 
-bool ContentSite::CheckPackageHeader(const std::string& corruptMessage) {
-    const std::string_view image = Package.Image;
-    const std::size_t start = Package.BlockStart;
-    // FindBlock guarantees both markers, so the header up to 6300 lies inside the image.
-    if (image.size() < start + block::kMemberTable || ReadWord(image, start + block::kDigestEnd) != 0) {
-        ui_.ShowMessage(corruptMessage, Icon::Stop);
-        return false;
-    }
-    const std::string stored = ReadTextField(image, start + block::kDigest, block::kDigestSize + 4);
-    const std::string computed = Digest.KeyedPackageDigest(
-        ui_, reinterpret_cast<const std::uint8_t*>(image.data() + start + block::kDigested),
-        block::kDigestedSize);
-    if (!KeyedDigestsMatch(stored, computed)) {
-        ui_.ShowMessage(corruptMessage, Icon::Stop);
-        return false;
-    }
-    // The digest only proves the header came from someone holding the program; the
-    // table and the data are checked against the image before anything is read.
-    const std::string fault = CheckBlockLayout(image, start);
-    if (!fault.empty()) {
-        ui_.ShowMessage(corruptMessage + " (" + fault + ")", Icon::Stop);
-        return false;
-    }
-
-    std::string title = ReadTextField(image, start + block::kTitle, block::kTextFieldSize);
-    std::string settingsName = ReadTextField(image, start + block::kSettingsName, block::kTextFieldSize);
-    if (title.empty()) title = settingsName;
-    if (!Package.Embedded || settingsName.empty()) settingsName = kDefaultSettingsName;
-    if (title.empty()) title = settingsName;
-    Package.Title = title;
-    Package.SettingsName = settingsName;
-    headerChecked_ = true;
-    return true;
+Outcome ContentSite::BuildHelpPage(const std::string& helpText) {
+    const std::string body = ReplaceAll(ExtractBody(helpText), "%%siteniche%%", ToLowerAscii(Niche));
+    const std::string page = FillPage(body, "", "", "", Niche);
+    const Path path = WorkFolder / "help.html";
+    // A package without a help page still gets one; it must be removed at exit as well.
+    bool recorded = false;
+    for (const Path& created : CreatedFiles) recorded = recorded || created == path;
+    if (!recorded) RecordCreatedFile(path);
+    if (!WriteWholeFile(path, page)) return Outcome::Failure("Failed to write file " + path.Display());
+    return Outcome::Success();
 }
 
-std::string ContentSite::FindPackageBeside(const std::string& exePath) {
-    const std::string besideExe = WithExtension(exePath, ".qen");
-    if (IsExistingFile(besideExe)) return besideExe;
+void ContentSite::RemoveGeneratedFiles(int videoPageCount, int playlistPageCount) {
+    auto remove = [](const Path& path) {
+        std::error_code error;
+        return std::filesystem::remove(path.Bytes(), error);
+    };
+    for (const Path& path : CreatedFiles) remove(path);
+    CreatedFiles.clear();
+    if (WorkFolder.Empty()) return;
 
-    const std::string folder = DirectoryOf(exePath);
-    std::error_code error;
-    std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
-    if (error) return {};
-    std::string found;
-    for (const auto& entry : entries) {
-        std::error_code entryError;
-        if (entry.is_directory(entryError)) continue;
-        const std::string name = entry.path().filename().string();
-        if (ExtensionOf(name) != ".qen") continue;
-        if (!found.empty()) return "MULTIPLE";
-        found = folder + name;
-    }
-    return found;
-}
-
-bool ContentSite::ReadBranding() {
-    // Only a package whose header and layout were checked is read or deciphered.
-    if (!headerChecked_) return false;
-    const std::string_view image = Package.Image;
-    const std::size_t start = Package.BlockStart;
-    const std::uint32_t dataLength = ReadWord(image, start + block::kDataLength);
-    MemberCount = ReadWord(image, start + block::kMemberCount);
-    Package.MemberCount = MemberCount;
-    MaxSideBanners = static_cast<int>(ReadWord(image, start + block::kMaxSideBanners));
-    if (MemberCount == 0) {
-        ui_.ShowMessage("There are no HTML/image files in the package", Icon::Stop);
-        return false;
-    }
-
-    std::vector<BrandingPair> pairs;
-    if (!ParseBrandingList(ui_, "Top Banners",
-                           ReadTextField(image, start + block::kTopBanners, block::kTopBannersSize), pairs))
-        return false;
-    QuotedAddressLists(pairs, TopBannerUrls, TopBannerLinks);
-
-    if (!ParseBrandingList(ui_, "Side Banners",
-                           ReadTextField(image, start + block::kSideBanners, block::kSideBannersSize), pairs))
-        return false;
-    QuotedAddressLists(pairs, SideBannerUrls, SideBannerLinks);
-
-    if (!ParseBrandingList(ui_, "Menu Text Links",
-                           ReadTextField(image, start + block::kMenuTextLinks, block::kMenuTextLinksSize),
-                           pairs))
-        return false;
-    MenuTextLinks.clear();
-    for (const auto& [text, target] : pairs)
-        MenuTextLinks += "<a href='" + CleanUrl(target) + "'>" + text + "</a><BR>\r\n";
-
-    FooterName = ReadTextField(image, start + block::kFooterName, block::kTextFieldSize);
-    FooterLink = ReadTextField(image, start + block::kFooterLink, block::kTextFieldSize);
-
-    if (!deciphered_) {
-        BlowfishCipher cipher(PackageCipherKey());
-        auto* data = reinterpret_cast<std::uint8_t*>(Package.Image.data() + start + block::kData);
-        cipher.Decrypt(data, dataLength, data);
-        deciphered_ = true;
-    }
-    return true;
+    for (int n = 1; n <= videoPageCount; ++n)
+        if (!remove(WorkFolder / ("videos" + std::to_string(n) + ".html")) && n >= 2) break;
+    for (int n = 1; n <= playlistPageCount; ++n)
+        if (!remove(WorkFolder / ("playlist" + std::to_string(n) + ".html")) && n >= 2) break;
+    for (const char* name : {"relatedvideos.html", "blankpage.html", "articles.html", "currentarticle.html",
+                             "notepad.html", "diary.html", "videolist.arc", "index.html"})
+        remove(WorkFolder / name);
 }
 
 }  // namespace qen

@@ -6,7 +6,6 @@
 #include <new>
 
 #include "package/PackageSecrets.h"
-#include "platform/Ui.h"
 
 namespace qen {
 
@@ -58,11 +57,8 @@ std::string PackageDigest::DigestHex(DigestKind kind) const {
     return HexDigestOf(kind, buffer_.data(), buffer_.size());
 }
 
-std::string PackageDigest::KeyedPackageDigest(Ui& ui, const std::uint8_t* data, std::size_t length) {
-    if (!FillKeyedBuffer(buffer_, data, length)) {
-        ui.ShowMessage("Insufficient memory", Icon::Stop);
-        return {};
-    }
+std::optional<std::string> PackageDigest::KeyedPackageDigest(const std::uint8_t* data, std::size_t length) {
+    if (!FillKeyedBuffer(buffer_, data, length)) return std::nullopt;
     std::string result = Arrange(DigestHex(DigestKind::Sha1), DigestHex(DigestKind::Md5));
     std::vector<std::uint8_t>().swap(buffer_);
     return result;

@@ -2,13 +2,12 @@
 // MD5 and SHA-1 hex digests, and the keyed digest that guards a package header.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qen {
-
-class Ui;
 
 enum class DigestKind { Md5, Sha1 };
 
@@ -19,9 +18,8 @@ public:
     // Lower-case hex digest of the buffer currently held.
     std::string DigestHex(DigestKind kind) const;
 
-    // The 72-digit keyed digest of `data`; shows "Insufficient memory" and gives the
-    // empty text when the working buffer cannot be had.
-    std::string KeyedPackageDigest(Ui& ui, const std::uint8_t* data, std::size_t length);
+    // The 72-digit keyed digest of `data`; nullopt when the working buffer cannot be had.
+    std::optional<std::string> KeyedPackageDigest(const std::uint8_t* data, std::size_t length);
 
 private:
     std::vector<std::uint8_t> buffer_;  // held only while a keyed digest is computed

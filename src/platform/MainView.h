@@ -2,6 +2,8 @@
 // The main window with its embedded browser, as the logic sees it.
 #include <string>
 
+#include "platform/MenuBar.h"
+
 namespace qen {
 
 // Events the window hands to the logic, all on the user-interface thread.
@@ -12,7 +14,7 @@ public:
     // arrives as a plain local path. Returns true to cancel the navigation.
     virtual bool OnBeforeNavigate(const std::string& address) = 0;
     virtual void OnTimer(int timerId) = 0;
-    virtual void OnMenuCommand(int commandId) = 0;
+    virtual void OnMenuCommand(MenuCommand command) = 0;
 };
 
 class MainView {

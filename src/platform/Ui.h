@@ -5,6 +5,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "base/Path.h"
 
 namespace qen {
 
@@ -37,7 +40,7 @@ enum class BackupChoice { Restore, Cancel, ExitWithoutSaving };
 struct FileDialogRequest {
     std::string title;
     std::string filter;           // "Description (*.ext)|*.ext||"
-    std::string initialFolder;
+    Path initialFolder;
 };
 
 class Ui {
@@ -50,8 +53,16 @@ public:
 
     virtual Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
 
+    // `format` with `text` in place of its "%s", as an error (stop icon, OK).
+    void ShowFormattedError(std::string_view format, std::string_view text) {
+        const std::size_t at = format.find("%s");
+        std::string message(format.substr(0, at));
+        if (at != std::string_view::npos) message.append(text).append(format.substr(at + 2));
+        ShowMessage(message, Icon::Stop, Buttons::Ok);
+    }
+
     // Open-file dialog; nullopt when the user cancels.
-    virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<Path> ChooseFile(const FileDialogRequest& request) = 0;
 
     // Terms dialog; true when the user pressed "Yes".
     virtual bool ShowTermsDialog(const std::string& caption, const std::string& termsText) = 0;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "text/TextEncoding.h"
+
 namespace qen {
 
 namespace {
@@ -18,12 +20,6 @@ void AppendU32(std::string& out, std::uint32_t v) {
 void AppendI32(std::string& out, std::int32_t v) { AppendU32(out, static_cast<std::uint32_t>(v)); }
 
 void AppendCount(std::string& out, std::size_t n) { AppendI32(out, static_cast<std::int32_t>(n)); }
-
-void AppendReference(std::string& out, std::uint32_t codePoint) {
-    out += "&#";
-    out += std::to_string(codePoint);
-    out += ';';
-}
 
 // Reads the image front to back; the first failure is remembered and every later
 // read fails too, so the decoder can read straight through and test once.
@@ -282,31 +278,5 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
     return true;
 }
 
-std::string Utf16LeToAnsiWithReferences(std::string_view units) {
-    std::string out;
-    out.reserve(units.size() / 2);
-    const std::size_t count = units.size() / 2;
-    auto unit = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(units[2 * i]) |
-                                          (static_cast<std::uint8_t>(units[2 * i + 1]) << 8));
-    };
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint32_t u = unit(i);
-        if (u == 0) continue;
-        if (u < 256) {
-            out.push_back(static_cast<char>(u));
-            continue;
-        }
-        if (u >= 0xD800 && u < 0xDC00 && i + 1 < count) {
-            const std::uint32_t low = unit(i + 1);
-            if (low >= 0xDC00 && low < 0xE000) {
-                u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        AppendReference(out, u);
-    }
-    return out;
-}
 
 }  // namespace qen

@@ -32,8 +32,5 @@ struct UserDataDamage {
 // the trailer are ignored, as the runtime always has.
 bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage = nullptr);
 
-// A string of 16-bit little-endian code units as system text: units 1 to 255 are
-// single bytes, others (surrogate pairs combined) become "&#N;" references, 0 is dropped.
-std::string Utf16LeToAnsiWithReferences(std::string_view units);
 
 }  // namespace qen

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "files/FileIO.h"
 #include "store/UserDataFile.h"
 
 namespace qen {
@@ -14,16 +14,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uintmax_t kMaxUserDataFileSize = std::uintmax_t{1} << 30;
-
-bool WriteFileWhole(const std::string& path, const std::string& bytes) {
-    std::ofstream file(fs::path(path), std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    if (!file) return false;
-    file.close();
-    return !file.fail();
-}
 
 template <typename List, typename Pred>
 bool RemoveFirst(List& list, Pred pred) {
@@ -46,58 +36,29 @@ void UserData::ClearSavedData() {
     MonthFirstDates = 1;
 }
 
-VideoStore::VideoStore(Ui& ui) : ui_(ui), writer_(WriteFileWhole) {}
-
-void VideoStore::SetFileWriter(FileWriter writer) { writer_ = writer ? std::move(writer) : WriteFileWhole; }
-
-bool VideoStore::LoadUserData(const std::string& path) {
+Outcome VideoStore::LoadUserData(const Path& path) {
     std::error_code ec;
-    const auto status = fs::status(fs::path(path), ec);
-    if (status.type() == fs::file_type::not_found) return true;
+    if (fs::status(path.Bytes(), ec).type() == fs::file_type::not_found) return Outcome::Success();
 
     // Only a regular file of a size a user data file can have is read: a device or a pipe
     // never ends, and a huge file would exhaust memory before its trailer is ever checked.
-    std::ifstream file;
-    std::uintmax_t size = 0;
-    if (!ec && fs::is_regular_file(status)) {
-        size = fs::file_size(fs::path(path), ec);
-        if (!ec && size <= kMaxUserDataFileSize) file.open(fs::path(path), std::ios::binary);
-    }
-    if (!file.is_open()) {
-        ui_.ShowMessage("Unable to load Video List from file:\n" + path, Icon::Stop);
-        return false;
-    }
-    std::string image(static_cast<std::size_t>(size), '\0');
-    file.read(image.data(), static_cast<std::streamsize>(image.size()));
-    // A file that shrank while being read is as damaged as a short one.
-    const bool readFailed = static_cast<std::uintmax_t>(file.gcount()) != size;
-    file.close();
+    FileError error;
+    std::optional<std::string> image = ReadFileBytes(path, &error);
+    if (!image && error.kind != FileError::Kind::OutOfMemory)
+        return Outcome::Failure("Unable to load Video List from file:\n" + path.Display());
 
     UserData loaded;
-    if (readFailed || !DecodeUserData(image, loaded)) {
-        ui_.ShowMessage("Unable to load data from .lum file", Icon::Stop);
+    if (!image || !DecodeUserData(*image, loaded)) {
         ClearSavedData();
-        return false;
+        return Outcome::Failure("Unable to load data from .lum file");
     }
     static_cast<UserData&>(*this) = std::move(loaded);
     PlaylistChanged = false;
-    return true;
+    return Outcome::Success();
 }
 
-bool VideoStore::SaveUserData(const std::string& path) {
-    // The previous file stays whole until the new one is complete on disk.
-    const std::string temp = path + ".saving";
-    if (!writer_(temp, EncodeUserData(*this))) {
-        std::error_code ec;
-        fs::remove(fs::path(temp), ec);
-        return false;
-    }
-    std::error_code ec;
-    fs::rename(fs::path(temp), fs::path(path), ec);
-    if (ec) {
-        fs::remove(fs::path(temp), ec);
-        return false;
-    }
+bool VideoStore::SaveUserData(const Path& path, FileError* error) {
+    if (!SaveFileSafely(path, EncodeUserData(*this), error)) return false;
     PlaylistChanged = false;
     return true;
 }
@@ -123,10 +84,7 @@ std::string VideoStore::FindVideoTitle(const std::string& id) const {
 
 bool VideoStore::AddToPlaylist(const std::string& id) {
     RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == id; });
-    if (Playlist.size() >= kMaxPlaylist) {
-        ui_.ShowMessage(kPlaylistFullMessage, Icon::Stop);
-        return false;
-    }
+    if (Playlist.size() >= kMaxPlaylist) return false;
     Playlist.insert(Playlist.begin(), VideoEntry{id, FindVideoTitle(id)});
     PlaylistChanged = true;
     return true;
@@ -144,10 +102,7 @@ void VideoStore::ClearPlaylist() {
 }
 
 bool VideoStore::AddSavedArticle(const std::string& key, const std::string& title) {
-    if (!IsArticleSaved(key) && SavedArticles.size() >= kMaxSavedArticles) {
-        ui_.ShowMessage(kSavedArticlesFullMessage, Icon::Stop);
-        return false;
-    }
+    if (!IsArticleSaved(key) && SavedArticles.size() >= kMaxSavedArticles) return false;
     RemoveSavedArticle(key);
     SavedArticles.insert(SavedArticles.begin(), SavedArticle{key, title});
     return true;
@@ -176,17 +131,9 @@ int VideoStore::CompareNoteTitles(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool VideoStore::NotesFull() {
-    if (Notes.size() < kMaxNotes) return false;
-    ui_.ShowMessage(kNotesFullMessage, Icon::Stop);
-    return true;
-}
+bool VideoStore::NotesFull() const { return Notes.size() >= kMaxNotes; }
 
-bool VideoStore::DiaryFull() {
-    if (DiaryEntries.size() < kMaxDiaryEntries) return false;
-    ui_.ShowMessage(kDiaryFullMessage, Icon::Stop);
-    return true;
-}
+bool VideoStore::DiaryFull() const { return DiaryEntries.size() >= kMaxDiaryEntries; }
 
 bool VideoStore::InsertNote(const NoteEntry& note) {
     if (NotesFull()) return false;

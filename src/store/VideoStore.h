@@ -4,13 +4,15 @@
 // place moves the later entries down, removing an entry closes the gap.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "platform/Ui.h"
+#include "base/Outcome.h"
+#include "base/Path.h"
 
 namespace qen {
+
+struct FileError;
 
 struct VideoEntry {
     std::string id;
@@ -61,16 +63,10 @@ struct UserData {
     bool operator==(const UserData&) const = default;
 };
 
-// Writes `bytes` to `path` as a whole; false when any part of it failed.
-// Injectable so a test can fail a save part-way.
-using FileWriter = std::function<bool(const std::string& path, const std::string& bytes)>;
-
 class VideoStore : public UserData {
 public:
     static constexpr std::size_t kMaxRelatedVideos = 50;
     static constexpr std::size_t kMaxExcludedWords = 50;
-
-    explicit VideoStore(Ui& ui);
 
     // Not saved: filled by the feed client and the site builder.
     std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
@@ -84,45 +80,41 @@ public:
     bool FetchCancelled = false;
     bool FetchFailed = false;
 
-    // True when the file was read or does not exist; false (after its message)
-    // when it could not be opened or was damaged; a damaged file empties the saved lists.
-    bool LoadUserData(const std::string& path);
-    // Writes a temporary file beside `path` and renames it over; a failed save
-    // leaves the previous file untouched. Shows nothing. True when the file was replaced.
-    bool SaveUserData(const std::string& path);
-    void SetFileWriter(FileWriter writer);
+    // Succeeds when the file was read or does not exist; fails with the message to show
+    // when it could not be opened or was damaged. A damaged file empties the saved lists.
+    Outcome LoadUserData(const Path& path);
+    // Saves safely (see SaveFileSafely): a failed save leaves the previous file untouched.
+    // True when the file was replaced; `error` says why not.
+    bool SaveUserData(const Path& path, FileError* error = nullptr);
 
     void ClearCurrentVideos();
     bool DeleteCurrentVideo(const std::string& id);
     std::string FindVideoTitle(const std::string& id) const;
 
-    bool AddToPlaylist(const std::string& id);      // false after "The playlist is full"
+    bool AddToPlaylist(const std::string& id);      // false when the playlist is full
     bool DeleteFromPlaylist(const std::string& id);
     void ClearPlaylist();
 
     // Moves an already saved key to the front with the new title; a new key is
-    // refused with a message when the list is full.
+    // refused (false) when the list is full.
     bool AddSavedArticle(const std::string& key, const std::string& title);
     bool RemoveSavedArticle(const std::string& key);
     bool IsArticleSaved(const std::string& key) const;
 
     // Additions for the notepad and the diary. Each keeps its list's order and
-    // refuses (with a message, nothing lost) when the list is full.
+    // refuses (false, nothing lost) when the list is full.
     // A note goes after the notes whose titles compare equal (case-insensitive).
     bool InsertNote(const NoteEntry& note);
     // A diary entry goes after the entries with the same timestamp.
     bool InsertDiaryEntry(const DiaryEntry& entry);
-    // True (after the message) when one more note / diary entry does not fit;
-    // lets a dialog refuse before the user types anything.
-    bool NotesFull();
-    bool DiaryFull();
+    // True when one more note / diary entry does not fit; lets a dialog refuse before the
+    // user types anything.
+    bool NotesFull() const;
+    bool DiaryFull() const;
 
     // Case-insensitive title order of the notepad: bytes with A-Z taken as a-z.
     static int CompareNoteTitles(const std::string& a, const std::string& b);
 
-private:
-    Ui& ui_;
-    FileWriter writer_;
 };
 
 // Messages shown when a list is full.

@@ -2,7 +2,7 @@
 
 #include "platform/System.h"
 #include "platform/Ui.h"
-#include "files/FileHelpers.h"
+#include "files/FileMessages.h"
 
 namespace qen {
 
@@ -41,21 +41,24 @@ std::string FillRedirectPage(const std::string& url) {
     return page;
 }
 
+bool Opened(System::LaunchOutcome outcome) {
+    return outcome == System::LaunchOutcome::Succeeded || outcome == System::LaunchOutcome::StillRunning;
+}
+
 }  // namespace
 
-bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors,
-                         const std::string& path) {
-    std::string pagePath = path;
-    if (pagePath.empty()) pagePath = system.TempFolder().value_or("/tmp/") + kRedirectPageName;
+bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors, const Path& path) {
+    Path pagePath = path;
+    if (pagePath.Empty()) pagePath = system.TempFolder().value_or(Path("/tmp/")) / kRedirectPageName;
 
     if (!WriteWholeFile(ui, pagePath, FillRedirectPage(url))) return false;
-    if (system.RunProgram("xdg-open", {"xdg-open", pagePath})) return true;
+    if (Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds))) return true;
 
     if (showErrors)
-        ShowFormattedError(ui,
-                           "Unable to activate your Internet browser\n\n"
-                           "Please activate your browser and enter the address:\n\n%s",
-                           url);
+        ui.ShowFormattedError(
+            "Unable to activate your Internet browser\n\n"
+            "Please activate your browser and enter the address:\n\n%s",
+            url);
     return false;
 }
 
@@ -63,13 +66,13 @@ void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url) {
     // An address starting with "-" would be read as an option by the programs below;
     // the redirect page carries it safely instead.
     if (!url.starts_with('-')) {
-        if (system.RunProgram("xdg-open", {"xdg-open", url})) return;
-        if (system.StartProgram("x-www-browser", {"x-www-browser", url})) return;
-        if (system.StartProgram("firefox", {"firefox", url})) return;
+        if (Opened(system.Launch("xdg-open", {"xdg-open", url}, kLauncherWaitMilliseconds))) return;
+        if (system.StartDetached("x-www-browser", {"x-www-browser", url})) return;
+        if (system.StartDetached("firefox", {"firefox", url})) return;
     }
-    std::optional<std::string> temp = system.TempFolder();
+    std::optional<Path> temp = system.TempFolder();
     if (!temp) return;
-    OpenViaRedirectPage(ui, system, url, true, *temp + kRedirectPageName);
+    OpenViaRedirectPage(ui, system, url, true, *temp / kRedirectPageName);
 }
 
 }  // namespace qen

@@ -2,18 +2,23 @@
 // Opening an address in the user's own browser, outside the program.
 #include <string>
 
+#include "base/Path.h"
+
 namespace qen {
 
 class Ui;
 class System;
 
+// How long a launcher may take to say whether it could open an address; one still running
+// then (a browser run in the foreground) is taken to have opened it.
+inline constexpr int kLauncherWaitMilliseconds = 1500;
+
 // Tries xdg-open, x-www-browser and firefox, then the redirect page; the user is told
-// the address only when all of them fail.
+// the address only when all of them fail. Never waits for a browser to end.
 void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url);
 
 // Writes the self-redirecting page to `path` (the temporary folder's
 // "temp_webtool_help.html" when empty) and opens it.
-bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors,
-                         const std::string& path);
+bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors, const Path& path);
 
 }  // namespace qen

@@ -11,6 +11,7 @@ class FakeSettings : public Settings {
 public:
     std::map<std::pair<std::string, std::string>, int> ints;
     std::map<std::pair<std::string, std::string>, std::string> strings;
+    std::map<std::pair<std::string, std::string>, Path> paths;
     int writes = 0;
 
     int GetInt(const std::string& section, const std::string& name, int fallback) override {
@@ -29,6 +30,14 @@ public:
     void SetString(const std::string& section, const std::string& name,
                    const std::string& value) override {
         strings[{section, name}] = value;
+        ++writes;
+    }
+    Path GetPath(const std::string& section, const std::string& name) override {
+        auto found = paths.find({section, name});
+        return found == paths.end() ? Path() : found->second;
+    }
+    void SetPath(const std::string& section, const std::string& name, const Path& value) override {
+        paths[{section, name}] = value;
         ++writes;
     }
 };

@@ -26,6 +26,19 @@ bool FakeSystem::RunProgram(const std::string& program, const std::vector<std::s
     return !programsThatFail.count(program);
 }
 
+System::LaunchOutcome FakeSystem::Launch(const std::string& program, const std::vector<std::string>& args,
+                                         int) {
+    launched.push_back({program, args});
+    if (programsThatFail.count(program)) return LaunchOutcome::Failed;
+    if (programsStillRunning.count(program)) return LaunchOutcome::StillRunning;
+    return LaunchOutcome::Succeeded;
+}
+
+bool FakeSystem::StartDetached(const std::string& program, const std::vector<std::string>& args) {
+    detached.push_back({program, args});
+    return !programsThatFail.count(program);
+}
+
 void FakeSystem::ReplaceProcess(const std::string& program, const std::vector<std::string>& args) {
     if (replaceFails || programsThatFail.count(program)) return;
     throw ProcessReplaced{program, args};

@@ -27,24 +27,30 @@ struct StartedProgram {
 
 class FakeSystem : public System {
 public:
-    std::string executablePath = "/opt/qen/QenRuntime";
-    std::optional<std::string> tempFolder = "/tmp/";
+    Path executablePath{"/opt/qen/QenRuntime"};
+    std::optional<Path> tempFolder = Path("/tmp/");
     std::int64_t now = 1'700'000'000;
 
     std::vector<StartedProgram> started;          // StartProgram calls
     std::vector<StartedProgram> ran;              // RunProgram calls
+    std::vector<StartedProgram> launched;         // Launch calls
+    std::vector<StartedProgram> detached;         // StartDetached calls
+    std::set<std::string> programsStillRunning;   // Launch gives StillRunning for these
     std::set<std::string> programsThatFail;       // StartProgram/RunProgram/ReplaceProcess fail for these
     std::vector<ProcessHandle> waitedFor;
     bool replaceFails = false;
     ProcessHandle nextHandle = 100;
 
-    std::string ExecutablePath() override { return executablePath; }
-    std::optional<std::string> TempFolder() override { return tempFolder; }
+    Path ExecutablePath() override { return executablePath; }
+    std::optional<Path> TempFolder() override { return tempFolder; }
     std::int64_t Now() override { return now; }
     std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) override;
     std::optional<ProcessHandle> StartProgram(const std::string& program,
                                               const std::vector<std::string>& args) override;
     bool RunProgram(const std::string& program, const std::vector<std::string>& args) override;
+    LaunchOutcome Launch(const std::string& program, const std::vector<std::string>& args,
+                         int waitMilliseconds) override;
+    bool StartDetached(const std::string& program, const std::vector<std::string>& args) override;
     void WaitForProgram(ProcessHandle handle) override { waitedFor.push_back(handle); }
     void ReplaceProcess(const std::string& program, const std::vector<std::string>& args) override;
 

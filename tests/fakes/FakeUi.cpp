@@ -18,7 +18,7 @@ Answer FakeUi::ShowMessage(const std::string& text, Icon icon, Buttons buttons) 
     return Answer::Ok;
 }
 
-std::optional<std::string> FakeUi::ChooseFile(const FileDialogRequest& request) {
+std::optional<Path> FakeUi::ChooseFile(const FileDialogRequest& request) {
     fileRequests.push_back(request);
     if (chosenFiles.empty()) {
         ADD_FAILURE() << "unscripted file dialog: " << request.title;

@@ -24,7 +24,7 @@ public:
     std::deque<Answer> answers;
     std::vector<ShownMessage> messages;
 
-    std::deque<std::optional<std::string>> chosenFiles;
+    std::deque<std::optional<Path>> chosenFiles;
     std::vector<FileDialogRequest> fileRequests;
 
     std::deque<bool> termsAnswers;
@@ -47,7 +47,7 @@ public:
     int pumps = 0;
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
-    std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
+    std::optional<Path> ChooseFile(const FileDialogRequest& request) override;
     bool ShowTermsDialog(const std::string& caption, const std::string& termsText) override;
     std::optional<std::string> ShowZoomDialog(
         const std::string& initialText,

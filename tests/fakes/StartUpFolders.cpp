@@ -1,20 +1,10 @@
 #include "fakes/StartUpFolders.h"
 
-#include <cstdlib>
-
 namespace qen::test {
 
 StartUpFolders::StartUpFolders() : exe(program / "QenRuntime") {
-    if (const char* value = std::getenv("XDG_DATA_HOME")) savedDataHome_ = value;
-    setenv("XDG_DATA_HOME", dataHome.path().c_str(), 1);
+    environment_.Set("XDG_DATA_HOME", dataHome.path().Bytes());
     WriteFile(exe, "program bytes");
-}
-
-StartUpFolders::~StartUpFolders() {
-    if (savedDataHome_)
-        setenv("XDG_DATA_HOME", savedDataHome_->c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
 }
 
 void StartUpFolders::Prepare(FakePlatform& platform, std::int64_t now) const {

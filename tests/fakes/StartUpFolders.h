@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fakes/FakePlatform.h"
+#include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
 
 namespace qen::test {
@@ -14,7 +15,6 @@ namespace qen::test {
 class StartUpFolders {
 public:
     StartUpFolders();
-    ~StartUpFolders();
     StartUpFolders(const StartUpFolders&) = delete;
     StartUpFolders& operator=(const StartUpFolders&) = delete;
 
@@ -22,10 +22,10 @@ public:
     void Prepare(FakePlatform& platform, std::int64_t now = 1'700'000'000) const;
 
     TempDir program, temp, dataHome;
-    std::string exe;
+    Path exe;
 
 private:
-    std::optional<std::string> savedDataHome_;
+    ScopedEnvironment environment_;
 };
 
 }  // namespace qen::test

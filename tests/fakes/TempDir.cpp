@@ -18,14 +18,21 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+void WriteFile(const Path& path, const std::string& bytes) {
+    std::ofstream out(path.Bytes(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+std::string ReadFile(const Path& path) {
+    std::ifstream in(path.Bytes(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void MakeFolders(const Path& path) { std::filesystem::create_directories(path.Bytes()); }
+
+bool Exists(const Path& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(path.Bytes(), ignored));
 }
 
 }  // namespace qen::test

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include "base/Path.h"
+
 namespace qen::test {
 
 class TempDir {
@@ -12,15 +14,21 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string path() const { return path_.string() + "/"; }
-    std::string operator/(const std::string& name) const { return path() + name; }
+    Path path() const { return Path(path_.string() + "/"); }
+    Path operator/(const std::string& name) const { return path() / name; }
 
 private:
     std::filesystem::path path_;
 };
 
 // Small file helpers for fixtures.
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
+void WriteFile(const Path& path, const std::string& bytes);
+std::string ReadFile(const Path& path);
+bool Exists(const Path& path);
+void MakeFolders(const Path& path);
+// The same for a path the test holds as an address (the view's form of a local page).
+inline void WriteFile(const std::string& path, const std::string& bytes) { WriteFile(Path(path), bytes); }
+inline std::string ReadFile(const std::string& path) { return ReadFile(Path(path)); }
+inline bool Exists(const std::string& path) { return Exists(Path(path)); }
 
 }  // namespace qen::test

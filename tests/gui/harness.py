@@ -114,6 +114,7 @@ class Runtime:
         os.makedirs(self.screenshots, exist_ok=True)
         self.process = None
         self.app = None
+        self.extra_environment = {}
 
     def _install_fake_browser(self):
         # Addresses sent to the user's browser are written down instead of opened.
@@ -136,6 +137,7 @@ class Runtime:
             "NO_AT_BRIDGE": "0",
             "GTK_A11Y": "atspi",
         })
+        env.update(self.extra_environment)
         return env
 
     def start(self, *program_args):

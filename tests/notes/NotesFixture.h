@@ -6,6 +6,7 @@
 #include "fakes/FakeSystem.h"
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
+#include "package/ContentSite.h"
 #include "store/VideoStore.h"
 
 namespace qen::test {
@@ -18,7 +19,7 @@ class NotesFixture {
 protected:
     FakeUi ui;
     FakeSystem system;
-    VideoStore store{ui};
+    VideoStore store;
     TempDir dir;
     int dialogsShown = 0;
 
@@ -41,6 +42,15 @@ protected:
             state.shownDate = shown;
             return decide(EditButton::Save, state);
         };
+    }
+
+    // The site the pages are written for.
+    static ContentSite Site(const Path& workFolder, const std::string& pageTemplate, const std::string& niche) {
+        ContentSite site;
+        site.WorkFolder = workFolder;
+        site.PageTemplate = pageTemplate;
+        site.Niche = niche;
+        return site;
     }
 
     std::vector<std::string> NoteTitles() const {

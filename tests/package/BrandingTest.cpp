@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "fakes/FakeSettings.h"
-#include "fakes/FakeUi.h"
-#include "fakes/TempDir.h"
 #include "package/Branding.h"
-#include "package/ContentSite.h"
-#include "package/TestPackages.h"
+#include "qenpack/PackageBlockWriter.h"
 
 namespace qen {
 namespace {
@@ -41,12 +37,7 @@ TEST(ParseBrandingPairs, MalformedListsFailWithTheListName) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(ParseBrandingPairs(text));
     }
-    test::FakeUi ui;
-    Pairs pairs;
-    EXPECT_FALSE(ParseBrandingList(ui, "Side Banners", "a\nb\nc\nd", pairs));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Branding error - Side Banners data is not formatted correctly");
-    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(BrandingErrorMessage("Side Banners"), "Branding error - Side Banners data is not formatted correctly");
 }
 
 TEST(ParseBrandingPairs, ThirtyRecordsAreTaken) {
@@ -91,102 +82,6 @@ TEST(CleanUrl, SchemeAndQuotes) {
         {"", ""},
     };
     for (const auto& [in, want] : cases) EXPECT_EQ(CleanUrl(in), want) << in;
-}
-
-class ReadBrandingTest : public ::testing::Test {
-protected:
-    bool Open(const PackageDescription& description) { return OpenImage(test::MakeBlock(description)); }
-    // A package image changed by the test and signed again.
-    bool OpenImage(const std::string& image) {
-        test::WriteFile(dir / "prog.qen", image);
-        test::WriteFile(dir / "prog", "program");
-        std::string userData;
-        return site.OpenPackage(dir / "prog", userData, "");
-    }
-
-    test::TempDir dir;
-    test::FakeUi ui;
-    test::FakeSettings settings;
-    ContentSite site{ui, settings};
-};
-
-TEST_F(ReadBrandingTest, FieldsBecomeReadyToInsertFragments) {
-    ASSERT_TRUE(Open(test::SmallSite()));
-    const std::string encipheredData = site.Package.Image.substr(block::kData);
-    ASSERT_TRUE(site.ReadBranding());
-    EXPECT_EQ(site.MemberCount, 6u);
-    EXPECT_EQ(site.MaxSideBanners, 3);
-    EXPECT_EQ(site.TopBannerUrls, "'http://banners.example/top.png'");
-    EXPECT_EQ(site.TopBannerLinks, "'http://shop.example/top'");
-    EXPECT_EQ(site.SideBannerUrls, "'http://banners.example/s1.png', 'HTTPS://banners.example/s2.png'");
-    EXPECT_EQ(site.SideBannerLinks, "'http://shop.example/s1', 'http://shop.example/its'");
-    EXPECT_EQ(site.MenuTextLinks, "<a href='http://classes.example/'><b>Puppy</b> classes</a><BR>\r\n");
-    EXPECT_EQ(site.FooterName, "Rex & Co");
-    EXPECT_EQ(site.FooterLink, "http://rex.example/");
-    EXPECT_NE(site.Package.Image.substr(block::kData), encipheredData);
-    EXPECT_EQ(site.Package.Image.substr(block::kData, 13), "dog_training ");
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(ReadBrandingTest, NoBannersLeaveTheArraysEmpty) {
-    auto description = test::SmallSite();
-    description.branding = {};
-    ASSERT_TRUE(Open(description));
-    ASSERT_TRUE(site.ReadBranding());
-    EXPECT_EQ(site.TopBannerUrls + site.TopBannerLinks + site.SideBannerUrls + site.SideBannerLinks +
-                  site.MenuTextLinks,
-              "");
-}
-
-TEST_F(ReadBrandingTest, MalformedListFailsBeforeDeciphering) {
-    auto description = test::SmallSite();
-    std::string image = test::MakeBlock(description);
-    std::string list = "a\nb\nc\nd";
-    list.resize(block::kSideBannersSize, '\0');
-    image.replace(block::kSideBanners, list.size(), list);
-    test::Resign(image);
-    ASSERT_TRUE(OpenImage(image));
-    EXPECT_FALSE(site.ReadBranding());
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Branding error - Side Banners data is not formatted correctly"});
-    EXPECT_EQ(site.Package.Image, image);
-}
-
-TEST_F(ReadBrandingTest, MemberCountZeroIsRefused) {
-    std::string image = test::MakeBlock(test::SmallSite());
-    WriteWord(image, block::kMemberCount, 0);
-    test::Resign(image);
-    ASSERT_TRUE(OpenImage(image));
-    EXPECT_FALSE(site.ReadBranding());
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"There are no HTML/image files in the package"});
-}
-
-TEST(ParseBrandingFile, SectionsOfBarSeparatedEntries) {
-    std::string error;
-    auto lists = ParseBrandingFile(
-        "# Rex branding\n"
-        "[Top Banners]\n"
-        "  https://b.example/top.png | https://shop.example/  \r\n"
-        "\n"
-        "[side banners]\n"
-        "https://b.example/1.png|https://shop.example/1\n"
-        "[Menu Text Links]\n"
-        "Tips | tricks | https://tips.example/\n",
-        error);
-    ASSERT_TRUE(lists) << error;
-    EXPECT_EQ(lists->topBanners, (Pairs{{"https://b.example/top.png", "https://shop.example/"}}));
-    EXPECT_EQ(lists->sideBanners, (Pairs{{"https://b.example/1.png", "https://shop.example/1"}}));
-    EXPECT_EQ(lists->menuTextLinks, (Pairs{{"Tips | tricks", "https://tips.example/"}}));
-
-    const std::pair<const char*, const char*> faults[] = {
-        {"x | y\n", "line 1: an entry before the first section"},
-        {"[Banners]\n", "line 1: unknown section [Banners] (known: [Top Banners], [Side Banners], [Menu Text Links])"},
-        {"[Top Banners]\n\nno bar\n", "line 3: expected \"first | second\""},
-        {"[Top Banners]\n | y\n", "line 2: both sides of \"|\" must be filled in"},
-    };
-    for (const auto& [text, want] : faults) {
-        EXPECT_FALSE(ParseBrandingFile(text, error)) << text;
-        EXPECT_EQ(error, want);
-    }
 }
 
 }  // namespace

@@ -3,15 +3,15 @@
 #include <filesystem>
 #include <functional>
 
-#include "fakes/FakeUi.h"
+#include "fakes/FileSizeLimit.h"
 #include "fakes/TempDir.h"
+#include "files/FileIO.h"
 #include "store/UserDataFile.h"
 #include "store/VideoStore.h"
 
 namespace qen {
 namespace {
 
-using test::FakeUi;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -24,10 +24,9 @@ std::vector<std::string> Ids(const std::vector<VideoEntry>& list) {
 
 class VideoStoreTest : public ::testing::Test {
 protected:
-    FakeUi ui;
-    VideoStore store{ui};
+    VideoStore store;
     TempDir dir;
-    std::string path = dir / "site.lum";
+    Path path = dir / "site.lum";
 
     void Fill() {
         store.CurrentVideos = {{"a", "A"}, {"b", "B"}};
@@ -54,9 +53,9 @@ TEST_F(VideoStoreTest, SaveThenLoadRestoresTheSavedLists) {
     store.PlaylistChanged = true;
     ASSERT_TRUE(store.SaveUserData(path));
     EXPECT_FALSE(store.PlaylistChanged);
-    EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+    EXPECT_FALSE(test::Exists(SavingPathFor(path)));
 
-    VideoStore other(ui);
+    VideoStore other;
     other.RelatedVideos = {{"r", "R"}};
     other.ExcludedWords = {"spam"};
     other.PlaylistChanged = true;
@@ -65,14 +64,12 @@ TEST_F(VideoStoreTest, SaveThenLoadRestoresTheSavedLists) {
     EXPECT_FALSE(other.PlaylistChanged);
     EXPECT_EQ(other.RelatedVideos.size(), 1u);
     EXPECT_EQ(other.ExcludedWords.size(), 1u);
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(VideoStoreTest, MissingFileLoadsNothingSilently) {
     Fill();
     EXPECT_TRUE(store.LoadUserData(dir / "none.lum"));
     EXPECT_EQ(store.CurrentVideos.size(), 2u);
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(VideoStoreLoad, UnreadableFileLeavesTheStoreUnchanged) {
@@ -102,16 +99,14 @@ TEST(VideoStoreLoad, UnreadableFileLeavesTheStoreUnchanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeUi ui;
-        VideoStore store(ui);
+        VideoStore store;
         TempDir dir;
-        const std::string path = dir / "site.lum";
+        const std::string path = (dir / "site.lum").Bytes();
         if (!c.make(path)) continue;
         store.CurrentVideos = {{"a", "A"}, {"b", "B"}};
-        EXPECT_FALSE(store.LoadUserData(path));
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "Unable to load Video List from file:\n" + path);
-        EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+        const Outcome loaded = store.LoadUserData(Path(path));
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(loaded.Message(), "Unable to load Video List from file:\n" + path);
         EXPECT_EQ(store.CurrentVideos.size(), 2u);
     }
 }
@@ -125,40 +120,39 @@ TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
     store.RelatedVideos = {{"r", "R"}};
     store.PlaylistChanged = true;
 
-    EXPECT_FALSE(store.LoadUserData(path));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Unable to load data from .lum file");
-    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    const Outcome loaded = store.LoadUserData(path);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(loaded.Message(), "Unable to load data from .lum file");
     EXPECT_EQ(static_cast<const UserData&>(store), UserData{});
     EXPECT_EQ(store.RelatedVideos.size(), 1u);
 }
 
-TEST_F(VideoStoreTest, WriterFailingPartWayLeavesThePreviousFileLoadable) {
+TEST_F(VideoStoreTest, WriteFailingPartWayLeavesThePreviousFileLoadable) {
     Fill();
     ASSERT_TRUE(store.SaveUserData(path));
     const std::string before = ReadFile(path);
 
     store.Playlist.clear();
     store.Notes.push_back({"new", "note"});
+    store.Notes.push_back({"long", std::string(4000, 'n')});
     store.PlaylistChanged = true;
-    store.SetFileWriter([](const std::string& target, const std::string& bytes) {
-        WriteFile(target, bytes.substr(0, bytes.size() / 2));  // then the disk fills up
-        return false;
-    });
-    EXPECT_FALSE(store.SaveUserData(path));
+    {
+        test::FileSizeLimit limit(before.size() + 100);  // the disk fills up half-way
+        FileError error;
+        EXPECT_FALSE(store.SaveUserData(path, &error));
+        EXPECT_EQ(error.Reason(), "the file is larger than this system allows");
+    }
     EXPECT_TRUE(store.PlaylistChanged);  // the file does not hold the change
     EXPECT_EQ(ReadFile(path), before);
-    EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(test::Exists(SavingPathFor(path)));
 
-    VideoStore reloaded(ui);
+    VideoStore reloaded;
     EXPECT_TRUE(reloaded.LoadUserData(path));
     EXPECT_EQ(reloaded.Playlist.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, SaveIntoMissingFolderFailsSilently) {
     EXPECT_FALSE(store.SaveUserData(dir / "no/such/folder/site.lum"));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(VideoStoreTest, DeleteCurrentVideoRemovesFirstOccurrenceAndRemembersId) {
@@ -204,15 +198,12 @@ TEST_F(VideoStoreTest, FullPlaylist) {
     store.Playlist.assign(VideoStore::kMaxPlaylist, {"v", "V"});
     store.Playlist[10] = {"inside", "I"};
     EXPECT_FALSE(store.AddToPlaylist("new"));
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"The playlist is full"});
-    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
     EXPECT_FALSE(store.PlaylistChanged);
 
-    // A video already inside moves to the front without the message.
+    // A video already inside moves to the front.
     EXPECT_TRUE(store.AddToPlaylist("inside"));
     EXPECT_EQ(store.Playlist.size(), VideoStore::kMaxPlaylist);
     EXPECT_EQ(store.Playlist[0].id, "inside");
-    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, DeleteFromAndClearPlaylist) {
@@ -260,9 +251,6 @@ TEST_F(VideoStoreTest, FullListsRefuseNewEntriesAndKeepTheOldOnes) {
     EXPECT_FALSE(store.InsertNote({"a", "x"}));
     EXPECT_FALSE(store.InsertDiaryEntry({0, "x"}));
     EXPECT_EQ(static_cast<const UserData&>(store), before);
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{kSavedArticlesFullMessage, kNotesFullMessage,
-                                                     kDiaryFullMessage}));
-    for (const auto& m : ui.messages) EXPECT_EQ(m.icon, Icon::Stop);
 
     // Saving an article that is already saved only moves it.
     EXPECT_TRUE(store.AddSavedArticle("last", "L2"));

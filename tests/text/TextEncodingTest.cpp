@@ -117,7 +117,7 @@ TEST(ConvertMarkedText, ConvertsByByteOrderMark) {
         {"UTF-16 BE", Utf16Be(u"\uFEFFA\u00E9\u20AC"), "A\xE9&#8364;"},
         {"unit 255 stays a byte", Utf16Le(u"\uFEFF\u00FF\u0100"), "\xFF&#256;"},
         {"unit 0 is skipped", Utf16Le(u"\uFEFFa\0b"sv), "ab"},
-        {"surrogates are written separately", Utf16Le(u"\uFEFF\U0001F600"), "&#55357;&#56832;"},
+        {"a surrogate pair is one character", Utf16Le(u"\uFEFF\U0001F600"), "&#128512;"},
         {"odd last byte ignored (LE)", Utf16Le(u"\uFEFFAB") + "C", "AB"},
         {"odd last byte ignored (BE)", Utf16Be(u"\uFEFFAB") + "C", "AB"},
         {"mark only", Utf16Le(u"\uFEFF"), ""},
@@ -141,6 +141,35 @@ TEST(ConvertMarkedText, TextWithoutMarkComesBackUnchanged) {
     for (const auto& image : unchanged) {
         EXPECT_EQ(ConvertMarkedText(image), image);
     }
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+TEST(ToolkitBoundary, SystemTextAndUnicodeMeetByTheCp1252Table) {
+    struct Case {
+        const char* why;
+        std::string system, utf8;
+    };
+    const Case cases[] = {
+        {"ascii", "Dogs & cats", "Dogs & cats"},
+        {"latin letters", "J\xFCrgen", "J\xC3\xBC" "rgen"},
+        {"the bytes cp1252 gives other letters", "\x80\x8A\x9F", "\xE2\x82\xAC\xC5\xA0\xC5\xB8"},
+        {"unassigned bytes keep their value", "\x81\x9D", "\xC2\x81\xC2\x9D"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SystemTextToUtf8(c.system, References::Keep), c.utf8) << c.why;
+        EXPECT_EQ(Utf8ToSystemText(c.utf8, Ampersands::Keep), c.system) << c.why;
+    }
+    EXPECT_EQ(Utf8ToSystemText("\xE4\xB8\xAD\xF0\x9F\x98\x80", Ampersands::Keep), "&#20013;&#128512;");
+    EXPECT_EQ(SystemTextToUtf8("&#20013;&#8364;", References::Keep), "&#20013;&#8364;");
+    EXPECT_EQ(SystemTextToUtf8("&#20013;&#8364;", References::Decode), "\xE4\xB8\xAD\xE2\x82\xAC");
+    // Only what could be a character is decoded.
+    EXPECT_EQ(SystemTextToUtf8("&#0;&#55357;&#99999999;&#x41;&#;", References::Decode),
+              "&#0;&#55357;&#99999999;&#x41;&#;");
 }
 
 }  // namespace

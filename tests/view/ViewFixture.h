@@ -1,16 +1,19 @@
 #pragma once
-// The application with its view attached to the scripted window, a real work folder and
+// The view with the scripted window attached, the data it works on, a real work folder and
 // endpoints of its own, so no test depends on the public hosts or the environment.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "app/CVantlowApp.h"
-#include "web/Endpoints.h"
+#include "base/Session.h"
+#include "fakes/EndpointVariables.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/TempDir.h"
-#include "view/CVantlowView.h"
+#include "package/ContentSite.h"
+#include "store/VideoStore.h"
+#include "view/ApplicationControl.h"
+#include "view/BrowserView.h"
 
 namespace qen::test {
 
@@ -20,40 +23,47 @@ inline const char* const kVideoWebHost = "www.videos.test";
 inline const char* const kThumbnailHost = "img.videos.test";
 inline const char* const kAdvertHost = "ads.test";
 
-// Endpoint variables of the calling environment must not leak into a test.
-inline void ClearEndpointVariables() {
-    for (Endpoint endpoint :
-         {Endpoint::VideoFeedHost, Endpoint::VideoDomain, Endpoint::VideoWebHost, Endpoint::ThumbnailHost,
-          Endpoint::AdvertHost, Endpoint::LaunchAddress, Endpoint::ArticleFeedHost,
-          Endpoint::ArticleSiteHost, Endpoint::UpdateHost, Endpoint::DownloadHost})
-        unsetenv(EndpointInfoOf(endpoint).variable);
-}
+struct FakeApplicationControl : ApplicationControl {
+    std::vector<ProcessHandle> launched;
+    int backupCommands = 0;
+    void AddLaunchedProgram(ProcessHandle handle) override { launched.push_back(handle); }
+    void RunBackupCommand() override { ++backupCommands; }
+};
 
 struct ViewFixture : ::testing::Test {
     FakePlatform platform;
-    CVantlowApp app{platform};
-    CVantlowView& view = app.view();
+    Session session;
+    ContentSite site;
+    VideoStore store;
+    FakeApplicationControl control;
+    BrowserView view{platform, session, site, store, control};
     FakeView& window = platform.fakeView;
     FakeUi& ui = platform.fakeUi;
     FakeSystem& system = platform.fakeSystem;
     TempDir work;
+    ScopedEnvironment environment;
 
     void SetUp() override {
-        ClearEndpointVariables();
+        ClearEndpointVariables(environment);
         auto& endpoints = platform.fakeSettings.strings;
         endpoints[{"Endpoints", "LaunchAddress"}] = kLaunch;
         endpoints[{"Endpoints", "VideoDomain"}] = kVideoDomain;
         endpoints[{"Endpoints", "VideoWebHost"}] = kVideoWebHost;
         endpoints[{"Endpoints", "ThumbnailHost"}] = kThumbnailHost;
         endpoints[{"Endpoints", "AdvertHost"}] = kAdvertHost;
-        app.ProductKey = "QenRuntime";
-        app.ExePath = "/opt/qen/QenRuntime.exe";
-        app.WorkFolder = work.path();
-        app.HomePage = work / "help.html";
+        session.ProductKey = "QenRuntime";
+        session.ExePath = Path("/opt/qen/QenRuntime.exe");
+        SetWorkFolder(work.path());
+        session.HomePage = work / "help.html";
         view.Attach(&window);
     }
 
-    std::string W(const std::string& name) const { return work / name; }
+    void SetWorkFolder(const Path& folder) {
+        session.WorkFolder = folder;
+        site.WorkFolder = folder;
+    }
+
+    std::string W(const std::string& name) const { return (work / name).Bytes(); }
 
     // The user is on `page` (a file of the work folder) when the link is followed.
     void OnPage(const std::string& page) { window.currentAddress = W(page); }

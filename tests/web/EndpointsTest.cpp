@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "view/ViewFixture.h"
+#include "fakes/EndpointVariables.h"
 #include "fakes/FakeSettings.h"
 
 namespace qen::test {
 namespace {
 
 TEST(Endpoints, EnvironmentThenSettingsThenDefault) {
-    ClearEndpointVariables();
+    ScopedEnvironment environment;
+    ClearEndpointVariables(environment);
     FakeSettings settings;
     const std::string fallback = EndpointInfoOf(Endpoint::ThumbnailHost).defaultValue;
     EXPECT_EQ(EndpointValue(settings, Endpoint::ThumbnailHost), fallback);
@@ -17,19 +16,19 @@ TEST(Endpoints, EnvironmentThenSettingsThenDefault) {
     settings.strings[{"Endpoints", "ThumbnailHost"}] = "img.local";
     EXPECT_EQ(EndpointValue(settings, Endpoint::ThumbnailHost), "img.local");
 
-    setenv("QEN_THUMBNAIL_HOST", "127.0.0.1:8765", 1);
+    environment.Set("QEN_THUMBNAIL_HOST", "127.0.0.1:8765");
     EXPECT_EQ(EndpointValue(settings, Endpoint::ThumbnailHost), "127.0.0.1:8765");
 
     // An empty variable or key is no setting.
-    setenv("QEN_THUMBNAIL_HOST", "", 1);
+    environment.Set("QEN_THUMBNAIL_HOST", "");
     EXPECT_EQ(EndpointValue(settings, Endpoint::ThumbnailHost), "img.local");
     settings.strings[{"Endpoints", "ThumbnailHost"}] = "";
     EXPECT_EQ(EndpointValue(settings, Endpoint::ThumbnailHost), fallback);
-    unsetenv("QEN_THUMBNAIL_HOST");
 }
 
 TEST(Endpoints, EveryEndpointHasItsOwnNamesAndADefault) {
-    ClearEndpointVariables();
+    ScopedEnvironment environment;
+    ClearEndpointVariables(environment);
     FakeSettings settings;
     const Endpoint all[] = {Endpoint::VideoFeedHost, Endpoint::VideoDomain,   Endpoint::VideoWebHost,
                             Endpoint::ThumbnailHost, Endpoint::AdvertHost,    Endpoint::LaunchAddress,

@@ -40,7 +40,7 @@ struct ChainFixture : ::testing::Test {
     TempDir temp;
     FakeUi ui;
     FakeSystem system;
-    std::string pagePath;
+    Path pagePath;
 
     void SetUp() override {
         system.tempFolder = temp.path();
@@ -64,21 +64,21 @@ TEST_F(ChainFixture, StopsAtTheFirstProgramThatWorks) {
         fresh.tempFolder = temp.path();
         fresh.programsThatFail = c.failing;
         OpenInExternalBrowser(ui, fresh, kUrl);
-        EXPECT_EQ(Names(fresh.ran), c.ran);
-        EXPECT_EQ(Names(fresh.started), c.started);
-        for (const auto& call : fresh.ran) EXPECT_EQ(call.args.at(1), kUrl);
-        for (const auto& call : fresh.started) EXPECT_EQ(call.args.at(1), kUrl);
+        EXPECT_EQ(Names(fresh.launched), c.ran);
+        EXPECT_EQ(Names(fresh.detached), c.started);
+        for (const auto& call : fresh.launched) EXPECT_EQ(call.args.at(1), kUrl);
+        for (const auto& call : fresh.detached) EXPECT_EQ(call.args.at(1), kUrl);
     }
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(std::filesystem::exists(pagePath));
+    EXPECT_FALSE(test::Exists(pagePath));
 }
 
 TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
     // xdg-open cannot handle the address itself but opens the page.
     struct AddressFailing : FakeSystem {
-        bool RunProgram(const std::string& program, const std::vector<std::string>& args) override {
-            FakeSystem::RunProgram(program, args);
-            return args.at(1).ends_with(".html");
+        LaunchOutcome Launch(const std::string& program, const std::vector<std::string>& args, int wait) override {
+            FakeSystem::Launch(program, args, wait);
+            return args.at(1).ends_with(".html") ? LaunchOutcome::Succeeded : LaunchOutcome::Failed;
         }
     } once;
     once.tempFolder = temp.path();
@@ -86,8 +86,8 @@ TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
 
     OpenInExternalBrowser(ui, once, kUrl);
 
-    ASSERT_EQ(once.ran.size(), 2u);
-    EXPECT_EQ(once.ran[1].args, (std::vector<std::string>{"xdg-open", pagePath}));
+    ASSERT_EQ(once.launched.size(), 2u);
+    EXPECT_EQ(once.launched[1].args, (std::vector<std::string>{"xdg-open", pagePath.Bytes()}));
     EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://example.com/a b?x=1&y=&quot;2&quot;"));
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -96,8 +96,8 @@ TEST_F(ChainFixture, TellsTheUserWhenNothingOpens) {
     system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
     OpenInExternalBrowser(ui, system, kUrl);
 
-    EXPECT_EQ(Names(system.ran), (std::vector<std::string>{"xdg-open", "xdg-open"}));
-    EXPECT_TRUE(std::filesystem::exists(pagePath));
+    EXPECT_EQ(Names(system.launched), (std::vector<std::string>{"xdg-open", "xdg-open"}));
+    EXPECT_TRUE(test::Exists(pagePath));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text,
               "Unable to activate your Internet browser\n\nPlease activate your browser and enter the "
@@ -109,35 +109,35 @@ TEST_F(ChainFixture, WithoutTempFolderStopsSilently) {
     system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
     system.tempFolder.reset();
     OpenInExternalBrowser(ui, system, kUrl);
-    EXPECT_EQ(system.ran.size(), 1u);
+    EXPECT_EQ(system.launched.size(), 1u);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ChainFixture, AddressThatLooksLikeAnOptionGoesOnlyThroughThePage) {
     const std::string url = "--new-instance";
     OpenInExternalBrowser(ui, system, url);
-    EXPECT_TRUE(system.started.empty());
-    ASSERT_EQ(system.ran.size(), 1u);
-    EXPECT_EQ(system.ran[0].args, (std::vector<std::string>{"xdg-open", pagePath}));
+    EXPECT_TRUE(system.detached.empty());
+    ASSERT_EQ(system.launched.size(), 1u);
+    EXPECT_EQ(system.launched[0].args, (std::vector<std::string>{"xdg-open", pagePath.Bytes()}));
     EXPECT_EQ(test::ReadFile(pagePath), PageFor(url));
 }
 
 TEST_F(ChainFixture, RedirectPageWriteFailureShowsOnlyTheWriteMessage) {
     system.programsThatFail = {"xdg-open"};
-    const std::string badPath = temp / "missing/page.html";
+    const Path badPath = temp / "missing/page.html";
     EXPECT_FALSE(OpenViaRedirectPage(ui, system, kUrl, true, badPath));
-    EXPECT_TRUE(system.ran.empty());
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Failed to write file " + badPath}));
+    EXPECT_TRUE(system.launched.empty());
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Failed to write file " + badPath.Bytes()}));
 }
 
 TEST_F(ChainFixture, RedirectPageDefaultPlaceAndQuietFailure) {
     system.programsThatFail = {"xdg-open"};
-    EXPECT_FALSE(OpenViaRedirectPage(ui, system, "http://x/", false, ""));
+    EXPECT_FALSE(OpenViaRedirectPage(ui, system, "http://x/", false, Path()));
     EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://x/"));
     EXPECT_TRUE(ui.messages.empty());
 
     system.programsThatFail.clear();
-    EXPECT_TRUE(OpenViaRedirectPage(ui, system, "http://y/", true, ""));
+    EXPECT_TRUE(OpenViaRedirectPage(ui, system, "http://y/", true, Path()));
     EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://y/"));
 }
 

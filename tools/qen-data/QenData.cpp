@@ -1,73 +1,21 @@
-#include "QenData.h"
+#include "qen-data/QenData.h"
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <set>
 
+#include "files/FileIO.h"
 #include "store/UserDataFile.h"
+#include "text/TextEncoding.h"
 
 namespace qen::qendata {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// Code points of cp1252 bytes 0x80 to 0x9F; the five unassigned bytes keep their value.
-constexpr std::uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-// Written beside the target and renamed over it, so a failed import keeps the old file.
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    const std::string temp = path + ".saving";
-    {
-        std::ofstream out(std::filesystem::path(temp), std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (out.fail()) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) std::filesystem::remove(temp, ec);
-    return !ec;
-}
 
 Json Text(const std::string& ansi) { return AnsiToUtf8(ansi); }
 
@@ -115,45 +63,9 @@ std::string Item(const char* list, std::size_t i) { return std::string(list) + "
 
 }  // namespace
 
-std::string AnsiToUtf8(std::string_view ansi) {
-    std::string out;
-    out.reserve(ansi.size());
-    for (char c : ansi) {
-        const auto b = static_cast<std::uint8_t>(c);
-        AppendUtf8(out, b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b);
-    }
-    return out;
-}
+std::string AnsiToUtf8(std::string_view ansi) { return SystemTextToUtf8(ansi, References::Keep); }
 
-std::string Utf8ToAnsi(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<std::uint8_t>(utf8[i]);
-        std::uint32_t cp = b;
-        std::size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        if (b >= 0x80 && b < 0xC0) extra = 0;  // stray continuation byte: taken as it is
-        if (extra) cp = b & (0x3F >> extra);
-        for (std::size_t k = 1; k <= extra && i + k < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<std::uint8_t>(utf8[i + k]) & 0x3F);
-        i += 1 + extra;
-
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            out.push_back(static_cast<char>(cp));
-            continue;
-        }
-        int byte = -1;
-        for (int k = 0; k < 32; ++k)
-            if (kHighControls[k] == cp) byte = 0x80 + k;
-        if (byte >= 0) {
-            out.push_back(static_cast<char>(byte));
-        } else {
-            out += "&#" + std::to_string(cp) + ";";
-        }
-    }
-    return out;
-}
+std::string Utf8ToAnsi(std::string_view utf8) { return Utf8ToSystemText(utf8, Ampersands::Keep); }
 
 std::string IsoDate(std::uint32_t secondsSince1970) {
     using namespace std::chrono;
@@ -270,9 +182,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << usage;
         return 2;
     }
-    const auto input = ReadFileBytes(args[1]);
+    FileError readError;
+    const auto input = ReadFileBytes(Path(args[1]), &readError);
     if (!input) {
-        err << "qen-data: cannot read " << args[1] << "\n";
+        err << "qen-data: cannot read " << args[1] << ": " << readError.Reason() << "\n";
         return 2;
     }
 
@@ -283,8 +196,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             err << "qen-data: " << args[1] << ": " << error << "\n";
             return 1;
         }
-        if (!WriteFileBytes(args[2], EncodeUserData(data))) {
-            err << "qen-data: cannot write " << args[2] << "\n";
+        FileError writeError;
+        if (!SaveFileSafely(Path(args[2]), EncodeUserData(data), &writeError)) {
+            err << "qen-data: cannot write " << args[2] << ": " << writeError.Reason() << "\n";
             return 2;
         }
         return 0;

@@ -1,9 +1,9 @@
-// qenpack: makes and checks content packages; the commands live in the core library.
+// qenpack: makes and checks content packages.
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "package/PackTool.h"
+#include "qenpack/QenPack.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

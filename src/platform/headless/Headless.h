@@ -18,7 +18,7 @@ public:
         lastMessage = text;
         return Answer::Cancel;
     }
-    std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<Path> ChooseFile(const FileDialogRequest&) override { return std::nullopt; }
     bool ShowTermsDialog(const std::string&, const std::string&) override { return false; }
     std::optional<std::string> ShowZoomDialog(const std::string&,
                                               const std::function<std::string(const std::string&, int)>&,
@@ -48,6 +48,8 @@ public:
         return fallback;
     }
     void SetString(const std::string&, const std::string&, const std::string&) override {}
+    Path GetPath(const std::string&, const std::string&) override { return Path(); }
+    void SetPath(const std::string&, const std::string&, const Path&) override {}
 };
 
 }  // namespace qen

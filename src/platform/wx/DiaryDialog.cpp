@@ -80,7 +80,7 @@ private:
             state_.date = SecondsSince1970(when);
             state_.shownDate = FromWx(picked.Format(PickerDateFormat()));
         }
-        state_.text = FromWx(entry_->GetValue());
+        state_.text = FromWxTyped(entry_->GetValue());
         if (decide_(button, state_)) EndModal(wxID_OK);
     }
 

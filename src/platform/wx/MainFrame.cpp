@@ -1,10 +1,8 @@
 #include "platform/wx/MainFrame.h"
 
-#include <wx/filename.h>
-#include <wx/filesys.h>
 #include <wx/menu.h>
-#include <wx/uri.h>
 
+#include "base/Path.h"
 #include "platform/wx/SystemText.h"
 #include "platform/wx/WebViewSetup.h"
 
@@ -12,28 +10,11 @@ namespace qen {
 
 namespace {
 
-struct MenuCommand {
-    const char* caption;
-    int id;
-};
-
-// Seven top-level commands and no drop-down menus.
-constexpr MenuCommand kMenuCommands[] = {
-    {"Home", 32774}, {"Back", 32772}, {"Forward", 32773}, {"Zoom", 32778},
-    {"Print", 57607}, {"Backup", 32779}, {"Help", 32776},
-};
-
 }  // namespace
 
-std::string AddressFromUrl(const wxString& url) {
-    if (url.StartsWith("file:")) return FromWx(wxFileSystem::URLToFileName(url).GetFullPath());
-    return FromWx(url);
-}
+std::string AddressFromUrl(const wxString& url) { return AddressOfViewUrl(PathFromWx(url)); }
 
-wxString UrlFromAddress(const std::string& address) {
-    if (!address.empty() && address[0] == '/') return wxFileSystem::FileNameToURL(wxFileName(ToWx(address)));
-    return ToWx(address);
-}
+wxString UrlFromAddress(const std::string& address) { return wxString::FromUTF8(ViewUrlOf(address)); }
 
 MainFrame::MainFrame(ViewEvents& events)
     : wxFrame(nullptr, wxID_ANY, "Qen Runtime", wxDefaultPosition, wxSize(1024, 768)), events_(events) {
@@ -48,12 +29,12 @@ MainFrame::~MainFrame() {
 
 void MainFrame::BuildMenuBar() {
     auto* bar = new wxMenuBar;
-    for (const MenuCommand& command : kMenuCommands) bar->Append(new wxMenu, command.caption);
+    for (const MenuItem& item : kMenuBar) bar->Append(new wxMenu, item.caption);
     SetMenuBar(bar);
     // Commands run after the click has been handled, so a dialog they open does not hold
     // the menu bar (or an accessibility client pressing it) inside the click.
     ActivateTopLevelMenus(bar, [this](int index) {
-        CallAfter([this, index] { events_.OnMenuCommand(kMenuCommands[index].id); });
+        CallAfter([this, index] { events_.OnMenuCommand(kMenuBar[index].command); });
     });
 }
 

@@ -21,7 +21,7 @@ wxString ToEditLines(const std::string& systemText) {
 }
 
 std::string FromEditLines(const wxString& editText) {
-    const std::string text = FromWx(editText);
+    const std::string text = FromWxTyped(editText);
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (char c : text) {
@@ -69,7 +69,7 @@ public:
 
 private:
     void Press(EditButton button) {
-        state_.title = FromWx(title_->GetValue());
+        state_.title = FromWxTyped(title_->GetValue());
         state_.text = FromEditLines(text_->GetValue());
         if (decide_(button, state_)) EndModal(wxID_OK);
     }

@@ -1,17 +1,24 @@
 #pragma once
-// The system's text is cp1252 bytes; the toolkit's is Unicode. Convert only here.
+// The toolkit's strings meet the program's here only: system text (cp1252 with references)
+// and paths (the system's own bytes) each have their own conversion.
 #include <string>
 
 #include <wx/string.h>
 
 namespace qen {
 
-// cp1252 bytes as they are ("&#8364;" stays seven characters): for captions and messages.
+// System text as it is ("&#8364;" stays seven characters): captions and labels.
 wxString ToWx(const std::string& systemText);
-// cp1252 bytes with "&#N;" references turned into their characters: for edit boxes,
-// so a user edits what the page shows.
+// System text with its "&#N;" references shown as their characters: edit boxes and messages,
+// so a user reads and edits what the page shows.
 wxString ToWxDecodingReferences(const std::string& systemText);
-// Unicode to cp1252; a character outside cp1252 becomes its "&#N;" reference.
+// Toolkit text as system text; a character outside cp1252 becomes its reference.
 std::string FromWx(const wxString& text);
+// What a user typed, as system text that comes back exactly as typed (see Ampersands::Encode).
+std::string FromWxTyped(const wxString& text);
+
+// Paths never pass through cp1252: they are UTF-8 bytes on both sides.
+wxString PathToWx(const std::string& path);
+std::string PathFromWx(const wxString& path);
 
 }  // namespace qen

@@ -52,6 +52,17 @@ std::string WxSettings::GetString(const std::string& section, const std::string&
     return FromWx(value);
 }
 
+Path WxSettings::GetPath(const std::string& section, const std::string& name) {
+    wxString value;
+    if (!config_->Read(KeyOf(section, name), &value)) return Path();
+    return Path(PathFromWx(value));
+}
+
+void WxSettings::SetPath(const std::string& section, const std::string& name, const Path& value) {
+    config_->Write(KeyOf(section, name), PathToWx(value.Bytes()));
+    config_->Flush();
+}
+
 void WxSettings::SetString(const std::string& section, const std::string& name, const std::string& value) {
     config_->Write(KeyOf(section, name), ToWx(value));
     config_->Flush();

@@ -19,6 +19,8 @@ public:
                           const std::string& fallback) override;
     void SetString(const std::string& section, const std::string& name,
                    const std::string& value) override;
+    Path GetPath(const std::string& section, const std::string& name) override;
+    void SetPath(const std::string& section, const std::string& name, const Path& value) override;
 
 private:
     std::unique_ptr<wxFileConfig> config_;

@@ -44,19 +44,19 @@ Answer AnswerOf(int id) {
 }  // namespace
 
 Answer WxUi::ShowMessage(const std::string& text, Icon icon, Buttons buttons) {
-    wxMessageDialog dialog(parent_, ToWx(text), ToWx(ApplicationName()),
+    wxMessageDialog dialog(parent_, ToWxDecodingReferences(text), ToWx(ApplicationName()),
                            ButtonStyle(buttons) | IconStyle(icon) | wxCENTRE);
     return AnswerOf(dialog.ShowModal());
 }
 
-std::optional<std::string> WxUi::ChooseFile(const FileDialogRequest& request) {
+std::optional<Path> WxUi::ChooseFile(const FileDialogRequest& request) {
     // The filter comes in the "Name (*.x)|*.x||" form; the toolkit wants no trailing bars.
     wxString filter = ToWx(request.filter);
     while (filter.EndsWith("|")) filter.RemoveLast();
-    wxFileDialog dialog(parent_, ToWx(request.title), ToWx(request.initialFolder), wxEmptyString, filter,
+    wxFileDialog dialog(parent_, ToWx(request.title), PathToWx(request.initialFolder.Bytes()), wxEmptyString, filter,
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return std::nullopt;
-    return FromWx(dialog.GetPath());
+    return Path(PathFromWx(dialog.GetPath()));
 }
 
 int WxUi::RunDialog(wxDialog& dialog) {

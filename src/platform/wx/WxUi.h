@@ -17,7 +17,7 @@ public:
     int RunDialog(wxDialog& dialog);
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
-    std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
+    std::optional<Path> ChooseFile(const FileDialogRequest& request) override;
     bool ShowTermsDialog(const std::string& caption, const std::string& termsText) override;
     std::optional<std::string> ShowZoomDialog(
         const std::string& initialText,

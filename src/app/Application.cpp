@@ -1,0 +1,165 @@
+#include "app/Application.h"
+
+#include <string_view>
+
+#include "app/CommandLine.h"
+#include "app/FileTypes.h"
+#include "app/Terms.h"
+#include "app/UserDataLocation.h"
+#include "app/WorkFolder.h"
+#include "base/PageNames.h"
+#include "files/FileMessages.h"
+#include "notes/Diary.h"
+#include "notes/Notepad.h"
+#include "package/OpenPackage.h"
+#include "view/ZoomRules.h"
+
+namespace qen {
+
+namespace {
+
+constexpr const char* kWaitingPage =
+    "<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>Loading Data - Please Wait</DIV>";
+
+// A settings name ending in " Plumtreegallant" keeps its settings under the name without it.
+std::string SectionName(std::string settingsName) {
+    constexpr std::string_view kSuffix = " Plumtreegallant";
+    if (settingsName.size() >= kSuffix.size() &&
+        std::string_view(settingsName).substr(settingsName.size() - kSuffix.size()) == kSuffix)
+        settingsName.resize(settingsName.size() - kSuffix.size());
+    return settingsName;
+}
+
+}  // namespace
+
+Application::Application(Platform& platform)
+    : platform_(platform),
+      backups_(platform.ui(), platform.system(), store_, session_, [this] { CleanUp(); }),
+      view_(platform, session_, site_, store_, *this) {}
+
+bool Application::Start(const std::vector<std::string>& args) {
+    Ui& ui = platform_.ui();
+    Settings& settings = platform_.settings();
+    System& system = platform_.system();
+
+    const Path commandLineFile = CommandLineFile(args);
+    session_.ExePath = system.ExecutablePath();
+
+    // The package: inside the program, named on the command line, beside it, or chosen.
+    if (!OpenPackage(ui, settings, session_.ExePath, commandLineFile, package_, session_.UserDataPath)) return false;
+    session_.ProductKey = SectionName(package_.SettingsName);
+    if (!package_.Title.empty()) ui.SetApplicationName(package_.Title);
+
+    const bool embedded = package_.Embedded;
+    const bool termsJustAccepted = EnsureTermsAccepted(ui, settings, system, session_.ProductKey, embedded);
+
+    if (Outcome branding = package_.ReadBranding(); !branding) {
+        ui.ShowMessage(branding.Message(), Icon::Stop);
+        return false;
+    }
+
+    if (!embedded) RegisterFileTypes(system, system.ExecutablePath());
+
+    session_.ZoomPercent = settings.GetInt(session_.ProductKey, "Zoom", 100);
+    // A hand-edited setting outside the dialog's range never reaches the view.
+    if (session_.ZoomPercent < kMinZoom || session_.ZoomPercent > kMaxZoom) session_.ZoomPercent = 100;
+
+    MainView* window = platform_.CreateMainWindow(view_);
+    if (!window) return false;
+    view_.Attach(window);
+
+    if (!CreateWorkFolder()) return false;
+    ShowWaitingPage();
+
+    if (Outcome built = site_.BuildSite(package_, session_.WorkFolder); !built) {
+        ui.ShowMessage(built.Message(), Icon::Stop);
+        AbandonSite();
+        return false;
+    }
+    store_.ExcludedWords = site_.ExcludedWords;
+
+    LoadUserDataAtStartUp();
+
+    if (!WriteNotepadPage(ui, store_, site_)) return false;
+    if (!WriteDiaryPage(ui, system, store_, site_)) return false;
+
+    session_.HomePage = session_.WorkFolder / page::kHelp;
+
+    if (site_.Niche.empty()) {
+        ui.ShowMessage("No SiteNiche.txt file found in package", Icon::Stop);
+        AbandonSite();
+        return false;
+    }
+    if (!package_.Title.empty()) window->SetTitle(package_.Title);
+
+    // The very first start shows the help page, whatever the home page is.
+    window->Navigate(termsJustAccepted ? (session_.WorkFolder / page::kHelp).Bytes() : session_.HomePage.Bytes());
+    view_.menu().ApplyZoom(session_.ZoomPercent);
+    session_.ReadyToSave = true;
+    return true;
+}
+
+bool Application::CreateWorkFolder() {
+    Ui& ui = platform_.ui();
+    std::optional<Path> temp = platform_.system().TempFolder();
+    if (!temp) {
+        ui.ShowMessage("Error - unable to determine Windows TEMP directory", Icon::Stop);
+        return false;
+    }
+    std::optional<Path> folder = MakeWorkFolder(*temp, platform_.system().Now());
+    if (!folder) {
+        ui.ShowMessage("Error - unable to create TEMP folder", Icon::Stop);
+        return false;
+    }
+    session_.WorkFolder = *folder;
+    return true;
+}
+
+void Application::ShowWaitingPage() {
+    MainView* window = view_.window();
+    window->SetSilent(true);
+    const Path page = session_.WorkFolder / page::kWaiting;
+    WriteWholeFile(platform_.ui(), page, kWaitingPage);
+    window->Navigate(page.Bytes());
+    window->BringToFront();
+}
+
+void Application::LoadUserDataAtStartUp() {
+    session_.UserDataPath = AdjustUserDataPath(session_.UserDataPath);
+    if (Outcome loaded = store_.LoadUserData(session_.UserDataPath); !loaded) {
+        platform_.ui().ShowMessage(loaded.Message(), Icon::Stop);
+        backups_.RestoreBackup(true);
+    }
+}
+
+int Application::Shutdown(int frameworkExitCode) {
+    if (session_.ReadyToSave) backups_.SaveWithBackup();
+    CleanUp();
+    return frameworkExitCode;
+}
+
+void Application::CleanUp() {
+    for (ProcessHandle handle : launchedPrograms_) platform_.system().WaitForProgram(handle);
+    launchedPrograms_.clear();
+    if (session_.WorkFolder.Empty()) return;
+    site_.RemoveGeneratedFiles(store_.VideoPageCount, store_.PlaylistPageCount);
+    RemoveWorkFolderTree(session_.WorkFolder);
+}
+
+// A start-up that fails once the site is built leaves nothing behind in the work folder.
+void Application::AbandonSite() {
+    site_.RemoveGeneratedFiles(store_.VideoPageCount, store_.PlaylistPageCount);
+    RemoveWorkFolderTree(session_.WorkFolder);
+    session_.WorkFolder = Path();
+}
+
+void Application::ExitWithoutSaving() {
+    CleanUp();
+    platform_.system().ExitNow(1);
+}
+
+void Application::AddLaunchedProgram(ProcessHandle handle) {
+    if (launchedPrograms_.size() < kMaxLaunchedPrograms) launchedPrograms_.push_back(handle);
+}
+
+}  // namespace qen

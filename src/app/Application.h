@@ -1,0 +1,66 @@
+#pragma once
+// The application: start-up and shutdown, and the parts of the program it owns for the
+// whole run — the package, the site built from it, the user's data and the main view.
+#include <string>
+#include <vector>
+
+#include "app/Backups.h"
+#include "base/Session.h"
+#include "package/ContentPackage.h"
+#include "package/ContentSite.h"
+#include "platform/Platform.h"
+#include "store/VideoStore.h"
+#include "view/ApplicationControl.h"
+#include "view/BrowserView.h"
+
+namespace qen {
+
+class Application : public ApplicationControl {
+public:
+    static constexpr std::size_t kMaxLaunchedPrograms = 200;
+
+    explicit Application(Platform& platform);
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // `args` are the program's arguments as the system gave them (args[0] first).
+    // False ends the program; Shutdown still runs.
+    bool Start(const std::vector<std::string>& args);
+    // Saves the user's data (once start-up has shown the first page) and cleans up; gives
+    // the exit code the framework's own shutdown produced.
+    int Shutdown(int frameworkExitCode);
+
+    // Start-up: adjusts the user data path and loads the store; a failed load offers the
+    // backup, which restarts the program when it is restored.
+    void LoadUserDataAtStartUp();
+
+    // Waits for launched programs, then removes the generated files and the work folder.
+    void CleanUp();
+    [[noreturn]] void ExitWithoutSaving();
+
+    void AddLaunchedProgram(ProcessHandle handle) override;
+    void RunBackupCommand() override { backups_.ShowBackupDialog(); }
+
+    Session& session() { return session_; }
+    ContentPackage& package() { return package_; }
+    ContentSite& site() { return site_; }
+    VideoStore& store() { return store_; }
+    Backups& backups() { return backups_; }
+    BrowserView& view() { return view_; }
+
+private:
+    bool CreateWorkFolder();
+    void ShowWaitingPage();
+    void AbandonSite();
+
+    Platform& platform_;
+    Session session_;
+    ContentPackage package_;
+    ContentSite site_;
+    VideoStore store_;
+    std::vector<ProcessHandle> launchedPrograms_;
+    Backups backups_;
+    BrowserView view_;
+};
+
+}  // namespace qen

@@ -1,0 +1,65 @@
+#pragma once
+// The backup of the user data file made before each exit save, the restore with its
+// restart, and the Backup menu command.
+//
+// Linux gives no settable creation time, so the time a backup was made is kept in a small
+// stamp file beside it (backup path + ".made", decimal seconds since 1970). The stamp is
+// written when the fresh copy is made and renamed with it; the backup's own modification
+// time stays that of the user data file it was copied from, for display.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/Path.h"
+
+namespace qen {
+
+class System;
+class Ui;
+class VideoStore;
+struct Session;
+
+inline constexpr const char* kBackupFolderName = "LumFileBackups";
+inline constexpr const char* kBackupPrefix = "LumBackup_";
+inline constexpr const char* kBackupStampSuffix = ".made";
+inline constexpr int kBackupRetentionDays = 7;
+
+// The folder beside the work folder, ending in "/"; empty without a work folder.
+Path BackupFolder(const Path& workFolder);
+// "LumBackup_" + the user data file's name, inside `folder`.
+Path BackupPathFor(const Path& folder, const Path& userDataPath);
+// Deletes "LumBackup_*.lum" files in `folder` made more than `days` days before `now`.
+void PruneBackups(const Path& folder, std::int64_t now, int days);
+// When the backup at `path` was made: its stamp, else its modification time.
+std::optional<std::int64_t> BackupMadeTime(const Path& path);
+
+class Backups {
+public:
+    // `cleanUp` removes the work folder before the program restarts or ends.
+    Backups(Ui& ui, System& system, VideoStore& store, const Session& session, std::function<void()> cleanUp);
+
+    // The exit save: fresh copy, save, and the copy kept as the backup only if the file changed.
+    void SaveWithBackup();
+    // Copies the user data file to the fresh copy and sets BackupPath / NewBackupPath.
+    void MakeBackupCopy();
+    // The restore flows. At start-up: true when the program restarts.
+    bool RestoreBackup(bool atStartUp);
+    // Copies `source` over the user data file and restarts the program; returns only when
+    // the copy failed.
+    void RestoreFrom(const Path& source);
+    // The "Backup" menu command.
+    void ShowBackupDialog();
+
+    Path BackupPath;     // the kept backup
+    Path NewBackupPath;  // the fresh copy made before a save
+
+private:
+    Ui& ui_;
+    System& system_;
+    VideoStore& store_;
+    const Session& session_;
+    std::function<void()> cleanUp_;
+};
+
+}  // namespace qen

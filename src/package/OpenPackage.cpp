@@ -1,0 +1,111 @@
+#include "package/OpenPackage.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "files/FileMessages.h"
+#include "package/PackageSecrets.h"
+#include "platform/Settings.h"
+#include "platform/Ui.h"
+
+namespace qen {
+
+namespace {
+
+constexpr const char* kExeCorrupt = "The .exe file is corrupt";
+constexpr const char* kQenCorrupt = "The .qen file is corrupt";
+constexpr const char* kInitDir = "InitDir";
+
+bool IsExistingFile(const Path& path) {
+    std::error_code error;
+    return std::filesystem::exists(path.Bytes(), error) && !std::filesystem::is_directory(path.Bytes(), error);
+}
+
+bool Check(Ui& ui, ContentPackage& package, const char* corruptMessage) {
+    const Outcome checked = package.CheckPackageHeader(corruptMessage);
+    if (!checked) ui.ShowMessage(checked.Message(), Icon::Stop);
+    return checked.Ok();
+}
+
+// The package named on the command line: a ".qen" file, or the ".qen" beside a ".lum".
+Path PackageOnCommandLine(const Path& commandLineFile) {
+    if (commandLineFile.Empty() || !IsExistingFile(commandLineFile)) return {};
+    const std::string extension = commandLineFile.Extension();
+    if (extension == ".qen") return commandLineFile;
+    if (extension == ".lum") return commandLineFile.WithExtension(".qen");
+    return {};
+}
+
+}  // namespace
+
+PackageBeside FindPackageBeside(const Path& exePath) {
+    const Path besideExe = exePath.WithExtension(".qen");
+    if (IsExistingFile(besideExe)) return {PackageBeside::Found::One, besideExe};
+
+    const Path folder = exePath.Folder();
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder.Empty() ? "." : folder.Bytes(), error);
+    if (error) return {};
+    PackageBeside beside;
+    for (const auto& entry : entries) {
+        std::error_code entryError;
+        if (entry.is_directory(entryError)) continue;
+        const Path name(entry.path().filename().string());
+        if (name.Extension() != ".qen") continue;
+        if (beside.found == PackageBeside::Found::One) return {PackageBeside::Found::Several, {}};
+        beside = {PackageBeside::Found::One, folder / name.Bytes()};
+    }
+    return beside;
+}
+
+bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& commandLineFile,
+                 ContentPackage& package, Path& userDataPath) {
+    if (BlockMarker().size() != block::kMarkerSize) {
+        ui.ShowMessage("BranderBlock string is not correct length", Icon::Stop);
+        return false;
+    }
+    std::optional<std::string> exeImage = ReadWholeFile(ui, exePath);
+    if (!exeImage || exeImage->empty()) return false;
+    package.Embedded = true;
+    if (package.FindBlock(std::move(*exeImage))) {
+        if (!Check(ui, package, kExeCorrupt)) return false;
+        userDataPath = exePath.WithExtension(".lum");
+        return true;
+    }
+
+    package.Embedded = false;
+    Path packagePath = PackageOnCommandLine(commandLineFile);
+    if (packagePath.Empty()) {
+        Path initialFolder = settings.GetPath(ContentPackage::kDefaultSettingsName, kInitDir);
+        const PackageBeside beside = FindPackageBeside(exePath);
+        if (beside.found == PackageBeside::Found::Several)
+            initialFolder = exePath.Folder();
+        else
+            packagePath = beside.path;
+
+        if (packagePath.Empty()) {
+            FileDialogRequest request;
+            request.title = "Select a .qen file";
+            request.filter = "Qen Files (*.qen)|*.qen||";
+            request.initialFolder = initialFolder;
+            std::optional<Path> chosen = ui.ChooseFile(request);
+            if (!chosen || chosen->Empty()) return false;
+            packagePath = *chosen;
+            if (packagePath.Folder() != exePath.Folder())
+                settings.SetPath(ContentPackage::kDefaultSettingsName, kInitDir, packagePath.Folder());
+        }
+    }
+
+    std::optional<std::string> image = ReadWholeFile(ui, packagePath);
+    if (!image) return false;
+    // An empty file is said to be unusable rather than ending the program without a word.
+    if (image->empty() || !package.FindBlock(std::move(*image))) {
+        ui.ShowMessage(packagePath.DisplayName() + " is not compatible with the Qen Runtime", Icon::Stop);
+        return false;
+    }
+    if (!Check(ui, package, kQenCorrupt)) return false;
+    userDataPath = packagePath.WithExtension(".lum");
+    return true;
+}
+
+}  // namespace qen

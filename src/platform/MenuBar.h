@@ -1,0 +1,28 @@
+#pragma once
+// The main window's menu bar: seven commands and no drop-down menus. The window shows
+// them; the view carries them out.
+namespace qen {
+
+enum class MenuCommand {
+    Home = 32774,
+    Back = 32772,
+    Forward = 32773,
+    Zoom = 32778,
+    Print = 57607,
+    Backup = 32779,
+    Help = 32776,
+};
+
+struct MenuItem {
+    const char* caption;
+    MenuCommand command;
+};
+
+// In the order the bar shows them.
+inline constexpr MenuItem kMenuBar[] = {
+    {"Home", MenuCommand::Home},   {"Back", MenuCommand::Back},     {"Forward", MenuCommand::Forward},
+    {"Zoom", MenuCommand::Zoom},   {"Print", MenuCommand::Print},   {"Backup", MenuCommand::Backup},
+    {"Help", MenuCommand::Help},
+};
+
+}  // namespace qen

@@ -1,0 +1,20 @@
+#pragma once
+// Small text operations: replacing, trimming, letter case and the body of a document.
+#include <string>
+#include <string_view>
+
+namespace qen {
+
+// Replaces every occurrence, left to right; inserted text is not searched again.
+std::string ReplaceAll(std::string text, std::string_view token, std::string_view value);
+std::string TrimWhitespace(std::string_view text);
+std::string ToLowerAscii(std::string_view text);
+
+// Word-initial capitals; space, "_", "+" and "-" become spaces and start a word.
+// A whole result of "Html", "Ppc" or "Seo" is written in capitals.
+std::string TitleCase(std::string_view text);
+
+// The content of the document's body element (tags spelled "<body" or "<BODY").
+std::string ExtractBody(std::string_view document);
+
+}  // namespace qen

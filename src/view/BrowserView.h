@@ -1,0 +1,35 @@
+#pragma once
+// The main view's logic: every navigation, timer and menu command of the window arrives
+// here and goes to the link commands, the deferred actions or the menu commands.
+#include "platform/MainView.h"
+#include "view/DeferredActions.h"
+#include "view/LinkCommands.h"
+#include "view/MenuCommands.h"
+
+namespace qen {
+
+class BrowserView : public ViewEvents {
+public:
+    BrowserView(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
+                ApplicationControl& control);
+
+    // The window's browser, once start-up has created it.
+    void Attach(MainView* window);
+    MainView* window() const { return window_; }
+
+    bool OnBeforeNavigate(const std::string& address) override { return links_.OnBeforeNavigate(address); }
+    void OnTimer(int timerId) override { deferred_.OnTimer(timerId); }
+    void OnMenuCommand(MenuCommand command) override { menu_.Run(command); }
+
+    LinkCommands& links() { return links_; }
+    DeferredActions& deferred() { return deferred_; }
+    MenuCommands& menu() { return menu_; }
+
+private:
+    MainView* window_ = nullptr;
+    DeferredActions deferred_;
+    LinkCommands links_;
+    MenuCommands menu_;
+};
+
+}  // namespace qen

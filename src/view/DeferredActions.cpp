@@ -1,0 +1,58 @@
+#include "view/DeferredActions.h"
+
+#include "base/PageNames.h"
+#include "base/Session.h"
+#include "platform/MainView.h"
+
+namespace qen {
+
+void DeferredActions::DeferNavigation(const std::string& address) {
+    pendingAddress_ = address;
+    if (window_) window_->StartTimer(kNavigationTimer, kDelayMs);
+}
+
+void DeferredActions::DeferRefresh() {
+    if (window_) window_->StartTimer(kRefreshTimer, kDelayMs);
+}
+
+void DeferredActions::DeferShowPlaylist() {
+    if (window_) window_->StartTimer(kPlaylistTimer, kDelayMs);
+}
+
+void DeferredActions::DeferShowRelated() {
+    if (window_) window_->StartTimer(kRelatedTimer, kDelayMs);
+}
+
+bool DeferredActions::OnTimer(int timerId) {
+    switch (timerId) {
+        case kNavigationTimer:
+        case kRefreshTimer:
+        case kPlaylistTimer:
+        case kRelatedTimer:
+            break;
+        default:
+            return false;
+    }
+    if (!window_) return true;
+    window_->StopTimer(timerId);
+    switch (timerId) {
+        case kNavigationTimer:
+            if (pendingAddress_ == "goback.html")
+                window_->GoBack();
+            else if (!beforeNavigation_ || beforeNavigation_(pendingAddress_))
+                window_->Navigate(pendingAddress_);
+            break;
+        case kRefreshTimer:
+            window_->Refresh();
+            break;
+        case kPlaylistTimer:
+            window_->Navigate((session_.WorkFolder / page::kFirstPlaylist).Bytes());
+            break;
+        case kRelatedTimer:
+            window_->Navigate((session_.WorkFolder / page::kRelatedVideos).Bytes());
+            break;
+    }
+    return true;
+}
+
+}  // namespace qen

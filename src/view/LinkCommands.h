@@ -1,0 +1,67 @@
+#pragma once
+// The link command table: every navigation is matched against it in order, and the first
+// command that matches decides whether the view may go there and what happens instead.
+#include <span>
+#include <string>
+
+namespace qen {
+
+class ApplicationControl;
+class ContentSite;
+class DeferredActions;
+class MainView;
+class Platform;
+class VideoStore;
+struct Session;
+
+class LinkCommands {
+public:
+    LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
+                 ApplicationControl& control, DeferredActions& deferred);
+
+    void Attach(MainView* window) { window_ = window; }
+
+    // Runs the first command that matches; true cancels the navigation.
+    bool OnBeforeNavigate(const std::string& address);
+    // Number of the command that takes `address` (the last one takes anything).
+    int MatchingCommand(const std::string& address);
+
+private:
+    using Action = bool (LinkCommands::*)(const std::string& address, const std::string& argument);
+    enum class Match { LaunchAddress, ProgramFile, OutsideWeb, LocalPage, Command, Anything };
+    struct Command {
+        int number;
+        Match match;
+        const char* name;  // page name or prefix
+        Action action;     // true cancels the navigation
+    };
+    static std::span<const Command> Table();
+    bool Matches(const Command& command, const std::string& address, std::string& argument);
+    const Command& Find(const std::string& address, std::string& argument);
+
+    bool LaunchFromWorkFolder(const std::string& address, const std::string&);
+    bool StartLinkedProgram(const std::string& address, const std::string&);
+    bool OpenOutside(const std::string& address, const std::string&);
+    bool WipePlaylist(const std::string&, const std::string&);
+    bool GoBackLater(const std::string&, const std::string&);
+    bool AddVideoToPlaylist(const std::string&, const std::string& id);
+    bool UnsaveArticle(const std::string&, const std::string& key);
+    bool WatchOnVideoSite(const std::string&, const std::string& id);
+    bool DeleteVideo(const std::string&, const std::string& id);
+    bool EditNoteLink(const std::string&, const std::string& argument);
+    bool EditDiaryLink(const std::string&, const std::string& argument);
+    bool Allow(const std::string&, const std::string&);
+
+    std::string CurrentPage() const;
+    void BlankVideoPostOnPage(const std::string& page, const std::string& id);
+
+    Platform& platform_;
+    Session& session_;
+    ContentSite& site_;
+    VideoStore& store_;
+    ApplicationControl& control_;
+    DeferredActions& deferred_;
+    MainView* window_ = nullptr;
+};
+
+}  // namespace qen

@@ -1,0 +1,35 @@
+#pragma once
+// The seven menu commands: Home, Back, Forward, Zoom, Print, Backup and Help.
+#include "platform/MenuBar.h"
+
+namespace qen {
+
+class ApplicationControl;
+class MainView;
+class Settings;
+class Ui;
+struct Session;
+
+class MenuCommands {
+public:
+    MenuCommands(Ui& ui, Settings& settings, Session& session, ApplicationControl& control)
+        : ui_(ui), settings_(settings), session_(session), control_(control) {}
+
+    void Attach(MainView* window) { window_ = window; }
+    void Run(MenuCommand command);
+
+    void ApplyZoom(int percent);
+    // The zoom dialog, then a changed value applied and stored.
+    void ZoomCommand();
+
+private:
+    void ShowHelp();
+
+    Ui& ui_;
+    Settings& settings_;
+    Session& session_;
+    ApplicationControl& control_;
+    MainView* window_ = nullptr;
+};
+
+}  // namespace qen

@@ -1,0 +1,53 @@
+"""Keeps the layering true: no include cycle between the folders of src/, and no toolkit or
+system header outside the platform backends and main.cpp."""
+import collections
+import os
+import re
+import sys
+
+SYSTEM_HEADERS = re.compile(r'#include <(wx/|curl/|gtk|glib|unistd\.h|fcntl\.h|spawn\.h|dlfcn\.h|iconv\.h|'
+                            r'langinfo\.h|sys/|signal\.h|pthread\.h)')
+BACKENDS = ("src/platform/wx/", "src/platform/posix/", "src/platform/curl/")
+
+
+def main(source_dir):
+    src = os.path.join(source_dir, "src")
+    edges = collections.defaultdict(set)
+    faults = []
+    for root, _, files in os.walk(src):
+        for name in files:
+            path = os.path.join(root, name)
+            relative = os.path.relpath(path, source_dir)
+            text = open(path, encoding="utf-8", errors="replace").read()
+            if SYSTEM_HEADERS.search(text) and not relative.startswith(BACKENDS) and relative != "src/main.cpp":
+                faults.append(f"{relative} includes a toolkit or system header")
+            parts = relative.split(os.sep)
+            if len(parts) < 3:
+                continue
+            for include in re.findall(r'#include "([^"/]+)/', text):
+                if include != parts[1]:
+                    edges[parts[1]].add(include)
+
+    state = {}
+
+    def visit(folder, stack):
+        state[folder] = "open"
+        stack.append(folder)
+        for target in sorted(edges.get(folder, ())):
+            if state.get(target) == "open":
+                faults.append("include cycle: " + " -> ".join(stack[stack.index(target):] + [target]))
+            elif target not in state:
+                visit(target, stack)
+        stack.pop()
+        state[folder] = "done"
+
+    for folder in sorted(edges):
+        if folder not in state:
+            visit(folder, [])
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "app/Application.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/StartUpFolders.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestPackages.h"
+
+namespace qen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::WriteFile;
+
+std::vector<std::string> Entries(const Path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.Bytes())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Start-up with a package: the program and its package in one folder, the temporary
+// folder and the desktop data folder in others.
+class PackageStartUpTest : public ::testing::Test, protected test::StartUpFolders {
+protected:
+    void SetUp() override { Prepare(platform); }
+
+    std::string WorkFolderName() const { return "lumfiles__" + std::to_string(platform.fakeSystem.now); }
+
+    test::FakePlatform platform;
+    Application app{platform};
+};
+
+TEST_F(PackageStartUpTest, PackageBesideTheProgramShowsItsHelpPageUnderItsTitle) {
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    ASSERT_TRUE(app.Start({exe.Bytes()}));
+
+    EXPECT_EQ(app.session().ProductKey, "QenRuntime");
+    EXPECT_EQ(app.session().UserDataPath, program / "QenRuntime.lum");
+    EXPECT_EQ(platform.fakeUi.ApplicationName(), "Dog Training Academy");
+    EXPECT_EQ(platform.fakeView.title, "Dog Training Academy");
+    EXPECT_EQ(app.session().WorkFolder, temp / (WorkFolderName() + "/"));
+    EXPECT_EQ(platform.fakeView.navigations.back(), (app.session().WorkFolder / "help.html").Bytes());
+    EXPECT_EQ(app.store().ExcludedWords, (std::vector<std::string>{"cat", "wolf"}));
+    EXPECT_NE(ReadFile(app.session().WorkFolder / "help.html").find("Help for dog training"), std::string::npos);
+    EXPECT_NE(ReadFile(app.session().WorkFolder / "banners.js").find("var MaxSideBanners = 3;"), std::string::npos);
+    EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;
+
+    // Closing removes every generated file and the folder.
+    app.session().ReadyToSave = false;
+    app.Shutdown(0);
+    EXPECT_TRUE(Entries(temp.path()).empty());
+}
+
+TEST_F(PackageStartUpTest, ChangedHeaderByteEndsStartUpBeforeAnythingIsWritten) {
+    std::string image = test::MakeBlock(test::SmallSite());
+    image[block::kMaxSideBanners] ^= 1;
+    WriteFile(program / "QenRuntime.qen", image);
+    EXPECT_FALSE(app.Start({exe.Bytes()}));
+    EXPECT_EQ(platform.fakeUi.Texts(), std::vector<std::string>{"The .qen file is corrupt"});
+    EXPECT_EQ(platform.fakeUi.messages[0].caption, "Qen Runtime");
+    EXPECT_EQ(platform.fakeUi.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(platform.events, nullptr);
+    app.Shutdown(0);
+    EXPECT_TRUE(Entries(temp.path()).empty());
+}
+
+TEST_F(PackageStartUpTest, BrandedProgramUsesItsOwnPackageAndSettingsSection) {
+    auto branded = test::SmallSite();
+    branded.title = "Rex Academy";
+    branded.settingsName = "Rex Plumtreegallant";
+    WriteFile(exe, ReadFile(exe) + test::MakeBlock(branded));
+    WriteFile(program / "other.qen", test::MakeBlock(test::SmallSite()));
+    platform.fakeSettings.ints[{"Rex", "Terms"}] = 1;
+    platform.fakeSettings.ints[{"Rex", "Zoom"}] = 125;
+
+    ASSERT_TRUE(app.Start({exe.Bytes(), (program / "other.qen").Bytes()}));
+    EXPECT_EQ(app.session().ProductKey, "Rex");
+    EXPECT_EQ(app.session().ZoomPercent, 125);
+    EXPECT_EQ(app.session().UserDataPath, Path(exe.Bytes() + ".lum"));
+    EXPECT_EQ(platform.fakeView.title, "Rex Academy");
+    EXPECT_TRUE(platform.fakeUi.messages.empty());
+    app.session().ReadyToSave = false;
+    app.Shutdown(0);
+}
+
+TEST_F(PackageStartUpTest, SiteFailuresRemoveWhatWasWrittenAndTheFolder) {
+    struct Case {
+        const char* what;
+        std::string niche;  // empty: no SiteNiche.txt member
+        std::string message;
+    };
+    const Case cases[] = {
+        {"no niche member", "", "No SiteNiche.txt file found in package"},
+        {"niche without category", "dogs\n", "The SiteNiche.txt object does not contain EzineArticles URL data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto description = test::SmallSite();
+        if (c.niche.empty())
+            description.members.erase(description.members.begin());
+        else
+            description.members[0].data = c.niche;
+        WriteFile(program / "QenRuntime.qen", test::MakeBlock(description));
+        test::FakePlatform fresh;
+        fresh.fakeSystem.executablePath = exe;
+        fresh.fakeSystem.tempFolder = temp.path();
+        fresh.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
+        Application failing(fresh);
+        EXPECT_FALSE(failing.Start({exe.Bytes()}));
+        EXPECT_EQ(fresh.fakeUi.Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(fresh.fakeUi.messages[0].caption, "Dog Training Academy");
+        EXPECT_TRUE(Entries(temp.path()).empty());
+        failing.Shutdown(0);
+    }
+}
+
+TEST_F(PackageStartUpTest, UnsafeMemberNameIsRefusedAndNothingIsWritten) {
+    std::string image = test::MakeBlock(test::SmallSite());
+    const std::size_t name = test::MemberRow(1) + block::kMemberNameOffset;
+    image.replace(name, 16, std::string("../../escape.js\0", 16));
+    test::Resign(image);
+    WriteFile(program / "QenRuntime.qen", image);
+    EXPECT_FALSE(app.Start({exe.Bytes()}));
+    ASSERT_EQ(platform.fakeUi.messages.size(), 1u);
+    EXPECT_EQ(platform.fakeUi.messages[0].text,
+              "The .qen file is corrupt (the package holds a file with an unsafe name: \"../../escape.js\")");
+    app.Shutdown(0);
+    EXPECT_TRUE(Entries(temp.path()).empty());
+    EXPECT_FALSE(test::Exists(program / "../escape.js"));
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+TEST_F(PackageStartUpTest, StoredZoomIsAppliedOnlyWithinTheDialogsRange) {
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    struct Case {
+        int stored;
+        int applied;
+    };
+    for (const Case& c : {Case{150, 150}, Case{1, 1}, Case{400, 400}, Case{0, 100}, Case{401, 100}, Case{-5, 100}}) {
+        test::FakePlatform fresh;
+        Prepare(fresh);
+        fresh.fakeSettings.ints[{"QenRuntime", "Zoom"}] = c.stored;
+        Application started(fresh);
+        ASSERT_TRUE(started.Start({exe.Bytes()})) << c.stored;
+        EXPECT_EQ(fresh.fakeView.zoomPercent, c.applied) << c.stored;
+        started.Shutdown(0);
+    }
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+// Folders named outside ASCII are used by their bytes throughout: nothing passes through
+// the system text's conversion on its way from the system to a file call or to the view.
+TEST_F(PackageStartUpTest, FoldersNamedOutsideAsciiAreUsedAsTheyAre) {
+    const std::string jurgen = "J\xC3\xBCrgen";
+    const Path programFolder = program / (jurgen + "/");
+    const Path tempFolder = temp / (jurgen + "/");
+    test::MakeFolders(programFolder);
+    test::MakeFolders(tempFolder);
+    const Path exeThere = programFolder / "QenRuntime";
+    WriteFile(exeThere, "program bytes");
+    WriteFile(programFolder / "\xC3\x9C" "bung.qen", test::MakeBlock(test::SmallSite()));
+    platform.fakeSystem.executablePath = exeThere;
+    platform.fakeSystem.tempFolder = tempFolder;
+
+    ASSERT_TRUE(app.Start({exeThere.Bytes(), (programFolder / "\xC3\x9C" "bung.qen").Bytes()}));
+    EXPECT_EQ(app.session().UserDataPath, programFolder / "\xC3\x9C" "bung.lum");
+    EXPECT_EQ(app.session().WorkFolder, tempFolder / (WorkFolderName() + "/"));
+    EXPECT_EQ(platform.fakeView.navigations.back(), (app.session().WorkFolder / "help.html").Bytes());
+    EXPECT_NE(ReadFile(app.session().WorkFolder / "help.html").find("Help for dog training"), std::string::npos);
+    EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;
+
+    app.store().Notes.push_back({"n", "t"});
+    app.Shutdown(0);
+    EXPECT_TRUE(test::Exists(programFolder / "\xC3\x9C" "bung.lum"));
+    EXPECT_FALSE(test::Exists(tempFolder / (WorkFolderName() + "/")));
+}
+
+}  // namespace
+}  // namespace qen

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "app/Application.h"
+#include "app/Backups.h"
+#include "app/UserDataLocation.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/TempDir.h"
+#include "store/UserDataFile.h"
+
+namespace qen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakePlatform;
+using test::ProcessEnded;
+using test::ProcessReplaced;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr std::int64_t kNow = 1'700'000'000;  // Tuesday, November 14, 2023 22:13:20 UTC
+constexpr std::int64_t kDay = 86400;
+
+void SetModified(const Path& path, std::int64_t seconds) {
+    fs::last_write_time(path.Bytes(), std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{seconds}}));
+}
+
+std::int64_t Modified(const Path& path) {
+    auto sys = std::chrono::file_clock::to_sys(fs::last_write_time(path.Bytes()));
+    return std::chrono::duration_cast<std::chrono::seconds>(sys.time_since_epoch()).count();
+}
+
+std::string Image(const std::string& videoId) {
+    UserData d;
+    d.CurrentVideos.push_back({videoId, "title"});
+    return EncodeUserData(d);
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    TempDir temp;
+    FakePlatform platform;
+    Application app{platform};
+    Path backups = temp / "LumFileBackups/";
+    Path backup = backups / "LumBackup_site.lum";
+
+    void SetUp() override {
+        platform.fakeSystem.now = kNow;
+        platform.fakeSystem.tempFolder = temp.path();
+        test::MakeFolders(temp / "lumfiles__1700000000");
+        test::MakeFolders(temp / "data");
+        app.session().WorkFolder = temp / "lumfiles__1700000000/";
+        app.session().UserDataPath = temp / "data/site.lum";
+        app.session().ExePath = Path("/opt/qen/QenRuntime");
+    }
+
+    void MakeBackup(const std::string& bytes, std::int64_t modified) {
+        test::MakeFolders(backups);
+        WriteFile(backup, bytes);
+        SetModified(backup, modified);
+    }
+
+    std::vector<std::string> Texts() const { return platform.fakeUi.Texts(); }
+};
+
+TEST_F(BackupTest, BackupFolderLiesBesideTheWorkFolder) {
+    EXPECT_EQ(BackupFolder(Path("/tmp/lumfiles__5/")), Path("/tmp/LumFileBackups/"));
+    // A backslash is a letter of a name here, never a separator.
+    EXPECT_EQ(BackupFolder(Path("/tmp/a\\b/lumfiles__5/")), Path("/tmp/a\\b/LumFileBackups/"));
+    EXPECT_EQ(BackupFolder(Path()), Path());
+}
+
+TEST_F(BackupTest, ChangedFileKeepsThePreviousStateAsBackup) {
+    WriteFile(app.session().UserDataPath, Image("old"));
+    SetModified(app.session().UserDataPath, kNow - 3 * kDay);
+    MakeBackup("older backup", kNow - 4 * kDay);
+    app.store().CurrentVideos = {{"new", "title"}};
+
+    app.backups().SaveWithBackup();
+
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("new"));
+    EXPECT_EQ(ReadFile(backup), Image("old"));
+    EXPECT_EQ(Modified(backup), kNow - 3 * kDay);  // shown date: the last write of the data
+    EXPECT_EQ(BackupMadeTime(backup), kNow);        // retention: when the copy was made
+    EXPECT_FALSE(test::Exists(backups / "LumBackup_site_new.lum"));
+    EXPECT_EQ(app.backups().BackupPath, backup);
+    EXPECT_TRUE(app.backups().NewBackupPath.Empty());
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(BackupTest, UnchangedFileKeepsTheEarlierBackup) {
+    WriteFile(app.session().UserDataPath, Image("same"));
+    MakeBackup("earlier", kNow - 2 * kDay);
+    app.store().CurrentVideos = {{"same", "title"}};
+
+    app.backups().SaveWithBackup();
+
+    EXPECT_EQ(ReadFile(backup), "earlier");
+    EXPECT_EQ(Modified(backup), kNow - 2 * kDay);
+    EXPECT_FALSE(test::Exists(backups / "LumBackup_site_new.lum"));
+    EXPECT_FALSE(test::Exists(backups / "LumBackup_site_new.lum.made"));
+}
+
+TEST_F(BackupTest, FirstExitWritesTheFileAndLeavesAnOldBackupAlone) {
+    MakeBackup("from an earlier install", kNow - kDay);
+    app.store().CurrentVideos = {{"v", "title"}};
+
+    app.backups().SaveWithBackup();
+
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("v"));
+    EXPECT_EQ(ReadFile(backup), "from an earlier install");
+}
+
+TEST_F(BackupTest, StaleFreshCopyFromAnInterruptedSaveIsNotTakenAsBackup) {
+    MakeBackup("good backup", kNow - kDay);
+    WriteFile(backups / "LumBackup_site_new.lum", "left over");
+    app.backups().SaveWithBackup();  // no user data file yet: no fresh copy this time
+    EXPECT_EQ(ReadFile(backup), "good backup");
+}
+
+TEST_F(BackupTest, SaveHappensWhenTheBackupFolderCannotBeMade) {
+    WriteFile(temp / "LumFileBackups", "a file in the way");
+    app.store().CurrentVideos = {{"v", "title"}};
+    app.backups().SaveWithBackup();
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("v"));
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(BackupTest, NothingHappensWithoutUserDataPath) {
+    app.session().UserDataPath = Path();
+    app.backups().SaveWithBackup();
+    EXPECT_FALSE(test::Exists(backups));
+}
+
+TEST_F(BackupTest, PruneDeletesOnlyExpiredBackups) {
+    test::MakeFolders(backups);
+    struct Case {
+        std::string name;
+        std::optional<std::int64_t> stamp;
+        std::int64_t modified;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"LumBackup_a.lum", kNow - 8 * kDay, kNow - 8 * kDay, false},
+        {"LumBackup_b.lum", kNow - 6 * kDay, kNow - 30 * kDay, true},  // made recently of old data
+        {"LumBackup_c.lum", std::nullopt, kNow - 8 * kDay, false},      // no stamp: modification time
+        {"LumBackup_d.lum", std::nullopt, kNow - kDay, true},
+        {"other.lum", std::nullopt, kNow - 30 * kDay, true},
+        {"LumBackup_e.txt", std::nullopt, kNow - 30 * kDay, true},
+        {"LumBackup_f.lum.made", std::nullopt, kNow - 30 * kDay, true},
+    };
+    for (const auto& c : cases) {
+        WriteFile(backups / c.name, "x");
+        SetModified(backups / c.name, c.modified);
+        if (c.stamp) WriteFile(Path((backups / c.name).Bytes() + ".made"), std::to_string(*c.stamp));
+    }
+    test::MakeFolders(backups / "LumBackup_dir.lum");
+    SetModified(backups / "LumBackup_dir.lum", kNow - 30 * kDay);
+
+    PruneBackups(backups, kNow, 7);
+
+    for (const auto& c : cases) {
+        EXPECT_EQ(test::Exists(backups / c.name), c.kept) << c.name;
+        if (c.stamp) {
+            EXPECT_EQ(test::Exists(Path((backups / c.name).Bytes() + ".made")), c.kept) << c.name;
+        }
+    }
+    EXPECT_TRUE(test::Exists(backups / "LumBackup_dir.lum"));
+}
+
+TEST_F(BackupTest, UserRestoreAsksThenRestoresAndRestarts) {
+    WriteFile(app.session().UserDataPath, Image("current"));
+    MakeBackup(Image("backup"), kNow);
+    platform.fakeUi.answers = {Answer::No};
+    EXPECT_FALSE(app.backups().RestoreBackup(false));
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("current"));
+
+    const std::string question =
+        "There is a backup of the .lum file, with a last modified date:\n\nTuesday, November 14, 2023 at "
+        "22:13\n\nPlease note that restoring this backup will overwrite the current file, losing any changes made "
+        "since the backup\n\nDo you want to restore the backup?";
+    ASSERT_EQ(platform.fakeUi.messages.size(), 1u);
+    EXPECT_EQ(platform.fakeUi.messages[0].text, question);
+    EXPECT_EQ(platform.fakeUi.messages[0].icon, Icon::Exclamation);
+    EXPECT_EQ(platform.fakeUi.messages[0].buttons, Buttons::YesNo);
+
+    platform.fakeUi.answers = {Answer::Yes};
+    try {
+        app.backups().RestoreBackup(false);
+        FAIL() << "no restart";
+    } catch (const ProcessReplaced& replaced) {
+        EXPECT_EQ(replaced.program, "/opt/qen/QenRuntime");
+        EXPECT_EQ(replaced.args, (std::vector<std::string>{"QenRuntime", app.session().UserDataPath.Bytes()}));
+    }
+    EXPECT_EQ(Texts().back(), "Backup restored successfully\n\nThe software will now restart");
+    EXPECT_EQ(platform.fakeUi.messages.back().icon, Icon::Information);
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("backup"));
+    EXPECT_FALSE(test::Exists(backup));
+    EXPECT_FALSE(test::Exists(app.session().WorkFolder));  // cleaned up before the restart
+
+    // The restore used the backup up.
+    test::MakeFolders(app.session().WorkFolder);
+    EXPECT_TRUE(app.backups().RestoreBackup(false));
+    EXPECT_EQ(Texts().back(), "There are no backups of the .lum file");
+    EXPECT_EQ(platform.fakeUi.messages.back().icon, Icon::Information);
+}
+
+TEST_F(BackupTest, RestoreNeedsWorkFolderAndUserDataPath) {
+    for (int which = 0; which < 2; ++which) {
+        Application other(platform);
+        other.session().WorkFolder = which == 0 ? Path() : app.session().WorkFolder;
+        other.session().UserDataPath = which == 0 ? app.session().UserDataPath : Path();
+        EXPECT_FALSE(other.backups().RestoreBackup(false));
+        EXPECT_EQ(Texts().back(), "Error - unable to use backup feature at this time");
+        EXPECT_EQ(platform.fakeUi.messages.back().icon, Icon::Information);
+    }
+}
+
+TEST_F(BackupTest, FailedCopyKeepsTheProgramRunning) {
+    MakeBackup(Image("backup"), kNow);
+    app.session().UserDataPath = temp / "gone/site.lum";
+    app.backups().RestoreFrom(backup);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Failed to copy the restore file\n\nSource: " + backup.Bytes() +
+                                                "\n\nDestination: " + app.session().UserDataPath.Bytes()});
+    EXPECT_EQ(platform.fakeUi.messages.back().icon, Icon::Stop);
+    EXPECT_TRUE(test::Exists(backup));
+    EXPECT_TRUE(test::Exists(app.session().WorkFolder));
+}
+
+TEST_F(BackupTest, FailedRestartEndsTheProcess) {
+    MakeBackup(Image("backup"), kNow);
+    platform.fakeSystem.replaceFails = true;
+    try {
+        app.backups().RestoreFrom(backup);
+        FAIL() << "the process went on";
+    } catch (const ProcessEnded& ended) {
+        EXPECT_EQ(ended.code, 1);
+    }
+    EXPECT_EQ(Texts().back(), "Unable to restart the software\n\nThe software will now exit - please restart it yourself");
+    EXPECT_EQ(platform.fakeUi.messages.back().icon, Icon::Stop);
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("backup"));
+}
+
+TEST_F(BackupTest, DamagedFileAtStartUpIsRestoredFromTheBackupAndRestarts) {
+    const std::string damaged = Image("current").substr(0, 30);
+    WriteFile(app.session().UserDataPath, damaged);
+    MakeBackup(Image("backup"), kNow - kDay);
+    EXPECT_THROW(app.LoadUserDataAtStartUp(), ProcessReplaced);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "Unable to load data from .lum file",
+                           "There is a backup of this file, with a last modified date:\n\nMonday, November 13, 2023 "
+                           "at 22:13\n\nThe software will now attempt to restore it",
+                           "Backup restored successfully\n\nThe software will now restart"}));
+    EXPECT_EQ(platform.fakeUi.messages[1].icon, Icon::Information);
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("backup"));
+}
+
+TEST_F(BackupTest, StartUpGoesOnWhenTheBackupIsDamagedToo) {
+    WriteFile(app.session().UserDataPath, "junk");
+    MakeBackup("junk too", kNow);
+    app.LoadUserDataAtStartUp();
+    ASSERT_EQ(Texts().size(), 4u);
+    EXPECT_EQ(Texts()[3], "The software was unable to restore the backup file");
+    EXPECT_EQ(platform.fakeUi.messages[3].icon, Icon::Information);
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), "junk");
+    EXPECT_TRUE(app.store().CurrentVideos.empty());
+}
+
+TEST_F(BackupTest, StartUpWithoutBackupShowsOnlyTheLoadMessage) {
+    WriteFile(app.session().UserDataPath, "junk");
+    app.LoadUserDataAtStartUp();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Unable to load data from .lum file"});
+}
+
+TEST_F(BackupTest, UserDataPathOfANumberedCopy) {
+    WriteFile(temp / "data/kept_1.lum", "");
+    const std::string d = (temp / "data/").Bytes();
+    struct Case {
+        std::string given, expected;
+    };
+    const Case cases[] = {
+        {d + "site_3.lum", d + "site.lum"},
+        {d + "site_42.lum", d + "site.lum"},
+        {d + "site_a.lum", d + "site_a.lum"},
+        {d + "site_123.lum", d + "site_123.lum"},
+        {d + "kept_1.lum", d + "kept_1.lum"},  // its own file exists
+        {"/x_1.lum", "/x_1.lum"},              // name too short
+    };
+    for (const auto& c : cases) EXPECT_EQ(AdjustUserDataPath(Path(c.given)), Path(c.expected)) << c.given;
+}
+
+TEST_F(BackupTest, BackupDialogChoices) {
+    const std::string exitQuestion =
+        "Exit the software without saving changes\n\nThis will discard any changes you have made to your "
+        "playlist, notepad and diary\n\nDo you want to proceed?";
+    auto& ui = platform.fakeUi;
+
+    ui.backupChoices = {BackupChoice::Cancel};
+    app.backups().ShowBackupDialog();
+    EXPECT_TRUE(ui.messages.empty());
+
+    ui.backupChoices = {BackupChoice::Restore};
+    app.backups().ShowBackupDialog();
+    EXPECT_EQ(Texts().back(), "There are no backups of the .lum file");
+
+    ui.backupChoices = {BackupChoice::ExitWithoutSaving};
+    ui.answers = {Answer::No};
+    app.backups().ShowBackupDialog();
+    EXPECT_EQ(ui.messages.back().text, exitQuestion);
+    EXPECT_EQ(ui.messages.back().icon, Icon::None);
+    EXPECT_EQ(ui.messages.back().buttons, Buttons::YesNo);
+
+    app.session().ReadyToSave = true;
+    app.store().CurrentVideos = {{"unsaved", ""}};
+    ui.backupChoices = {BackupChoice::ExitWithoutSaving};
+    ui.answers = {Answer::Yes};
+    try {
+        app.backups().ShowBackupDialog();
+        FAIL() << "the process went on";
+    } catch (const ProcessEnded& ended) {
+        EXPECT_EQ(ended.code, 1);
+    }
+    EXPECT_FALSE(test::Exists(app.session().UserDataPath));
+    EXPECT_EQ(ui.backupDialogsShown, 4);
+}
+
+TEST_F(BackupTest, ShutdownSavesOnlyWhenReady) {
+    app.store().CurrentVideos = {{"v", "title"}};
+    EXPECT_EQ(app.Shutdown(3), 3);
+    EXPECT_FALSE(test::Exists(app.session().UserDataPath));
+
+    Application ready(platform);
+    ready.session().WorkFolder = temp / "lumfiles__1700000000/";
+    test::MakeFolders(ready.session().WorkFolder);
+    ready.session().UserDataPath = app.session().UserDataPath;
+    ready.store().CurrentVideos = {{"v", "title"}};
+    ready.session().ReadyToSave = true;
+    ready.Shutdown(0);
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("v"));
+}
+
+}  // namespace
+}  // namespace qen

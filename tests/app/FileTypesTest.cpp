@@ -1,0 +1,104 @@
+#include "app/FileTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeSystem.h"
+#include "fakes/ScopedEnvironment.h"
+#include "fakes/TempDir.h"
+
+namespace qen::test {
+namespace {
+
+// Points XDG_DATA_HOME and HOME at the test's folders and puts them back afterwards.
+struct FileTypesFixture : ::testing::Test {
+    TempDir data;
+    FakeSystem system;
+    ScopedEnvironment environment;
+
+    void SetUp() override { environment.Set("XDG_DATA_HOME", data.path().Bytes()).Clear("HOME"); }
+    std::string Desktop() const { return ReadFile(data / "applications/qen-runtime.desktop"); }
+};
+
+TEST_F(FileTypesFixture, WritesTheTypesAndTheOpenCommand) {
+    RegisterFileTypes(system, Path("/opt/My Programs/Qen Runtime"));
+
+    const std::string mime = ReadFile(data / "mime/packages/qen-runtime.xml");
+    EXPECT_NE(mime.find("<mime-type type=\"application/x-qen_auto_file\">"), std::string::npos);
+    EXPECT_NE(mime.find("<mime-type type=\"application/x-lum_auto_file\">"), std::string::npos);
+    EXPECT_NE(mime.find("<glob pattern=\"*.qen\"/>"), std::string::npos);
+    EXPECT_NE(mime.find("<glob pattern=\"*.lum\"/>"), std::string::npos);
+
+    const std::string desktop = Desktop();
+    EXPECT_EQ(desktop.rfind("[Desktop Entry]\n", 0), 0u);
+    EXPECT_NE(desktop.find("\nExec=\"/opt/My Programs/Qen Runtime\" %f\n"), std::string::npos);
+    EXPECT_NE(desktop.find("\nMimeType=application/x-qen_auto_file;application/x-lum_auto_file;\n"),
+              std::string::npos);
+
+    ASSERT_GE(system.ran.size(), 2u);
+    EXPECT_EQ(system.ran[0].args, (std::vector<std::string>{"update-mime-database", (data / "mime").Bytes()}));
+    EXPECT_EQ(system.ran[1].args,
+              (std::vector<std::string>{"update-desktop-database", (data / "applications").Bytes()}));
+}
+
+TEST_F(FileTypesFixture, RepeatedRegistrationReplacesTheCommand) {
+    RegisterFileTypes(system, Path("/old/QenRuntime"));
+    RegisterFileTypes(system, Path("/new/QenRuntime"));
+    EXPECT_EQ(Desktop().find("/old/"), std::string::npos);
+    EXPECT_NE(Desktop().find("Exec=\"/new/QenRuntime\" %f"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator((data / "applications").Bytes()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(OpenCommand, PathIsQuotedAndEscapedByTheDesktopEntryRules) {
+    struct Case {
+        std::string path;
+        std::optional<std::string> command;
+    };
+    const std::vector<Case> cases = {
+        {"/opt/qen/QenRuntime", "\"/opt/qen/QenRuntime\" %f"},
+        {"/a b/q", "\"/a b/q\" %f"},
+        {"/a\"b/q", "\"/a\\\\\"b/q\" %f"},
+        {"/$HOME/`x`", "\"/\\\\$HOME/\\\\`x\\\\`\" %f"},
+        {"/a\\b", "\"/a\\\\\\\\b\" %f"},
+        {"/100%/q", "\"/100%%/q\" %f"},
+        {"/a\nExec=evil", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(OpenCommandFor(Path(c.path)), c.command) << c.path;
+}
+
+TEST_F(FileTypesFixture, PathThatCannotBeWrittenLeavesNoDesktopEntry) {
+    RegisterFileTypes(system, Path("/a\nExec=evil"));
+    EXPECT_FALSE(test::Exists(data / "applications/qen-runtime.desktop"));
+}
+
+TEST_F(FileTypesFixture, FailuresAreSilent) {
+    // The data folder is a file: nothing can be created under it.
+    WriteFile(data / "blocked", "x");
+    environment.Set("XDG_DATA_HOME", (data / "blocked").Bytes());
+    RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+    EXPECT_TRUE(system.ran.empty());
+
+    environment.Clear("XDG_DATA_HOME").Clear("HOME");
+    RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+    EXPECT_TRUE(system.ran.empty());
+}
+
+TEST_F(FileTypesFixture, WithoutADataHomeTheHomeFolderIsUsed) {
+    for (const char* dataHome : {"", "relative/path"}) {
+        environment.Set("XDG_DATA_HOME", dataHome).Set("HOME", data.path().Bytes());
+        EXPECT_EQ(UserDataHome(), data / ".local/share/") << dataHome;
+    }
+    RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+    EXPECT_TRUE(test::Exists(data / ".local/share/applications/qen-runtime.desktop"));
+}
+
+}  // namespace
+}  // namespace qen::test

@@ -1,0 +1,212 @@
+#include "files/FileMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "fakes/FakeUi.h"
+#include "fakes/FileSizeLimit.h"
+#include "fakes/TempDir.h"
+
+namespace qen {
+namespace {
+
+using namespace std::string_literals;
+using test::FakeUi;
+using test::TempDir;
+
+const std::string kLittleEndianSample = "\xFF\xFE" "A\0" "\xE9\0" "\xAC\x20"s;  // A, e acute, euro
+
+TEST(ReadWholeFile, GivesTheBytesOfOtherFilesAsTheyAre) {
+    TempDir dir;
+    FakeUi ui;
+    const std::string binary = "\0\x01\xFF\xFE" "data\0"s;
+    test::WriteFile(dir / "image.bin", binary);
+    test::WriteFile(dir / "page.htm", kLittleEndianSample);
+    test::WriteFile(dir / "empty.css", "");
+
+    EXPECT_EQ(ReadWholeFile(ui, dir / "image.bin"), binary);
+    EXPECT_EQ(ReadWholeFile(ui, dir / "page.htm"), kLittleEndianSample);
+    EXPECT_EQ(ReadWholeFile(ui, dir / "empty.css"), "");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ReadWholeFile, ConvertsHtmlAndTextFilesByTheirMark) {
+    TempDir dir;
+    FakeUi ui;
+    struct Case {
+        const char* name;
+        std::string content;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"page.HTML", kLittleEndianSample, "A\xE9&#8364;"},
+        {"notes.txt", "\xEF\xBB\xBF" "caf\xC3\xA9", "caf\xE9"},
+        {"big.html", "\xFE\xFF\0A\x20\xAC"s, "A&#8364;"},
+        {"plain.html", "<p>caf\xE9</p>", "<p>caf\xE9</p>"},
+        // The text ends at its first zero byte, so the length is that of the text.
+        {"cut.txt", "before\0after"s, "before"},
+        {"cut8.html", "\xEF\xBB\xBFok\0more"s, "ok"},
+    };
+    for (const auto& c : cases) {
+        test::WriteFile(dir / c.name, c.content);
+        EXPECT_EQ(ReadWholeFile(ui, dir / c.name), c.expected) << c.name;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ReadWholeFile, ReportsWhatCannotBeRead) {
+    TempDir dir;
+    FakeUi ui;
+    std::filesystem::create_directory((dir / "folder.html").Bytes());
+    const Path unreadable[] = {dir / "missing.html", dir / "folder.html", dir / "no/such/dir.bin"};
+    for (const auto& path : unreadable) {
+        ui.messages.clear();
+        EXPECT_EQ(ReadWholeFile(ui, path), std::nullopt) << path.Bytes();
+        ASSERT_EQ(ui.messages.size(), 1u) << path.Bytes();
+        EXPECT_EQ(ui.messages[0].text, "Unable to read file: " + path.Bytes());
+        EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+        EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok);
+    }
+}
+
+TEST(ReadWholeFile, RefusesFilesTooLargeToHold) {
+    TempDir dir;
+    FakeUi ui;
+    const Path path = dir / "huge.bin";
+    test::WriteFile(path, "");
+    std::filesystem::resize_file(path.Bytes(), (std::uintmax_t{1} << 30) + 1);  // sparse: costs no disk
+    EXPECT_EQ(ReadWholeFile(ui, path), std::nullopt);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Unable to read file: " + path.Bytes()}));
+}
+
+TEST(ReadWholeFile, RefusesDevicesWithoutBlocking) {
+    FakeUi ui;
+    EXPECT_EQ(ReadWholeFile(ui, Path("/dev/zero")), std::nullopt);
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Unable to read file: /dev/zero"}));
+}
+
+TEST(WriteWholeFile, CreatesAndTruncates) {
+    TempDir dir;
+    FakeUi ui;
+    const Path path = dir / "out.html";
+    ASSERT_TRUE(WriteWholeFile(ui, path, "a much longer first version\0with zero"s));
+    EXPECT_EQ(test::ReadFile(path), "a much longer first version\0with zero"s);
+    ASSERT_TRUE(WriteWholeFile(ui, path, "short"));
+    EXPECT_EQ(test::ReadFile(path), "short");
+    ASSERT_TRUE(WriteWholeFile(ui, path, ""));
+    EXPECT_EQ(test::ReadFile(path), "");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(WriteWholeFile, ReportsFailure) {
+    TempDir dir;
+    FakeUi ui;
+    const Path path = dir / "missing/out.html";
+    EXPECT_FALSE(WriteWholeFile(ui, path, "x"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Failed to write file " + path.Bytes());
+    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    EXPECT_FALSE(test::Exists(path));
+}
+
+TEST(ShowFormattedError, PutsTheTextInPlaceOfTheFirstPlaceholder) {
+    FakeUi ui;
+    ui.ShowFormattedError("Cannot open %s now", "100%s.qen");
+    ui.ShowFormattedError("No placeholder", "ignored");
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot open 100%s.qen now", "No placeholder"}));
+    EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+namespace fs = std::filesystem;
+
+unsigned ModeOf(const Path& path) { return static_cast<unsigned>(fs::status(path.Bytes()).permissions()) & 0777; }
+
+TEST(SaveFileSafely, ReplacesTheFileAndKeepsWhatTheUserSetOnIt) {
+    TempDir dir;
+    const Path target = dir / "user.lum";
+    ASSERT_TRUE(SaveFileSafely(target, "first", nullptr, SaveOptions{0600, true}));
+    EXPECT_EQ(ModeOf(target), 0600u);
+    fs::permissions(target.Bytes(), fs::perms(0640));
+    ASSERT_TRUE(SaveFileSafely(target, "second"));
+    EXPECT_EQ(test::ReadFile(target), "second");
+    EXPECT_EQ(ModeOf(target), 0640u);
+    EXPECT_FALSE(test::Exists(SavingPathFor(target)));
+}
+
+TEST(SaveFileSafely, SavesThroughALinkToTheFileItNames) {
+    TempDir dir;
+    test::MakeFolders(dir / "real");
+    test::WriteFile(dir / "real/user.lum", "old");
+    fs::create_symlink("real/user.lum", (dir / "user.lum").Bytes());
+    ASSERT_TRUE(SaveFileSafely(dir / "user.lum", "new"));
+    EXPECT_TRUE(fs::is_symlink((dir / "user.lum").Bytes()));
+    EXPECT_EQ(test::ReadFile(dir / "real/user.lum"), "new");
+}
+
+TEST(SaveFileSafely, AFailedSaveLeavesTheOldFileAndNoPartOfTheNewOne) {
+    TempDir dir;
+    const Path target = dir / "user.lum";
+    test::WriteFile(target, "the old data");
+    test::WriteFile(SavingPathFor(target), "left by a save that was cut short");
+    struct Case {
+        const char* why;
+        Path path;
+        std::size_t limit;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"the disk fills up", target, 8, "the file is larger than this system allows"},
+        {"the folder is gone", dir / "gone/user.lum", 1 << 20, "the file or its folder does not exist"},
+        {"a folder stands in the way", dir.path().WithoutTrailingSlash(), 1 << 20, "it is not a file"},
+    };
+    for (const Case& c : cases) {
+        FileError error;
+        {
+            test::FileSizeLimit limit(c.limit);
+            EXPECT_FALSE(SaveFileSafely(c.path, std::string(100, 'n'), &error)) << c.why;
+        }
+        EXPECT_EQ(error.Reason(), c.reason) << c.why;
+        EXPECT_EQ(test::ReadFile(target), "the old data") << c.why;
+        EXPECT_FALSE(test::Exists(SavingPathFor(c.path))) << c.why;
+    }
+}
+
+TEST(ReadFileBytes, SaysWhyItCouldNotRead) {
+    TempDir dir;
+    struct Case {
+        Path path;
+        FileError::Kind kind;
+    };
+    const Case cases[] = {
+        {dir / "missing", FileError::Kind::NotFound},
+        {dir.path(), FileError::Kind::NotAFile},
+        {Path("/dev/null"), FileError::Kind::NotAFile},
+    };
+    for (const Case& c : cases) {
+        FileError error;
+        EXPECT_FALSE(ReadFileBytes(c.path, &error)) << c.path.Bytes();
+        EXPECT_EQ(error.kind, c.kind) << c.path.Bytes();
+    }
+}
+
+TEST(ReadWholeFile, NamesOutsideAsciiAreReadAndShownAsLetters) {
+    TempDir dir;
+    FakeUi ui;
+    test::MakeFolders(dir / "J\xC3\xBCrgen");
+    test::WriteFile(dir / "J\xC3\xBCrgen/page.txt", "ok");
+    EXPECT_EQ(ReadWholeFile(ui, dir / "J\xC3\xBCrgen/page.txt"), "ok");
+    EXPECT_EQ(ReadWholeFile(ui, dir / "J\xC3\xBCrgen/none.txt"), std::nullopt);
+    EXPECT_EQ(ui.Texts(),
+              std::vector<std::string>{"Unable to read file: " + dir.path().Bytes() + "J\xFCrgen/none.txt"});
+}
+
+}  // namespace
+}  // namespace qen

@@ -1,0 +1,84 @@
+#include "package/ContentPackage.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeSettings.h"
+#include "fakes/FakeUi.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestPackages.h"
+#include "package/OpenPackage.h"
+
+namespace qen {
+namespace {
+
+class ReadBrandingTest : public ::testing::Test {
+protected:
+    bool Open(const PackageDescription& description) { return OpenImage(test::MakeBlock(description)); }
+    // A package image changed by the test and signed again.
+    bool OpenImage(const std::string& image) {
+        test::WriteFile(dir / "prog.qen", image);
+        test::WriteFile(dir / "prog", "program");
+        Path userData;
+        return OpenPackage(ui, settings, dir / "prog", Path(), site, userData);
+    }
+
+    test::TempDir dir;
+    test::FakeUi ui;
+    test::FakeSettings settings;
+    ContentPackage site;
+};
+
+TEST_F(ReadBrandingTest, FieldsBecomeReadyToInsertFragments) {
+    ASSERT_TRUE(Open(test::SmallSite()));
+    const std::string encipheredData = site.Image.substr(block::kData);
+    ASSERT_TRUE(site.ReadBranding());
+    EXPECT_EQ(site.MemberCount, 6u);
+    EXPECT_EQ(site.MaxSideBanners, 3);
+    EXPECT_EQ(site.TopBannerUrls, "'http://banners.example/top.png'");
+    EXPECT_EQ(site.TopBannerLinks, "'http://shop.example/top'");
+    EXPECT_EQ(site.SideBannerUrls, "'http://banners.example/s1.png', 'HTTPS://banners.example/s2.png'");
+    EXPECT_EQ(site.SideBannerLinks, "'http://shop.example/s1', 'http://shop.example/its'");
+    EXPECT_EQ(site.MenuTextLinks, "<a href='http://classes.example/'><b>Puppy</b> classes</a><BR>\r\n");
+    EXPECT_EQ(site.FooterName, "Rex & Co");
+    EXPECT_EQ(site.FooterLink, "http://rex.example/");
+    EXPECT_NE(site.Image.substr(block::kData), encipheredData);
+    EXPECT_EQ(site.Image.substr(block::kData, 13), "dog_training ");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ReadBrandingTest, NoBannersLeaveTheArraysEmpty) {
+    auto description = test::SmallSite();
+    description.branding = {};
+    ASSERT_TRUE(Open(description));
+    ASSERT_TRUE(site.ReadBranding());
+    EXPECT_EQ(site.TopBannerUrls + site.TopBannerLinks + site.SideBannerUrls + site.SideBannerLinks +
+                  site.MenuTextLinks,
+              "");
+}
+
+TEST_F(ReadBrandingTest, MalformedListFailsBeforeDeciphering) {
+    auto description = test::SmallSite();
+    std::string image = test::MakeBlock(description);
+    std::string list = "a\nb\nc\nd";
+    list.resize(block::kSideBannersSize, '\0');
+    image.replace(block::kSideBanners, list.size(), list);
+    test::Resign(image);
+    ASSERT_TRUE(OpenImage(image));
+    const Outcome read = site.ReadBranding();
+    EXPECT_FALSE(read);
+    EXPECT_EQ(read.Message(), "Branding error - Side Banners data is not formatted correctly");
+    EXPECT_EQ(site.Image, image);
+}
+
+TEST_F(ReadBrandingTest, MemberCountZeroIsRefused) {
+    std::string image = test::MakeBlock(test::SmallSite());
+    WriteWord(image, block::kMemberCount, 0);
+    test::Resign(image);
+    ASSERT_TRUE(OpenImage(image));
+    const Outcome read = site.ReadBranding();
+    EXPECT_FALSE(read);
+    EXPECT_EQ(read.Message(), "There are no HTML/image files in the package");
+}
+
+}  // namespace
+}  // namespace qen

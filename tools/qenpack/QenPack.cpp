@@ -1,0 +1,251 @@
+#include "qenpack/QenPack.h"
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <system_error>
+
+#include "files/FileIO.h"
+#include "package/PackageFormat.h"
+#include "package/SiteNiche.h"
+#include "qenpack/BrandingFile.h"
+#include "qenpack/PackageReport.h"
+#include "qenpack/SiteFolder.h"
+
+namespace qen {
+
+const char* const kQenPackUsage =
+    "usage:\n"
+    "  qenpack build SITE_DIR -o NAME.qen [--title T] [--settings-name S] [--footer-name N]\n"
+    "                [--footer-link URL] [--max-side-banners K] [--branding FILE]\n"
+    "  qenpack bind PROGRAM PACKAGE -o OUTPUT\n"
+    "  qenpack inspect FILE\n"
+    "  qenpack verify FILE\n"
+    "  qenpack extract FILE DIR\n";
+
+namespace {
+
+struct Failure {
+    int code;
+};
+
+class Command {
+public:
+    Command(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+    [[noreturn]] void Fail(const std::string& reason) {
+        err_ << "qenpack: " << reason << "\n";
+        throw Failure{1};
+    }
+    [[noreturn]] void Usage(const std::string& reason) {
+        err_ << "qenpack: " << reason << "\n" << kQenPackUsage;
+        throw Failure{2};
+    }
+
+    std::string Read(const std::string& path) {
+        FileError error;
+        std::optional<std::string> data = ReadFileBytes(Path(path), &error);
+        if (!data) Fail("cannot read " + path + ": " + error.Reason());
+        return *data;
+    }
+
+    void Write(const std::string& path, std::string_view data, SaveOptions options = {}) {
+        FileError error;
+        if (!SaveFileSafely(Path(path), data, &error, options)) Fail("cannot write " + path + ": " + error.Reason());
+    }
+
+    // Options "--name value" and "-o value" after the positional arguments.
+    void ParseOptions(const std::vector<std::string>& args, std::size_t from,
+                      const std::vector<std::string>& allowed, std::size_t positionals) {
+        for (std::size_t i = from; i < args.size(); ++i) {
+            const std::string& arg = args[i];
+            if (arg.size() > 1 && arg[0] == '-') {
+                bool known = false;
+                for (const auto& name : allowed) known = known || name == arg;
+                if (!known) Usage("unknown option " + arg);
+                if (i + 1 >= args.size()) Usage("option " + arg + " needs a value");
+                if (options_.count(arg)) Usage("option " + arg + " given twice");
+                options_[arg] = args[++i];
+            } else {
+                positional_.push_back(arg);
+            }
+        }
+        if (positional_.size() != positionals) Usage("wrong number of arguments");
+    }
+
+    std::string Option(const std::string& name, const std::string& fallback = {}) const {
+        auto found = options_.find(name);
+        return found == options_.end() ? fallback : found->second;
+    }
+    const std::string& Positional(std::size_t i) const { return positional_[i]; }
+
+    PackageReport Examine(const std::string& path, const std::string& image, bool withFiles) {
+        PackageReport report = ExaminePackage(image, withFiles);
+        if (!report.fault.empty()) Fail(path + ": " + report.fault);
+        return report;
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+
+private:
+    std::map<std::string, std::string> options_;
+    std::vector<std::string> positional_;
+};
+
+std::uint32_t ParseCount(Command& command, const std::string& text) {
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        command.Usage("--max-side-banners needs a whole number from 0 to 999999, not \"" + text + "\"");
+    return static_cast<std::uint32_t>(std::stoul(text));
+}
+
+void Build(Command& command, const std::vector<std::string>& args) {
+    command.ParseOptions(args, 1,
+                         {"-o", "--title", "--settings-name", "--footer-name", "--footer-link",
+                          "--max-side-banners", "--branding"},
+                         1);
+    const std::string output = command.Option("-o");
+    if (output.empty()) command.Usage("build needs -o NAME.qen");
+
+    std::string error;
+    PackageDescription description;
+    description.title = command.Option("--title");
+    description.settingsName = command.Option("--settings-name");
+    description.footerName = command.Option("--footer-name");
+    description.footerLink = command.Option("--footer-link");
+    const std::string sides = command.Option("--max-side-banners");
+    if (!sides.empty()) description.maxSideBanners = ParseCount(command, sides);
+    if (const std::string brandingPath = command.Option("--branding"); !brandingPath.empty()) {
+        auto lists = ParseBrandingFile(command.Read(brandingPath), error);
+        if (!lists) command.Fail(brandingPath + ": " + error);
+        description.branding = std::move(*lists);
+    }
+
+    auto files = ReadSiteFolder(Path(command.Positional(0)), error);
+    if (!files) command.Fail(error);
+    bool hasNiche = false, hasTemplate = false;
+    for (const PackageFile& file : *files) {
+        if (file.name == "template.html") hasTemplate = true;
+        if (file.name != "SiteNiche.txt" && file.name != "siteniche.txt") continue;
+        std::string niche, category;
+        std::vector<std::string> words;
+        const std::string fault =
+            ParseSiteNicheText(std::string_view(file.data).substr(0, file.data.find('\0')), niche, category, words);
+        if (!fault.empty()) command.Fail(file.name + ": " + fault);
+        hasNiche = true;
+    }
+    if (!hasNiche) command.Fail(command.Positional(0) + " has no SiteNiche.txt; the runtime refuses a site without it");
+    if (!hasTemplate) command.err_ << "qenpack: warning: " << command.Positional(0) << " has no template.html\n";
+    description.members = std::move(*files);
+
+    auto block = MakePackageBlock(description, error);
+    if (!block) command.Fail(error);
+    command.Write(output, *block);
+    command.out_ << "wrote " << output << ": " << description.members.size() << " files, "
+                 << block->size() << " bytes\n";
+}
+
+void Bind(Command& command, const std::vector<std::string>& args) {
+    command.ParseOptions(args, 1, {"-o"}, 2);
+    const std::string output = command.Option("-o");
+    if (output.empty()) command.Usage("bind needs -o OUTPUT");
+    const std::string& programPath = command.Positional(0);
+    const std::string& packagePath = command.Positional(1);
+    const std::string program = command.Read(programPath);
+    if (ExaminePackage(program, false).blockFound) command.Fail(programPath + " already carries a package");
+    const std::string package = command.Read(packagePath);
+    const PackageReport report = command.Examine(packagePath, package, false);
+    const std::string_view blockBytes =
+        std::string_view(package).substr(report.blockStart, block::kData + std::size_t(report.dataLength));
+    // The branded program runs like the program it was made from.
+    std::error_code error;
+    const auto mode = static_cast<unsigned>(std::filesystem::status(programPath, error).permissions()) & 0777;
+    command.Write(output, program + std::string(blockBytes), SaveOptions{error ? 0755u : mode, true});
+    command.out_ << "wrote " << output << ": " << programPath << " with " << packagePath << "\n";
+}
+
+void PrintList(std::ostream& out, const char* name, const std::vector<BrandingPair>& pairs) {
+    out << name << ": " << pairs.size() << "\n";
+    for (const auto& [first, second] : pairs) out << "  " << first << " | " << second << "\n";
+}
+
+void Inspect(Command& command, const std::vector<std::string>& args) {
+    command.ParseOptions(args, 1, {}, 1);
+    const std::string& path = command.Positional(0);
+    const std::string image = command.Read(path);
+    const PackageReport report = ExaminePackage(image, false);
+    if (!report.blockFound) command.Fail(path + ": " + report.fault);
+    std::ostream& out = command.out_;
+    out << "block start:      " << report.blockStart << (report.blockStart > 0 ? " (behind a program)" : "") << "\n"
+        << "data length:      " << report.dataLength << "\n"
+        << "member count:     " << report.memberCount << "\n"
+        << "tool word:        " << report.toolWord << "\n"
+        << "max side banners: " << report.maxSideBanners << "\n"
+        << "title:            " << report.title << "\n"
+        << "settings name:    " << report.settingsName << "\n"
+        << "footer name:      " << report.footerName << "\n"
+        << "footer link:      " << report.footerLink << "\n"
+        << "header digest:    " << report.storedDigest << (report.digestMatches ? " (matches)" : " (DOES NOT MATCH)")
+        << "\n";
+    PrintList(out, "top banners", report.branding.topBanners);
+    PrintList(out, "side banners", report.branding.sideBanners);
+    PrintList(out, "menu text links", report.branding.menuTextLinks);
+    out << "members:\n";
+    for (const auto& row : report.members)
+        out << "  " << row.offset << "\t" << row.size << "\t" << row.name << "\n";
+    if (!report.fault.empty()) command.Fail(path + ": " + report.fault);
+    out << "status: OK\n";
+}
+
+void Verify(Command& command, const std::vector<std::string>& args) {
+    command.ParseOptions(args, 1, {}, 1);
+    const std::string& path = command.Positional(0);
+    const PackageReport report = command.Examine(path, command.Read(path), false);
+    command.out_ << path << ": OK (" << report.memberCount << " files)\n";
+}
+
+void Extract(Command& command, const std::vector<std::string>& args) {
+    command.ParseOptions(args, 1, {}, 2);
+    const std::string& path = command.Positional(0);
+    const std::string folder = command.Positional(1);
+    const PackageReport report = command.Examine(path, command.Read(path), true);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) command.Fail("cannot create " + folder);
+    for (const PackageFile& file : report.files) command.Write(folder + "/" + file.name, file.data);
+    command.out_ << "extracted " << report.files.size() << " files into " << folder << "\n";
+}
+
+}  // namespace
+
+int RunQenPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Command command(out, err);
+    try {
+        if (args.empty()) command.Usage("no command given");
+        const std::string& name = args[0];
+        if (name == "--help" || name == "-h" || name == "help") {
+            out << kQenPackUsage;
+            return 0;
+        }
+        if (name == "build")
+            Build(command, args);
+        else if (name == "bind")
+            Bind(command, args);
+        else if (name == "inspect")
+            Inspect(command, args);
+        else if (name == "verify")
+            Verify(command, args);
+        else if (name == "extract")
+            Extract(command, args);
+        else
+            command.Usage("unknown command " + name);
+    } catch (const Failure& failure) {
+        return failure.code;
+    } catch (const std::exception& exception) {
+        err << "qenpack: " << exception.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace qen
