@@ -8,13 +8,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "BenchFixtures.h"
 #include "feedsim/FeedSimServer.h"
+#include "files/FileIO.h"
 #include "platform/curl/CurlTransport.h"
 #include "platform/headless/Headless.h"
 #include "web/DownloadFetcher.h"
@@ -40,10 +41,11 @@ std::string MakeFeed() {
 class Loopback {
 public:
     Loopback() : folder_("fetch") {
-        std::ofstream(folder_.File("feed.xml"), std::ios::binary) << MakeFeed();
+        if (!qen::WriteWholeFile(qen::Path(folder_.File("feed.xml")), MakeFeed()))
+            throw std::runtime_error("cannot write the feed");
         qen::feedsim::Options options;
         options.port = 0;
-        options.filesFolder = folder_.Path();
+        options.filesFolder = qen::Path(folder_.Path());
         server_ = std::make_unique<qen::feedsim::Server>(options);
         if (!server_->Start()) throw std::runtime_error("no loopback port");
     }

@@ -45,7 +45,7 @@ protected:
     LoopbackFetchTest() {
         // Loopback only, whatever proxy the machine has.
         environment.Set("no_proxy", "127.0.0.1,localhost").Set("NO_PROXY", "127.0.0.1,localhost");
-        std::filesystem::create_directories(files / "qenruntime");
+        test::MakeFolders(files / "qenruntime");
         WriteFile(files / "qenruntime/version.txt", "2\r\nA new version\r\n");
         WriteFile(files / "QenRuntime", kProgram);
     }

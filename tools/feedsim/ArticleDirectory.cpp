@@ -1,9 +1,9 @@
-#include "ArticleDirectory.h"
+#include "feedsim/ArticleDirectory.h"
 
 #include <cctype>
 #include <vector>
 
-#include "Generated.h"
+#include "feedsim/Generated.h"
 
 namespace qen::feedsim {
 

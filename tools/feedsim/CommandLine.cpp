@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "feedsim/CommandLine.h"
 
 #include <cctype>
 #include <filesystem>
@@ -44,7 +44,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--files") {
             std::error_code error;
             if (!std::filesystem::is_directory(value, error)) result.error = "--files: no such folder: " + value;
-            else result.options.filesFolder = value;
+            else result.options.filesFolder = Path(value);
         } else if (arg == "--fault") {
             std::optional<Fault> fault = FaultNamed(value);
             if (!fault) result.error = "--fault: unknown mode " + value + " (see --help)";

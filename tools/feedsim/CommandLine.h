@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "FeedSimServer.h"
+#include "feedsim/FeedSimServer.h"
 
 namespace qen::feedsim {
 

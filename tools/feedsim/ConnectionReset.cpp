@@ -1,4 +1,4 @@
-#include "ConnectionReset.h"
+#include "feedsim/ConnectionReset.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>

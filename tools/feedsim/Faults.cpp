@@ -1,6 +1,6 @@
-#include "Faults.h"
+#include "feedsim/Faults.h"
 
-#include "Generated.h"
+#include "feedsim/Generated.h"
 
 namespace qen::feedsim {
 

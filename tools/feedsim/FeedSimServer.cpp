@@ -1,4 +1,4 @@
-#include "FeedSimServer.h"
+#include "feedsim/FeedSimServer.h"
 
 #include <httplib.h>
 
@@ -8,8 +8,8 @@
 #include <mutex>
 #include <thread>
 
-#include "ConnectionReset.h"
-#include "Service.h"
+#include "feedsim/ConnectionReset.h"
+#include "feedsim/Service.h"
 
 namespace qen::feedsim {
 

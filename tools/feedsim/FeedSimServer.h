@@ -5,13 +5,14 @@
 #include <string>
 #include <thread>
 
-#include "Faults.h"
+#include "base/Path.h"
+#include "feedsim/Faults.h"
 
 namespace qen::feedsim {
 
 struct Options {
     int port = 8765;  // 0: any free port
-    std::string filesFolder;
+    Path filesFolder;  // the update server's files; none when empty
     Fault fault = Fault::None;  // for every request of the run
     std::chrono::milliseconds dripPause{200};
 };

@@ -1,4 +1,4 @@
-#include "Generated.h"
+#include "feedsim/Generated.h"
 
 #include <cctype>
 

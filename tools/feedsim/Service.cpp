@@ -1,13 +1,12 @@
-#include "Service.h"
+#include "feedsim/Service.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <variant>
 
-#include "Generated.h"
-#include "Thumbnail.h"
+#include "feedsim/Generated.h"
+#include "feedsim/Thumbnail.h"
+#include "files/FileIO.h"
 
 namespace qen::feedsim {
 
@@ -78,10 +77,10 @@ std::optional<Answer> RedirectChain(const std::string& path) {
 
 }  // namespace
 
-Service::Service(const std::string& filesFolder) {
+Service::Service(const Path& filesFolder) {
     std::error_code error;
-    if (!filesFolder.empty()) {
-        fs::path root = fs::canonical(filesFolder, error);
+    if (!filesFolder.Empty()) {
+        fs::path root = fs::canonical(fs::path(filesFolder.Bytes()), error);
         if (!error) files_ = root;
     }
 }
@@ -190,10 +189,9 @@ Answer Service::ServeFile(const std::string& path) const {
     const std::uintmax_t size = fs::file_size(file, error);
     if (error || size > kLargestFile) return NotFound(path);
 
-    std::ifstream in(file, std::ios::binary);
-    std::string body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) return NotFound(path);
-    return {200, ContentTypeOf(file), std::move(body)};
+    std::optional<std::string> body = ReadFileBytes(Path(file.native()));
+    if (!body) return NotFound(path);
+    return {200, ContentTypeOf(file), std::move(*body)};
 }
 
 }  // namespace qen::feedsim

@@ -7,9 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "ArticleDirectory.h"
-#include "Faults.h"
-#include "VideoFeeds.h"
+#include "base/Path.h"
+#include "feedsim/ArticleDirectory.h"
+#include "feedsim/Faults.h"
+#include "feedsim/VideoFeeds.h"
 
 namespace qen::feedsim {
 
@@ -34,7 +35,7 @@ struct Answer {
 class Service {
 public:
     // Files of the update server are served from `filesFolder` (none when empty).
-    explicit Service(const std::string& filesFolder = {});
+    explicit Service(const Path& filesFolder = {});
 
     Answer Respond(const Request& request);
 

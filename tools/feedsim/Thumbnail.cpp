@@ -1,10 +1,10 @@
-#include "Thumbnail.h"
+#include "feedsim/Thumbnail.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "Generated.h"
+#include "feedsim/Generated.h"
 
 namespace qen::feedsim {
 

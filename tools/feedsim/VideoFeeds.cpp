@@ -1,11 +1,11 @@
-#include "VideoFeeds.h"
+#include "feedsim/VideoFeeds.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
 
-#include "Generated.h"
+#include "feedsim/Generated.h"
 
 namespace qen::feedsim {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
-#include "FeedSimServer.h"
+#include "feedsim/CommandLine.h"
+#include "feedsim/FeedSimServer.h"
 
 int main(int argc, char** argv) {
     using namespace qen::feedsim;

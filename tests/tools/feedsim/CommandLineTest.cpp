@@ -19,13 +19,13 @@ TEST(FeedSimCommandLine, ReadsItsOptionsAndRefusesWhatItCannotUse) {
     };
     const Case cases[] = {
         {"nothing", {}, ""},
-        {"all options", {"--port", "0", "--files", folder.path(), "--fault", "drip", "--drip-ms", "5"}, ""},
+        {"all options", {"--port", "0", "--files", folder.path().Bytes(), "--fault", "drip", "--drip-ms", "5"}, ""},
         {"help", {"--help"}, ""},
         {"port out of range", {"--port", "65536"}, "--port"},
         {"port not a number", {"--port", "80a"}, "--port"},
         {"missing value", {"--fault"}, "--fault needs a value"},
         {"unknown fault", {"--fault", "slow"}, "--fault: unknown mode slow"},
-        {"missing folder", {"--files", folder / "none"}, "--files: no such folder"},
+        {"missing folder", {"--files", (folder / "none").Bytes()}, "--files: no such folder"},
         {"unknown argument", {"--verbose"}, "unknown argument: --verbose"},
     };
     for (const auto& c : cases) {
@@ -38,7 +38,7 @@ TEST(FeedSimCommandLine, ReadsItsOptionsAndRefusesWhatItCannotUse) {
         }
     }
 
-    const CommandLine all = ParseCommandLine({"--port", "0", "--files", folder.path(), "--fault", "drip", "--drip-ms", "5"});
+    const CommandLine all = ParseCommandLine({"--port", "0", "--files", folder.path().Bytes(), "--fault", "drip", "--drip-ms", "5"});
     EXPECT_EQ(all.options.port, 0);
     EXPECT_EQ(all.options.filesFolder, folder.path());
     EXPECT_EQ(all.options.fault, Fault::Drip);

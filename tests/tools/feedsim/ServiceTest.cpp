@@ -247,10 +247,10 @@ TEST(FeedSimService, ServesTheFilesOfItsFolderAndNothingOutside) {
     TempDir outside;
     WriteFile(outside / "secret.txt", "TOP-SECRET-CONTENT");
     TempDir folder;
-    std::filesystem::create_directories(folder / "qenruntime");
+    test::MakeFolders(folder / "qenruntime");
     WriteFile(folder / "qenruntime/version.txt", "2\r\n");
     WriteFile(folder / "QenRuntime", std::string("\x7F" "ELF\0bin", 8));
-    std::filesystem::create_symlink(outside / "secret.txt", folder / "link.txt");
+    std::filesystem::create_symlink((outside / "secret.txt").Bytes(), (folder / "link.txt").Bytes());
 
     Service service(folder.path());
     struct Case {
@@ -264,7 +264,7 @@ TEST(FeedSimService, ServesTheFilesOfItsFolderAndNothingOutside) {
         {"program file with zero bytes", "/QenRuntime", 200, std::string("\x7F" "ELF\0bin", 8)},
         {"missing file", "/QenRuntimeAutoReplaceTool", 404, ""},
         {"a folder", "/qenruntime", 404, ""},
-        {"climbing out", "/../" + std::filesystem::path(outside.path()).parent_path().filename().string() +
+        {"climbing out", "/../" + outside.path().WithoutTrailingSlash().Name() +
                              "/secret.txt", 404, ""},
         {"climbing out inside the path", "/qenruntime/../../secret.txt", 404, ""},
         {"a link leading out", "/link.txt", 404, ""},
