@@ -87,6 +87,9 @@ public:
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
     virtual void PumpMessages() = 0;
+    // True once the user has asked to end the program: whatever waits while messages are
+    // pumped (a fetch) gives up rather than hold the closing window.
+    virtual bool TerminationRequested() const { return false; }
 
 private:
     std::string applicationName_ = "Qen Runtime";

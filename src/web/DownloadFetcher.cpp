@@ -155,7 +155,7 @@ std::size_t DownloadFetcher::ReceivedLength(FetchChannel channel) const {
     return channels_[static_cast<std::size_t>(channel)].received;
 }
 
-std::optional<DownloadFetcher::Outcome> DownloadFetcher::Transfer(FetchChannel channel, const std::string& url) {
+std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchChannel channel, const std::string& url) {
     ChannelState& state = channels_[static_cast<std::size_t>(channel)];
     state.url = url;
     state.received = 0;
@@ -181,29 +181,32 @@ std::optional<DownloadFetcher::Outcome> DownloadFetcher::Transfer(FetchChannel c
     std::unique_lock lock(completion->mutex);
     for (;;) {
         const Clock::time_point now = Clock::now();
-        const bool gaveUp = abandoned_ || now >= deadline;
-        if (!gaveUp)
+        if (now < deadline)
             completion->finished.wait_for(lock, std::min<Clock::duration>(limits_.slice, deadline - now),
                                           [&] { return completion->done; });
         if (completion->done) break;
-        if (gaveUp || Clock::now() >= deadline) {
-            lock.unlock();
+        lock.unlock();
+        bool giveUp = Clock::now() >= deadline;
+        if (!giveUp) {
+            ui_.PumpMessages();
+            // Pumping may have begun the closing of the program.
+            giveUp = abandoned_ || ui_.TerminationRequested();
+        }
+        if (giveUp) {
             buffer_.Abandon(tag);
             running_ = 0;
             return std::nullopt;
         }
-        lock.unlock();
-        ui_.PumpMessages();
         lock.lock();
     }
     running_ = 0;
-    Outcome outcome{completion->phase, std::move(completion->reason), completion->received};
+    TransferOutcome outcome{completion->phase, std::move(completion->reason), completion->received};
     lock.unlock();
     if (outcome.phase == TransferPhase::Complete) state.received = outcome.received;
     return outcome;
 }
 
-std::optional<std::string> DownloadFetcher::FailureMessage(FetchChannel channel, const Outcome& outcome) const {
+std::optional<std::string> DownloadFetcher::FailureMessage(FetchChannel channel, const TransferOutcome& outcome) const {
     const char* label = SiteLabel(channel);
     if (!label) return std::nullopt;
     const std::string& url = channels_[static_cast<std::size_t>(channel)].url;
@@ -229,15 +232,16 @@ std::optional<std::string> DownloadFetcher::FailureMessage(FetchChannel channel,
 
 bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url) {
     // Messages are pumped while a fetch waits, so a click can try to start another one;
-    // it would overwrite the buffer in use, so it is turned away.
-    if (busy_) return false;
+    // it would overwrite the buffer in use, so it is turned away. So is one asked for
+    // while the program ends.
+    if (busy_ || ui_.TerminationRequested()) return false;
     busy_ = true;
     struct BusyFlag {
         bool& flag;
         ~BusyFlag() { flag = false; }
     } busyFlag{busy_};
 
-    std::optional<Outcome> outcome;
+    std::optional<TransferOutcome> outcome;
     {
         BusyCursor cursor(ui_);
         outcome = Transfer(channel, url);

@@ -64,18 +64,20 @@ private:
     struct Completion;  // what a worker hands back
     struct WorkerJob;   // everything a worker touches
     struct WorkerTally;
-    struct Outcome {
+    struct TransferOutcome {
         TransferPhase phase;  // Complete, NoSession, NoAnswer or ReadFailed
         std::string reason;
         std::size_t received;
     };
 
-    // One whole fetch: refused while another waits, busy cursor, transfer, message.
+    // One whole fetch: refused while another waits or the program ends; busy cursor,
+    // transfer, message.
     // True when the data was kept; the buffer then holds it.
     bool Fetch(FetchChannel channel, const std::string& url);
-    // Starts the worker and waits for it; nullopt when the limit passed first.
-    std::optional<Outcome> Transfer(FetchChannel channel, const std::string& url);
-    std::optional<std::string> FailureMessage(FetchChannel channel, const Outcome& outcome) const;
+    // Starts the worker and waits for it; nullopt when the limit passed first, or the
+    // transfer was abandoned or the program is ending.
+    std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url);
+    std::optional<std::string> FailureMessage(FetchChannel channel, const TransferOutcome& outcome) const;
     void WaitForWorkers(std::chrono::milliseconds grace);
     static void RunWorker(const WorkerJob& job);
     static TransferResult PerformGet(const WorkerJob& job, bool& cut);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -21,10 +22,13 @@ using namespace std::chrono_literals;
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
-// A user-interface whose message pump can run a step of the test, as a click would.
+// A user-interface whose message pump can run a step of the test, as a click would,
+// and that can be asked to end the program.
 class PumpingUi : public FakeUi {
 public:
     std::function<void()> onPump;
+    bool terminating = false;
+    bool TerminationRequested() const override { return terminating; }
     void PumpMessages() override {
         FakeUi::PumpMessages();
         if (!onPump) return;
@@ -262,6 +266,39 @@ TEST_F(DownloadFetcherTest, AFetchAskedForWhileAnotherWaitsIsTurnedAway) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(fetcher.Busy());
     EXPECT_EQ(fetcher.FetchArticlePage("http://host.test/second"), "second");
+}
+
+TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
+    FetchLimits limits = ShortLimits();
+    limits.feed = limits.update = 30s;
+    DownloadFetcher patient(ui, transport, limits);
+    const std::string stuck = "http://host.test/stuck";
+    transport->Script(stuck, ScriptedTransfer::Body({"late"}).Gated());
+    const Call calls[] = {kVideoFeed, kArticleFeed, kArticlePage, kUpdateText, kUpdateBinary};
+    int fetches = 0;
+    for (const Call& call : calls) {
+        SCOPED_TRACE(fetches);
+        ui.terminating = false;
+        int pumps = 0;
+        ui.onPump = [&] { ui.terminating = ++pumps == 3; };  // the window is closed while the fetch waits
+        const auto start = Clock::now();
+        EXPECT_EQ(call(patient, stuck), "");
+        EXPECT_LT(Clock::now() - start, 10s);
+        EXPECT_EQ(pumps, 3);
+        EXPECT_FALSE(patient.Busy());
+        EXPECT_EQ(ui.busyDepth, 0);
+        // The worker left behind is told to stop and ends.
+        transport->WaitUntilEnded(stuck, ++fetches);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Once the program ends, nothing new is fetched at all.
+    ui.onPump = nullptr;
+    ui.terminating = true;
+    transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
+    for (const Call& call : calls) EXPECT_EQ(call(patient, "http://host.test/after"), "");
+    EXPECT_EQ(transport->Requests(), std::vector<std::string>(std::size(calls), stuck));
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
