@@ -206,9 +206,9 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
     return outcome;
 }
 
-std::optional<std::string> DownloadFetcher::FailureMessage(FetchChannel channel, const TransferOutcome& outcome) const {
+Outcome DownloadFetcher::ReportFor(FetchChannel channel, const TransferOutcome& outcome) const {
     const char* label = SiteLabel(channel);
-    if (!label) return std::nullopt;
+    if (!label) return Outcome::Success();
     const std::string& url = channels_[static_cast<std::size_t>(channel)].url;
     std::string text = std::string("Unable to access ") + label + "\n\nError: ";
     switch (outcome.phase) {
@@ -219,15 +219,15 @@ std::optional<std::string> DownloadFetcher::FailureMessage(FetchChannel channel,
             text += "InternetOpenUrl failed\n\nURL: " + url;
             break;
         case TransferPhase::Complete:
-            if (outcome.received != 0) return std::nullopt;
+            if (outcome.received != 0) return Outcome::Success();
             text += "InternetReadFile failed\n\nURL: " + url;
             break;
         case TransferPhase::Stopped:
         case TransferPhase::ReadFailed:
-            return std::nullopt;
+            return Outcome::Success();
     }
     if (!outcome.reason.empty()) text += "\n\n" + outcome.reason;
-    return text;
+    return Outcome::Failure(std::move(text));
 }
 
 bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url) {
@@ -247,8 +247,8 @@ bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url) {
         outcome = Transfer(channel, url);
     }
     if (!outcome) return false;  // out of time: no message
-    if (std::optional<std::string> message = FailureMessage(channel, *outcome))
-        ui_.ShowMessage(*message, Icon::Stop, Buttons::Ok);
+    if (const Outcome report = ReportFor(channel, *outcome); !report)
+        ui_.ShowMessage(report.Message(), Icon::Stop, Buttons::Ok);
     return outcome->phase == TransferPhase::Complete;
 }
 

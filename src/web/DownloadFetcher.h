@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/Outcome.h"
 #include "platform/HttpTransport.h"
 #include "web/DownloadBuffer.h"
 #include "web/Fetcher.h"
@@ -77,7 +78,9 @@ private:
     // Starts the worker and waits for it; nullopt when the limit passed first, or the
     // transfer was abandoned or the program is ending.
     std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url);
-    std::optional<std::string> FailureMessage(FetchChannel channel, const TransferOutcome& outcome) const;
+    // What the user is told of a transfer: the channel's message for a failure it reports,
+    // else success (the update channel reports nothing).
+    Outcome ReportFor(FetchChannel channel, const TransferOutcome& outcome) const;
     void WaitForWorkers(std::chrono::milliseconds grace);
     static void RunWorker(const WorkerJob& job);
     static TransferResult PerformGet(const WorkerJob& job, bool& cut);
