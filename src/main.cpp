@@ -1,10 +1,13 @@
 // The program: the toolkit's application object hands start-up and shutdown to Application.
+// Exit codes: 0 normal end, 1 terms declined or an exit without saving, 2 start-up failed.
 #include <csignal>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/timer.h>
@@ -13,8 +16,11 @@
 #include "app/Application.h"
 #include "platform/wx/MainFrame.h"
 #include "platform/wx/WxPlatform.h"
+#include "text/TextEncoding.h"
 
 namespace {
+
+constexpr int kStartUpFailed = 2;
 
 volatile std::sig_atomic_t terminationRequested = 0;
 
@@ -23,6 +29,7 @@ void RequestTermination(int) { terminationRequested = 1; }
 // The arguments exactly as the system gave them: a path is bytes, and the toolkit's own
 // copies go through the locale, which under a C locale loses every byte above 127.
 std::vector<std::string> commandLine;
+bool startFailed = false;
 
 class QenApp : public wxApp {
 public:
@@ -34,39 +41,57 @@ public:
         platform_ = std::make_unique<qen::WxPlatform>();
         app_ = std::make_unique<qen::Application>(*platform_);
 
+        // Watched from the start: a dialog of start-up itself must end the normal way too.
+        WatchForTermination();
         if (!app_->Start(commandLine)) {
+            ReportFailedStart();
             if (wxFrame* frame = platform_->frame()) frame->Destroy();
-            app_->Shutdown(1);
+            app_->Shutdown(kStartUpFailed);
             exited_ = true;
+            startFailed = true;
             return false;
         }
-        WatchForTermination();
         return true;
     }
 
     int OnExit() override {
-        signalTimer_.Stop();
+        terminationTimer_.Stop();
         if (app_ && !exited_) app_->Shutdown(0);
         exited_ = true;
         return wxApp::OnExit();
     }
 
 private:
-    // A logout or kill closes the window the way its close box does, so the user's data is
-    // saved and the work folder removed. The handler only sets a flag; the loop acts on it.
+    // A logout, kill or Ctrl+C ends the program the way its close box does, so the user's
+    // data is saved and the work folder removed. The handler only sets a flag. The timer
+    // fires in every loop, a dialog's too: it ends the open dialogs one by one as if
+    // cancelled, and closes the window only once nothing but the main loop is running, so
+    // no window is destroyed under a dialog or a wait.
     void WatchForTermination() {
         for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, &RequestTermination);
-        signalTimer_.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+        terminationTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
             if (!terminationRequested) return;
-            terminationRequested = 0;
-            if (wxWindow* top = wxTheApp->GetTopWindow()) top->Close(true);
+            qen::WxUi& ui = platform_->wxUi();
+            ui.RequestTermination();
+            wxEventLoopBase* active = wxEventLoopBase::GetActive();
+            const bool atMainLoop = active && active == GetMainLoop() && !active->IsYielding();
+            if (!atMainLoop || ui.AnyDialogOpen()) return;
+            if (wxFrame* frame = platform_->frame()) frame->Close(true);
         });
-        signalTimer_.Start(200);
+        terminationTimer_.Start(100);
+    }
+
+    void ReportFailedStart() {
+        const std::string& message = platform_->wxUi().LastMessage();
+        std::cerr << "QenRuntime: start-up ended: "
+                  << (message.empty() ? std::string("no package was opened")
+                                      : qen::SystemTextToUtf8(message, qen::References::Decode))
+                  << "\n";
     }
 
     std::unique_ptr<qen::WxPlatform> platform_;
     std::unique_ptr<qen::Application> app_;
-    wxTimer signalTimer_;
+    wxTimer terminationTimer_;
     bool exited_ = false;
 };
 
@@ -75,6 +100,9 @@ private:
 wxIMPLEMENT_APP_NO_MAIN(QenApp);
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a write fail, which the saves report; it must not end the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     commandLine.assign(argv, argv + argc);
-    return wxEntry(argc, argv);
+    const int code = wxEntry(argc, argv);
+    return startFailed ? kStartUpFailed : code;
 }

@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "app/CommandLine.h"
 #include "app/FileTypes.h"
@@ -8,6 +10,7 @@
 #include "app/UserDataLocation.h"
 #include "app/WorkFolder.h"
 #include "base/PageNames.h"
+#include "files/FileIO.h"
 #include "files/FileMessages.h"
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
@@ -46,12 +49,18 @@ bool Application::Start(const std::vector<std::string>& args) {
     session_.ExePath = system.ExecutablePath();
 
     // The package: inside the program, named on the command line, beside it, or chosen.
-    if (!OpenPackage(ui, settings, session_.ExePath, commandLineFile, package_, session_.UserDataPath)) return false;
+    Path chosenFolder;
+    if (!OpenPackage(ui, settings, session_.ExePath, commandLineFile, package_, session_.UserDataPath, &chosenFolder))
+        return false;
     session_.ProductKey = SectionName(package_.SettingsName);
     if (!package_.Title.empty()) ui.SetApplicationName(package_.Title);
+    session_.UserDataPath = AdjustUserDataPath(session_.UserDataPath);
+    if (!LockUserData()) return false;
 
     const bool embedded = package_.Embedded;
     const bool termsJustAccepted = EnsureTermsAccepted(ui, settings, system, session_.ProductKey, embedded);
+    // Nothing is written to the settings before the terms are accepted.
+    RememberPackageFolder(settings, chosenFolder);
 
     if (Outcome branding = package_.ReadBranding(); !branding) {
         ui.ShowMessage(branding.Message(), Icon::Stop);
@@ -96,7 +105,24 @@ bool Application::Start(const std::vector<std::string>& args) {
     window->Navigate(termsJustAccepted ? (session_.WorkFolder / page::kHelp).Bytes() : session_.HomePage.Bytes());
     view_.menu().ApplyZoom(session_.ZoomPercent);
     session_.ReadyToSave = true;
+    RemoveLeftovers();
     return true;
+}
+
+bool Application::LockUserData() {
+    if (FileLock::Acquire(session_.UserDataPath, userDataLock_) != FileLock::Result::HeldElsewhere) return true;
+    // The other window saves at its exit; this one would save over its changes.
+    platform_.ui().ShowMessage(session_.UserDataPath.Display() + " is already open in another window", Icon::Stop);
+    return false;
+}
+
+// What runs that were killed left behind: their work folders, and a save of this user data
+// file that was cut short (the lock says no other run is saving it now).
+void Application::RemoveLeftovers() {
+    if (std::optional<Path> temp = platform_.system().TempFolder())
+        RemoveLeftoverWorkFolders(*temp, platform_.system());
+    std::error_code ignored;
+    std::filesystem::remove(SavingPathFor(session_.UserDataPath).Bytes(), ignored);
 }
 
 bool Application::CreateWorkFolder() {
@@ -106,7 +132,7 @@ bool Application::CreateWorkFolder() {
         ui.ShowMessage("Error - unable to determine Windows TEMP directory", Icon::Stop);
         return false;
     }
-    std::optional<Path> folder = MakeWorkFolder(*temp, platform_.system().Now());
+    std::optional<Path> folder = MakeWorkFolder(*temp, platform_.system().Now(), platform_.system().ProcessId());
     if (!folder) {
         ui.ShowMessage("Error - unable to create TEMP folder", Icon::Stop);
         return false;
@@ -125,16 +151,21 @@ void Application::ShowWaitingPage() {
 }
 
 void Application::LoadUserDataAtStartUp() {
-    session_.UserDataPath = AdjustUserDataPath(session_.UserDataPath);
-    if (Outcome loaded = store_.LoadUserData(session_.UserDataPath); !loaded) {
-        platform_.ui().ShowMessage(loaded.Message(), Icon::Stop);
-        backups_.RestoreBackup(true);
-    }
+    Ui& ui = platform_.ui();
+    Outcome loaded = store_.LoadUserData(session_.UserDataPath);
+    if (loaded) return;
+    ui.ShowMessage(loaded.Message(), Icon::Stop);
+    backups_.RestoreBackup(true);
+    // Not restored: the file is kept aside before anything can be saved over it.
+    const std::string stamp = platform_.system().FormatLocalTime(platform_.system().Now(), "%Y%m%d-%H%M%S");
+    if (std::optional<Path> aside = KeepDamagedFileAside(session_.UserDataPath, stamp))
+        ui.ShowMessage("The file that could not be read was kept as " + aside->Display(), Icon::Information);
 }
 
 int Application::Shutdown(int frameworkExitCode) {
     if (session_.ReadyToSave) backups_.SaveWithBackup();
     CleanUp();
+    userDataLock_.reset();
     return frameworkExitCode;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // The application: start-up and shutdown, and the parts of the program it owns for the
 // whole run — the package, the site built from it, the user's data and the main view.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Backups.h"
 #include "base/Session.h"
+#include "files/FileLock.h"
 #include "package/ContentPackage.h"
 #include "package/ContentSite.h"
 #include "platform/Platform.h"
@@ -30,8 +32,8 @@ public:
     // the exit code the framework's own shutdown produced.
     int Shutdown(int frameworkExitCode);
 
-    // Start-up: adjusts the user data path and loads the store; a failed load offers the
-    // backup, which restarts the program when it is restored.
+    // Start-up: loads the store; a failed load offers the backup, which restarts the program
+    // when it is restored, and otherwise keeps the damaged file aside.
     void LoadUserDataAtStartUp();
 
     // Waits for launched programs, then removes the generated files and the work folder.
@@ -52,6 +54,9 @@ private:
     bool CreateWorkFolder();
     void ShowWaitingPage();
     void AbandonSite();
+    // Takes the user data file for this run; false when another window has it open.
+    bool LockUserData();
+    void RemoveLeftovers();
 
     Platform& platform_;
     Session session_;
@@ -59,6 +64,7 @@ private:
     ContentSite site_;
     VideoStore store_;
     std::vector<ProcessHandle> launchedPrograms_;
+    std::optional<FileLock> userDataLock_;
     Backups backups_;
     BrowserView view_;
 };

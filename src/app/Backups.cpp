@@ -1,12 +1,15 @@
 #include "app/Backups.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <vector>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
 #include "base/Session.h"
 #include "files/FileIO.h"
+#include "platform/FileCalls.h"
 #include "platform/System.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
@@ -43,6 +46,22 @@ std::optional<std::int64_t> ModifiedTime(const Path& path) {
 void RemoveBackupFile(const Path& path) {
     RemoveQuietly(path);
     RemoveQuietly(StampOf(path));
+}
+
+// A backup folder is used only when it is this user's own: one that another user made, or
+// a link to somewhere else, could show or change the user's notes.
+bool UsableBackupFolder(const Path& folder) {
+    const std::string bytes = folder.WithoutTrailingSlash().Bytes();
+    switch (filecalls::FolderOwnership(bytes)) {
+        case filecalls::Ownership::Missing:
+            return filecalls::MakePrivateFolder(bytes) == 0;
+        case filecalls::Ownership::Ours:
+            filecalls::MakeOwnerOnly(bytes);
+            return true;
+        case filecalls::Ownership::NotOurs:
+            break;
+    }
+    return false;
 }
 
 }  // namespace
@@ -90,8 +109,12 @@ void Backups::MakeBackupCopy() {
     const Path folder = BackupFolder(session_.WorkFolder);
     if (folder.Empty()) return;
     std::error_code ec;
-    fs::create_directory(folder.Bytes(), ec);
-    if (ec) return;
+    if (!UsableBackupFolder(folder)) {
+        ui_.ShowMessage("No backup of the .lum file was made: the folder " + folder.Display() +
+                            " belongs to another user or is not a folder\n\nYour changes are saved without one",
+                        Icon::Exclamation);
+        return;
+    }
     PruneBackups(folder, system_.Now(), kBackupRetentionDays);
 
     const Path candidate = BackupPathFor(folder, session_.UserDataPath);
@@ -101,8 +124,14 @@ void Backups::MakeBackupCopy() {
 
     // A copy left behind by an interrupted save must not pass for this one.
     RemoveBackupFile(NewBackupPath);
-    if (!CopyFileSafely(session_.UserDataPath, NewBackupPath)) {
+    FileError error;
+    if (!CopyFileSafely(session_.UserDataPath, NewBackupPath, &error)) {
         RemoveQuietly(NewBackupPath);
+        // Nothing to copy before the first save.
+        if (error.kind != FileError::Kind::NotFound)
+            ui_.ShowMessage("No backup of the .lum file could be made (" + error.Reason() +
+                                ")\n\nYour changes are saved without one",
+                            Icon::Exclamation);
         return;
     }
     // The shown date is the user data file's last write; the stamp is when the copy was made.
@@ -114,7 +143,8 @@ void Backups::MakeBackupCopy() {
 void Backups::SaveWithBackup() {
     if (session_.UserDataPath.Empty()) return;
     MakeBackupCopy();
-    store_.SaveUserData(session_.UserDataPath);
+    FileError error;
+    if (!store_.SaveUserData(session_.UserDataPath, &error)) ReportFailedSave(error);
 
     bool unchanged = false;
     if (!NewBackupPath.Empty() && Exists(NewBackupPath) && Exists(session_.UserDataPath)) {
@@ -133,13 +163,42 @@ void Backups::SaveWithBackup() {
     NewBackupPath = Path();
 }
 
+void Backups::ReportFailedSave(const FileError& error) {
+    std::string message = "Your changes could not be saved to " + session_.UserDataPath.Display() + " (" +
+                          error.Reason() + ")\n\nThe file still holds what it held before.";
+    if (std::optional<Path> kept = KeepUnsavedData())
+        message += " Your changes were kept in " + kept->Display() +
+                   "\n\nTo use them, close the software and put that file in place of the .lum file";
+    else
+        message += " Your changes could not be kept anywhere else";
+    ui_.ShowMessage(message, Icon::Stop);
+}
+
+std::optional<Path> Backups::KeepUnsavedData() {
+    const std::string name = session_.UserDataPath.WithExtension("").Name() + ".unsaved-" +
+                             system_.FormatLocalTime(system_.Now(), "%Y%m%d-%H%M%S") + ".lum";
+    std::vector<Path> folders;
+    if (const Path backups = BackupFolder(session_.WorkFolder); !backups.Empty() && UsableBackupFolder(backups))
+        folders.push_back(backups);
+    if (const char* home = std::getenv("HOME"); home && *home == '/') folders.push_back(Path(home));
+    for (const Path& folder : folders) {
+        const Path kept = folder / name;
+        if (store_.SaveUserData(kept)) return kept;
+    }
+    return std::nullopt;
+}
+
 bool Backups::RestoreBackup(bool atStartUp) {
     if (session_.UserDataPath.Empty() || session_.WorkFolder.Empty()) {
         ui_.ShowMessage("Error - unable to use backup feature at this time", Icon::Information);
         return false;
     }
-    const Path backup = BackupPathFor(BackupFolder(session_.WorkFolder), session_.UserDataPath);
-    const bool exists = Exists(backup);
+    const Path folder = BackupFolder(session_.WorkFolder);
+    const Path backup = BackupPathFor(folder, session_.UserDataPath);
+    // A backup in a folder another user controls is no backup of this user's.
+    const bool exists = filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) ==
+                            filecalls::Ownership::Ours &&
+                        Exists(backup);
     std::string date;
     if (exists) {
         if (auto modified = ModifiedTime(backup)) date = system_.FormatLocalTime(*modified, kDateFormat);

@@ -16,6 +16,7 @@
 namespace qen {
 
 class System;
+struct FileError;
 class Ui;
 class VideoStore;
 struct Session;
@@ -55,6 +56,11 @@ public:
     Path NewBackupPath;  // the fresh copy made before a save
 
 private:
+    // The exit save failed: the user learns why, and where the data still is.
+    void ReportFailedSave(const FileError& error);
+    // A copy of the store where the user can find it: the backup folder, else the home folder.
+    std::optional<Path> KeepUnsavedData();
+
     Ui& ui_;
     System& system_;
     VideoStore& store_;

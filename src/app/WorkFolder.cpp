@@ -1,18 +1,42 @@
 #include "app/WorkFolder.h"
 
+#include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
+#include "files/FileIO.h"
+#include "platform/FileCalls.h"
+#include "platform/System.h"
+
 namespace qen {
 
-std::optional<Path> MakeWorkFolder(const Path& tempFolder, std::int64_t secondsSince1970) {
-    std::string name = tempFolder.Bytes() + "lumfiles__" + std::to_string(secondsSince1970);
+namespace {
+
+std::optional<std::int64_t> OwnerOf(const Path& folder) {
+    std::optional<std::string> text = ReadFileBytes(folder / kOwnerFileName);
+    if (!text) return std::nullopt;
+    std::int64_t owner = 0;
+    const char* end = text->data() + text->size();
+    auto [last, error] = std::from_chars(text->data(), end, owner);
+    if (error != std::errc() || last != end) return std::nullopt;
+    return owner;
+}
+
+}  // namespace
+
+std::optional<Path> MakeWorkFolder(const Path& tempFolder, std::int64_t secondsSince1970,
+                                   std::int64_t ownerProcess) {
+    std::string name = tempFolder.Bytes() + kWorkFolderPrefix + std::to_string(secondsSince1970);
     for (int attempt = 0; attempt <= 3; ++attempt) {
-        std::error_code error;
-        if (std::filesystem::create_directory(name, error)) return Path(name + "/");
+        const int error = filecalls::MakePrivateFolder(name);
+        if (error == 0) {
+            const Path folder(name + "/");
+            WriteWholeFile(folder / kOwnerFileName, std::to_string(ownerProcess));
+            return folder;
+        }
         // Any entry of that name, folder or file, makes the name taken.
-        std::error_code ignored;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(name, ignored))) return std::nullopt;
+        if (error != EEXIST) return std::nullopt;
         name += "x";
     }
     return std::nullopt;
@@ -21,6 +45,21 @@ std::optional<Path> MakeWorkFolder(const Path& tempFolder, std::int64_t secondsS
 void RemoveWorkFolderTree(const Path& folder) {
     std::error_code ignored;
     std::filesystem::remove_all(folder.Bytes(), ignored);
+}
+
+void RemoveLeftoverWorkFolders(const Path& tempFolder, System& system) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(tempFolder.Bytes(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kWorkFolderPrefix)) continue;
+        const Path folder(entry.path().string() + "/");
+        // Only this user's own folders, and only those whose owner is known to be gone: a
+        // folder without an owner file may belong to a run that is still going.
+        if (filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) != filecalls::Ownership::Ours)
+            continue;
+        const std::optional<std::int64_t> owner = OwnerOf(folder);
+        if (owner && !system.ProcessIsAlive(*owner)) RemoveWorkFolderTree(folder);
+    }
 }
 
 }  // namespace qen

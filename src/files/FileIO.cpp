@@ -145,6 +145,12 @@ bool WriteWholeFile(const Path& path, std::string_view data, FileError* error) {
     return true;
 }
 
+bool WriteNewFile(const Path& path, std::string_view data, FileError* error) {
+    const int code = filecalls::WriteNewFile(path.Bytes(), data, 0666);
+    if (code != 0) return Fail(error, FileError::Kind::System, code);
+    return true;
+}
+
 bool RenameFile(const Path& from, const Path& to, FileError* error) {
     const int code = filecalls::Rename(from.Bytes(), to.Bytes());
     if (code != 0) return Fail(error, FileError::Kind::System, code);
@@ -153,7 +159,11 @@ bool RenameFile(const Path& from, const Path& to, FileError* error) {
 
 bool CopyFileSafely(const Path& source, const Path& target, FileError* error) {
     std::optional<std::string> bytes = ReadFileBytes(source, error);
-    return bytes && SaveFileSafely(target, *bytes, error);
+    if (!bytes) return false;
+    // A new copy is no more open to others than the file it was made from.
+    std::error_code ec;
+    const auto mode = static_cast<unsigned>(fs::status(source.Bytes(), ec).permissions()) & 0777;
+    return SaveFileSafely(target, *bytes, error, ec ? SaveOptions{} : SaveOptions{mode, true});
 }
 
 Path SavingPathFor(const Path& target) { return Path(target.Bytes() + ".saving"); }

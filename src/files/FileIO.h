@@ -33,6 +33,11 @@ std::optional<std::string> ReadWholeFile(const Path& path, FileError* error = nu
 // which live only as long as the run.
 bool WriteWholeFile(const Path& path, std::string_view data, FileError* error = nullptr);
 
+// Creates a file that does not exist yet: anything already at `path` (a file, a folder, a
+// symbolic link, even one that leads nowhere) is left alone and the call fails with
+// "a file of that name is in the way". A file it created but could not fill is removed.
+bool WriteNewFile(const Path& path, std::string_view data, FileError* error = nullptr);
+
 struct SaveOptions {
     unsigned newFileMode = 0666;  // a file that does not exist yet; the umask applies
     bool exactNewMode = false;    // apply newFileMode as it is, umask or not
@@ -49,7 +54,7 @@ bool SaveFileSafely(const Path& path, std::string_view data, FileError* error = 
 // Atomically puts `from` in place of `to` (both in one file system).
 bool RenameFile(const Path& from, const Path& to, FileError* error = nullptr);
 
-// A copy of `source` saved safely at `target`.
+// A copy of `source` saved safely at `target`; a new target gets the source's permissions.
 bool CopyFileSafely(const Path& source, const Path& target, FileError* error = nullptr);
 
 // Where SaveFileSafely writes before the rename.

@@ -2,6 +2,7 @@
 
 #include "package/BlockCipher.h"
 #include "package/Branding.h"
+#include "package/ContentHash.h"
 #include "package/PackageSecrets.h"
 
 namespace qen {
@@ -53,6 +54,9 @@ Outcome ContentPackage::CheckPackageHeader(const std::string& corruptMessage) {
     // table and the data are checked against the image before anything is read.
     const std::string fault = CheckBlockLayout(image, start);
     if (!fault.empty()) return Outcome::Failure(corruptMessage + " (" + fault + ")");
+    // Once deciphered in place the data no longer matches its hash; it was checked before.
+    if (!deciphered_ && CheckContentHash(image, start) == ContentHashCheck::Differs)
+        return Outcome::Failure(corruptMessage + " (content changed)");
 
     std::string title = ReadTextField(image, start + block::kTitle, block::kTextFieldSize);
     std::string settingsName = ReadTextField(image, start + block::kSettingsName, block::kTextFieldSize);

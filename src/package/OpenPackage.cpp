@@ -28,8 +28,18 @@ bool Check(Ui& ui, ContentPackage& package, const char* corruptMessage) {
 }
 
 // The package named on the command line: a ".qen" file, or the ".qen" beside a ".lum".
-Path PackageOnCommandLine(const Path& commandLineFile) {
-    if (commandLineFile.Empty() || !IsExistingFile(commandLineFile)) return {};
+// A name that is no file is said to be so before anything else is tried.
+Path PackageOnCommandLine(Ui& ui, const Path& commandLineFile) {
+    if (commandLineFile.Empty()) return {};
+    std::error_code error;
+    if (std::filesystem::is_directory(commandLineFile.Bytes(), error)) {
+        ui.ShowMessage(commandLineFile.Display() + " is a folder", Icon::Stop);
+        return {};
+    }
+    if (!IsExistingFile(commandLineFile)) {
+        ui.ShowMessage(commandLineFile.Display() + " was not found", Icon::Stop);
+        return {};
+    }
     const std::string extension = commandLineFile.Extension();
     if (extension == ".qen") return commandLineFile;
     if (extension == ".lum") return commandLineFile.WithExtension(".qen");
@@ -58,8 +68,12 @@ PackageBeside FindPackageBeside(const Path& exePath) {
     return beside;
 }
 
+void RememberPackageFolder(Settings& settings, const Path& folder) {
+    if (!folder.Empty()) settings.SetPath(ContentPackage::kDefaultSettingsName, kInitDir, folder);
+}
+
 bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& commandLineFile,
-                 ContentPackage& package, Path& userDataPath) {
+                 ContentPackage& package, Path& userDataPath, Path* folderToRemember) {
     if (BlockMarker().size() != block::kMarkerSize) {
         ui.ShowMessage("BranderBlock string is not correct length", Icon::Stop);
         return false;
@@ -74,7 +88,7 @@ bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& co
     }
 
     package.Embedded = false;
-    Path packagePath = PackageOnCommandLine(commandLineFile);
+    Path packagePath = PackageOnCommandLine(ui, commandLineFile);
     if (packagePath.Empty()) {
         Path initialFolder = settings.GetPath(ContentPackage::kDefaultSettingsName, kInitDir);
         const PackageBeside beside = FindPackageBeside(exePath);
@@ -91,8 +105,12 @@ bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& co
             std::optional<Path> chosen = ui.ChooseFile(request);
             if (!chosen || chosen->Empty()) return false;
             packagePath = *chosen;
-            if (packagePath.Folder() != exePath.Folder())
-                settings.SetPath(ContentPackage::kDefaultSettingsName, kInitDir, packagePath.Folder());
+            if (packagePath.Folder() != exePath.Folder()) {
+                if (folderToRemember)
+                    *folderToRemember = packagePath.Folder();
+                else
+                    RememberPackageFolder(settings, packagePath.Folder());
+            }
         }
     }
 

@@ -18,8 +18,13 @@ struct PackageBeside {
 PackageBeside FindPackageBeside(const Path& exePath);
 
 // Opens and checks the package and gives the user data path beside it (".lum"). Shows its
-// own messages, and the file dialog when it has to ask; false ends start-up.
+// own messages, and the file dialog when it has to ask; false ends start-up. The folder of a
+// package chosen in the dialog is remembered ("InitDir") at once, or, given
+// `folderToRemember`, handed back for the caller to store once the user agreed to the terms.
 bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& commandLineFile,
-                 ContentPackage& package, Path& userDataPath);
+                 ContentPackage& package, Path& userDataPath, Path* folderToRemember = nullptr);
+
+// Stores the folder of a package chosen in the dialog.
+void RememberPackageFolder(Settings& settings, const Path& folder);
 
 }  // namespace qen

@@ -17,6 +17,10 @@ constexpr std::size_t kDataLength = 100;
 constexpr std::size_t kMemberCount = 104;
 constexpr std::size_t kToolWord = 108;
 constexpr std::size_t kMaxSideBanners = 112;
+// SHA-256 of the member table and the data region, as the packaging tool recorded it;
+// all zeros in a package made before it did.
+constexpr std::size_t kContentHash = 120;
+constexpr std::size_t kContentHashSize = 32;
 constexpr std::size_t kTitle = 200;
 constexpr std::size_t kSettingsName = 300;
 constexpr std::size_t kFooterName = 400;

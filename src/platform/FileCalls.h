@@ -16,10 +16,32 @@ enum class Create { New, Truncate };
 int WriteFile(const std::string& path, std::string_view data, Create create, unsigned mode, bool exactMode,
               bool durable);
 
+// Creates the file and writes `data` into it. Fails with EEXIST when anything is at
+// `path` already, a symbolic link included (it is never followed). A file this call
+// created and could not fill is removed again.
+int WriteNewFile(const std::string& path, std::string_view data, unsigned mode);
+
 // Forces a folder's entries (a rename into it) to the disk.
 int SyncFolder(const std::string& folder);
 
 // Atomically replaces `to` with `from`.
 int Rename(const std::string& from, const std::string& to);
+
+// Creates a folder only this user can enter; EEXIST when anything has that name.
+int MakePrivateFolder(const std::string& path);
+
+// Whether a folder may hold this user's data: a real folder (not a link) owned by this user.
+enum class Ownership { Missing, Ours, NotOurs };
+Ownership FolderOwnership(const std::string& path);
+// Takes away every permission but the owner's.
+int MakeOwnerOnly(const std::string& path);
+
+// An advisory lock on `path` (created owner-only when missing) that ends with the process
+// that holds it, so a crash leaves no stale lock. Gives 0 and the open descriptor, EAGAIN
+// when another process holds it, or another error.
+int TryLock(const std::string& path, int& descriptor);
+// Whether `descriptor` still names the file at `path` (it may have been removed and made anew).
+bool SameFile(int descriptor, const std::string& path);
+void Unlock(int descriptor);
 
 }  // namespace qen::filecalls

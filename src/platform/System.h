@@ -21,6 +21,9 @@ public:
     // The user's temporary folder ending in "/", or nullopt when it cannot be found.
     virtual std::optional<Path> TempFolder() = 0;
     virtual std::int64_t Now() = 0;  // seconds since 1970
+    virtual std::int64_t ProcessId() = 0;
+    // Whether a process with that id runs (a folder it left may be removed when not).
+    virtual bool ProcessIsAlive(std::int64_t processId) = 0;
     // strftime-style formatting in local time, as system text (the locale's day and month
     // names converted from the locale's own encoding).
     virtual std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) = 0;

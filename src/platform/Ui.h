@@ -87,8 +87,9 @@ public:
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
     virtual void PumpMessages() = 0;
-    // True once the user has asked to end the program: whatever waits while messages are
-    // pumped (a fetch) gives up rather than hold the closing window.
+
+    // True once the program has been asked to end (a logout, kill or Ctrl+C): dialogs answer
+    // Cancel, and a wait gives up, so the program reaches its normal end and saves.
     virtual bool TerminationRequested() const { return false; }
 
 private:

@@ -81,10 +81,9 @@ public:
         std::uint32_t raw = 0;
         if (!U32(raw)) return false;
         const auto value = static_cast<std::int32_t>(raw);
-        if (value < 0) return Fail("count " + std::to_string(value) + " is negative");
+        if (value < 0) return Fail("is " + std::to_string(value) + ", below zero");
         if (static_cast<std::size_t>(value) > capacity)
-            return Fail("count " + std::to_string(value) + " is above the capacity of " +
-                        std::to_string(capacity));
+            return Fail("is " + std::to_string(value) + ", above the capacity of " + std::to_string(capacity));
         n = static_cast<std::size_t>(value);
         return true;
     }
@@ -188,11 +187,24 @@ std::string EncodeUserData(const UserData& d) {
     return out;
 }
 
-bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage) {
+namespace {
+
+// As much of an image as reads whole, front to back.
+struct Reading {
+    UserData data;
+    bool headerRead = false;  // the counts, the date order and the viewed article keys
+    std::size_t listsRead = 0;  // lists read whole, in file order
+    std::array<std::size_t, kUserDataListCount> counts{};  // as the file states them
+    bool sound = false;
+    UserDataDamage damage;
+};
+
+Reading ReadUserData(std::string_view image) {
+    Reading reading;
     Reader r(image);
-    UserData d;
+    UserData& d = reading.data;
+    auto& [del, n, p, a, t, y] = reading.counts;
     std::uint32_t version = 0;
-    std::size_t n = 0, del = 0, p = 0, a = 0, t = 0, y = 0;
     std::uint32_t monthFirst = 0;
 
     r.SetField("version");
@@ -214,16 +226,17 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
     d.MonthFirstDates = static_cast<std::int32_t>(monthFirst);
     r.SetField("viewed article keys");
     r.String(d.ViewedArticleKeys);
-    if (r.failed()) {
-        if (damage) *damage = r.damage();
-        return false;
-    }
+    reading.headerRead = !r.failed();
 
     // Entries are added as they are read, so a count the file cannot back costs nothing.
+    auto listEnds = [&] {
+        if (!r.failed()) ++reading.listsRead;
+    };
     for (std::size_t i = 0; i < del && !r.failed(); ++i) {
         r.SetField(Numbered("deleted video id", i));
         r.String(d.DeletedVideoIds.emplace_back());
     }
+    listEnds();
     for (std::size_t i = 0; i < n && !r.failed(); ++i) {
         r.SetField(Numbered("current video id", i));
         r.String(d.CurrentVideos.emplace_back().id);
@@ -232,6 +245,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
         r.SetField(Numbered("current video title", i));
         r.String(d.CurrentVideos[i].title);
     }
+    listEnds();
     for (std::size_t i = 0; i < p && !r.failed(); ++i) {
         r.SetField(Numbered("playlist id", i));
         r.String(d.Playlist.emplace_back().id);
@@ -240,6 +254,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
         r.SetField(Numbered("playlist title", i));
         r.String(d.Playlist[i].title);
     }
+    listEnds();
     for (std::size_t i = 0; i < a && !r.failed(); ++i) {
         r.SetField(Numbered("saved article key", i));
         r.String(d.SavedArticles.emplace_back().key);
@@ -248,6 +263,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
         r.SetField(Numbered("saved article title", i));
         r.String(d.SavedArticles[i].title);
     }
+    listEnds();
     for (std::size_t i = 0; i < t && !r.failed(); ++i) {
         r.SetField(Numbered("note title", i));
         r.String(d.Notes.emplace_back().title);
@@ -256,6 +272,7 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
         r.SetField(Numbered("note text", i));
         r.String(d.Notes[i].text);
     }
+    listEnds();
     for (std::size_t i = 0; i < y && !r.failed(); ++i) {
         r.SetField(Numbered("diary timestamp", i));
         r.U32(d.DiaryEntries.emplace_back().timestamp);
@@ -264,19 +281,58 @@ bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damag
         r.SetField(Numbered("diary text", i));
         r.String(d.DiaryEntries[i].text);
     }
+    listEnds();
     for (std::size_t i = 0; i < 3 && !r.failed(); ++i) {
         r.SetField(Numbered("trailer word", i));
         std::uint32_t word = 0;
         if (r.U32(word) && word != kUserDataTrailer[i]) r.Fail("is wrong");
     }
 
-    if (r.failed()) {
-        if (damage) *damage = r.damage();
+    reading.sound = !r.failed();
+    reading.damage = r.damage();
+    return reading;
+}
+
+// Empties the list at `index` in file order.
+void ClearList(UserData& d, std::size_t index) {
+    switch (index) {
+        case 0: d.DeletedVideoIds.clear(); break;
+        case 1: d.CurrentVideos.clear(); break;
+        case 2: d.Playlist.clear(); break;
+        case 3: d.SavedArticles.clear(); break;
+        case 4: d.Notes.clear(); break;
+        case 5: d.DiaryEntries.clear(); break;
+    }
+}
+
+}  // namespace
+
+const UserDataListName kUserDataListNames[kUserDataListCount] = {
+    {"deleted video id", "deleted video ids"}, {"current video", "current videos"},
+    {"playlist entry", "playlist entries"},    {"saved article", "saved articles"},
+    {"note", "notes"},                         {"diary entry", "diary entries"}};
+
+bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage) {
+    Reading reading = ReadUserData(image);
+    if (!reading.sound) {
+        if (damage) *damage = std::move(reading.damage);
         return false;
     }
-    out = std::move(d);
+    out = std::move(reading.data);
     return true;
 }
 
+UserDataSalvage SalvageUserData(std::string_view image) {
+    Reading reading = ReadUserData(image);
+    UserDataSalvage salvage;
+    if (!reading.sound) salvage.damage = std::move(reading.damage);
+    if (!reading.headerRead) return salvage;
+    salvage.headerKept = true;
+    salvage.listsKept = reading.listsRead;
+    salvage.countsInFile = reading.counts;
+    for (std::size_t list = reading.listsRead; list < kUserDataListCount; ++list) ClearList(reading.data, list);
+    salvage.data = std::move(reading.data);
+    return salvage;
+}
 
 }  // namespace qen

@@ -1,8 +1,10 @@
 #pragma once
 // The ".lum" user data file: a flat little-endian record of counts, strings and
 // three trailer words that mark a complete file.
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,5 +34,28 @@ struct UserDataDamage {
 // the trailer are ignored, as the runtime always has.
 bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage = nullptr);
 
+// The lists of the file in the order it holds them, as a report names one entry and many.
+inline constexpr std::size_t kUserDataListCount = 6;
+struct UserDataListName {
+    const char* one;
+    const char* many;
+};
+extern const UserDataListName kUserDataListNames[kUserDataListCount];
+
+// What a damaged file still holds.
+struct UserDataSalvage {
+    // The counts, the date order and the viewed article keys, read before any list; when
+    // they do not read, nothing does.
+    bool headerKept = false;
+    // The lists read whole before the damage, in file order; the damaged list and those
+    // after it are empty in `data`.
+    std::size_t listsKept = 0;
+    UserData data;
+    std::array<std::size_t, kUserDataListCount> countsInFile{};  // as the file states them
+    std::optional<UserDataDamage> damage;  // none for a sound file
+};
+
+// Reads every list that reads whole up to the damage. A sound file is kept whole.
+UserDataSalvage SalvageUserData(std::string_view image);
 
 }  // namespace qen

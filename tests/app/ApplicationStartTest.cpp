@@ -193,3 +193,31 @@ TEST_F(PackageStartUpTest, FoldersNamedOutsideAsciiAreUsedAsTheyAre) {
 
 }  // namespace
 }  // namespace qen
+
+namespace qen {
+namespace {
+
+// Two windows on one user data file would each save over the other's changes at exit.
+TEST_F(PackageStartUpTest, ASecondWindowOnTheSameUserDataSaysSoAndTouchesNothing) {
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    ASSERT_TRUE(app.Start({exe.Bytes()}));
+    app.store().Notes.push_back({"first", "window"});
+
+    test::FakePlatform secondPlatform;
+    Prepare(secondPlatform, platform.fakeSystem.now + 1);
+    Application second(secondPlatform);
+    EXPECT_FALSE(second.Start({exe.Bytes()}));
+    EXPECT_EQ(secondPlatform.fakeUi.Texts(),
+              std::vector<std::string>{(program / "QenRuntime.lum").Bytes() + " is already open in another window"});
+    EXPECT_EQ(second.Shutdown(0), 0);
+    EXPECT_FALSE(test::Exists(program / "QenRuntime.lum"));
+
+    app.Shutdown(0);
+    VideoStore saved;
+    ASSERT_TRUE(saved.LoadUserData(program / "QenRuntime.lum"));
+    EXPECT_EQ(saved.Notes.size(), 1u);
+    EXPECT_FALSE(test::Exists(program / "QenRuntime.lum.lock"));
+}
+
+}  // namespace
+}  // namespace qen

@@ -2,12 +2,15 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "app/Application.h"
 #include "app/Backups.h"
 #include "app/UserDataLocation.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/FileSizeLimit.h"
 #include "fakes/TempDir.h"
+#include "files/FileIO.h"
 #include "store/UserDataFile.h"
 
 namespace qen {
@@ -121,12 +124,71 @@ TEST_F(BackupTest, StaleFreshCopyFromAnInterruptedSaveIsNotTakenAsBackup) {
     EXPECT_EQ(ReadFile(backup), "good backup");
 }
 
-TEST_F(BackupTest, SaveHappensWhenTheBackupFolderCannotBeMade) {
-    WriteFile(temp / "LumFileBackups", "a file in the way");
-    app.store().CurrentVideos = {{"v", "title"}};
+TEST_F(BackupTest, SaveHappensWhenTheBackupFolderCannotBeUsed) {
+    struct Case {
+        const char* why;
+        std::function<void()> block;
+    };
+    const Case cases[] = {
+        {"a file in the way", [&] { WriteFile(temp / "LumFileBackups", "a file in the way"); }},
+        // Another user could read or change what is put there.
+        {"a link to somewhere else",
+         [&] { fs::create_symlink((temp / "elsewhere").Bytes(), (temp / "LumFileBackups").Bytes()); }},
+    };
+    test::MakeFolders(temp / "elsewhere");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        fs::remove_all((temp / "LumFileBackups").Bytes());
+        platform.fakeUi.messages.clear();
+        c.block();
+        WriteFile(app.session().UserDataPath, Image("old"));
+        app.store().CurrentVideos = {{"v", "title"}};
+        app.backups().SaveWithBackup();
+        EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("v"));
+        ASSERT_EQ(Texts().size(), 1u);
+        EXPECT_EQ(Texts()[0].rfind("No backup of the .lum file was made", 0), 0u) << Texts()[0];
+        EXPECT_TRUE(fs::is_empty((temp / "elsewhere").Bytes()));
+    }
+}
+
+TEST_F(BackupTest, BackupsAreForTheirOwnerOnly) {
+    WriteFile(app.session().UserDataPath, Image("old"));
+    fs::permissions(app.session().UserDataPath.Bytes(), fs::perms(0600));
+    app.store().CurrentVideos = {{"new", "title"}};
     app.backups().SaveWithBackup();
-    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("v"));
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(fs::status(backups.Bytes()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(backup.Bytes()).permissions() & fs::perms::all, fs::perms(0600));
+    EXPECT_EQ(fs::status(app.session().UserDataPath.Bytes()).permissions() & fs::perms::all, fs::perms(0600));
+}
+
+TEST_F(BackupTest, AFailedSaveSaysWhyAndWhereTheChangesAre) {
+    WriteFile(app.session().UserDataPath, Image("old"));
+    app.store().Notes = {{"n", std::string(10000, 'x')}};
+    {
+        test::FileSizeLimit limit(Image("old").size() + 200);
+        app.backups().SaveWithBackup();
+    }
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("old"));
+    EXPECT_FALSE(test::Exists(SavingPathFor(app.session().UserDataPath)));
+    ASSERT_FALSE(Texts().empty());
+    const std::string said = Texts().back();
+    EXPECT_EQ(said.rfind("Your changes could not be saved to " + app.session().UserDataPath.Bytes() +
+                             " (the file is larger than this system allows)",
+                         0),
+              0u)
+        << said;
+    EXPECT_EQ(platform.fakeUi.messages.back().icon, Icon::Stop);
+    // The limit has gone when the copy is read back by the user.
+    const std::size_t kept = said.find("Your changes were kept in ");
+    if (kept == std::string::npos) {
+        EXPECT_NE(said.find("could not be kept anywhere else"), std::string::npos);
+    } else {
+        const std::string rest = said.substr(kept + 26);
+        const Path copy(rest.substr(0, rest.find('\n')));
+        VideoStore reloaded;
+        ASSERT_TRUE(reloaded.LoadUserData(copy)) << copy.Bytes();
+        EXPECT_EQ(reloaded.Notes, app.store().Notes);
+    }
 }
 
 TEST_F(BackupTest, NothingHappensWithoutUserDataPath) {
@@ -262,17 +324,32 @@ TEST_F(BackupTest, StartUpGoesOnWhenTheBackupIsDamagedToo) {
     WriteFile(app.session().UserDataPath, "junk");
     MakeBackup("junk too", kNow);
     app.LoadUserDataAtStartUp();
-    ASSERT_EQ(Texts().size(), 4u);
+    ASSERT_EQ(Texts().size(), 5u);
     EXPECT_EQ(Texts()[3], "The software was unable to restore the backup file");
     EXPECT_EQ(platform.fakeUi.messages[3].icon, Icon::Information);
-    EXPECT_EQ(ReadFile(app.session().UserDataPath), "junk");
+    const Path aside(app.session().UserDataPath.Bytes() + ".damaged-20231114-221320");
+    EXPECT_EQ(Texts()[4], "The file that could not be read was kept as " + aside.Bytes());
+    EXPECT_EQ(ReadFile(aside), "junk");
     EXPECT_TRUE(app.store().CurrentVideos.empty());
 }
 
-TEST_F(BackupTest, StartUpWithoutBackupShowsOnlyTheLoadMessage) {
+// A damaged file is never saved over: it is kept aside, beside any kept earlier.
+TEST_F(BackupTest, StartUpWithoutBackupKeepsTheDamagedFileAside) {
+    const Path first(app.session().UserDataPath.Bytes() + ".damaged-20231114-221320");
+    WriteFile(first, "damaged before");
     WriteFile(app.session().UserDataPath, "junk");
     app.LoadUserDataAtStartUp();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Unable to load data from .lum file"});
+    const Path second(first.Bytes() + "-2");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Unable to load data from .lum file",
+                                                 "The file that could not be read was kept as " + second.Bytes()}));
+    EXPECT_EQ(ReadFile(first), "damaged before");
+    EXPECT_EQ(ReadFile(second), "junk");
+    EXPECT_FALSE(test::Exists(app.session().UserDataPath));
+
+    // Leaving now saves a fresh file; the kept one stays as it was.
+    app.session().ReadyToSave = true;
+    app.Shutdown(0);
+    EXPECT_EQ(ReadFile(second), "junk");
 }
 
 TEST_F(BackupTest, UserDataPathOfANumberedCopy) {

@@ -30,6 +30,8 @@ public:
     Path executablePath{"/opt/qen/QenRuntime"};
     std::optional<Path> tempFolder = Path("/tmp/");
     std::int64_t now = 1'700'000'000;
+    std::int64_t processId = 4242;
+    std::set<std::int64_t> liveProcesses;
 
     std::vector<StartedProgram> started;          // StartProgram calls
     std::vector<StartedProgram> ran;              // RunProgram calls
@@ -44,6 +46,8 @@ public:
     Path ExecutablePath() override { return executablePath; }
     std::optional<Path> TempFolder() override { return tempFolder; }
     std::int64_t Now() override { return now; }
+    std::int64_t ProcessId() override { return processId; }
+    bool ProcessIsAlive(std::int64_t id) override { return id == processId || liveProcesses.count(id) > 0; }
     std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) override;
     std::optional<ProcessHandle> StartProgram(const std::string& program,
                                               const std::vector<std::string>& args) override;

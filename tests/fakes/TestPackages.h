@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "package/ContentHash.h"
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "qenpack/PackageBlockWriter.h"
@@ -44,8 +45,15 @@ inline std::string MakeBlock(const PackageDescription& description) {
     return block ? *block : std::string();
 }
 
-// Signs the header again after a test changed it, as a hostile packager could.
+// Signs the header again after a test changed it, as a hostile packager could, with the
+// content hash (when one is recorded) made anew as well.
 inline void Resign(std::string& image, std::size_t blockStart = 0) {
+    const std::string_view recorded =
+        std::string_view(image).substr(blockStart + block::kContentHash, block::kContentHashSize);
+    if (recorded.find_first_not_of('\0') != std::string_view::npos) {
+        const std::string hash = ComputeContentHash(image, blockStart);
+        if (!hash.empty()) image.replace(blockStart + block::kContentHash, hash.size(), hash);
+    }
     const std::string digest = ComputeKeyedPackageDigest(
         std::string_view(image).substr(blockStart + block::kDigested, block::kDigestedSize));
     image.replace(blockStart + block::kDigest, digest.size(), digest);

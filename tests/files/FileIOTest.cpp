@@ -210,3 +210,44 @@ TEST(ReadWholeFile, NamesOutsideAsciiAreReadAndShownAsLetters) {
 
 }  // namespace
 }  // namespace qen
+
+namespace qen {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(WriteNewFile, CreatesOnlyWhereNothingStands) {
+    TempDir dir;
+    test::WriteFile(dir / "outside", "keep me");
+    test::WriteFile(dir / "taken", "keep me too");
+    fs::create_symlink((dir / "outside").Bytes(), (dir / "link").Bytes());
+    fs::create_symlink((dir / "nowhere").Bytes(), (dir / "dangling").Bytes());
+    test::MakeFolders(dir / "folder");
+
+    ASSERT_TRUE(WriteNewFile(dir / "fresh", "new bytes"));
+    EXPECT_EQ(test::ReadFile(dir / "fresh"), "new bytes");
+
+    for (const char* name : {"taken", "link", "dangling", "folder", "fresh"}) {
+        FileError error;
+        EXPECT_FALSE(WriteNewFile(dir / name, "intruder", &error)) << name;
+        EXPECT_EQ(error.Reason(), "a file of that name is in the way") << name;
+    }
+    EXPECT_EQ(test::ReadFile(dir / "outside"), "keep me");
+    EXPECT_EQ(test::ReadFile(dir / "taken"), "keep me too");
+    EXPECT_EQ(test::ReadFile(dir / "fresh"), "new bytes");
+    EXPECT_FALSE(test::Exists(dir / "nowhere"));
+}
+
+TEST(WriteNewFile, AFileItCouldNotFillIsRemoved) {
+    TempDir dir;
+    FileError error;
+    {
+        test::FileSizeLimit limit(8);
+        EXPECT_FALSE(WriteNewFile(dir / "big", std::string(100, 'b'), &error));
+    }
+    EXPECT_EQ(error.Reason(), "the file is larger than this system allows");
+    EXPECT_FALSE(test::Exists(dir / "big"));
+}
+
+}  // namespace
+}  // namespace qen

@@ -80,5 +80,32 @@ TEST_F(ReadBrandingTest, MemberCountZeroIsRefused) {
     EXPECT_EQ(read.Message(), "There are no HTML/image files in the package");
 }
 
+// The header digest covers the recorded content hash, so changed files are caught even
+// though the digest covers none of their bytes.
+TEST_F(ReadBrandingTest, ChangedContentIsRefusedAndAPackageWithoutAHashOpensAsBefore) {
+    const std::string built = test::MakeBlock(test::SmallSite());
+    std::string changed = built;
+    changed[block::kData + 20] ^= 1;
+    EXPECT_FALSE(OpenImage(changed));
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"The .qen file is corrupt (content changed)"});
+
+    test::FakeUi programUi;
+    ContentPackage branded;
+    test::WriteFile(dir / "branded", "program bytes" + changed);
+    Path userData;
+    EXPECT_FALSE(OpenPackage(programUi, settings, dir / "branded", Path(), branded, userData));
+    EXPECT_EQ(programUi.Texts(), std::vector<std::string>{"The .exe file is corrupt (content changed)"});
+
+    // Made before packages carried a hash: all zeros there, signed as such.
+    std::string unhashed = built;
+    unhashed.replace(block::kContentHash, block::kContentHashSize, block::kContentHashSize, '\0');
+    test::Resign(unhashed);
+    ui.messages.clear();
+    ASSERT_TRUE(OpenImage(unhashed));
+    ASSERT_TRUE(site.ReadBranding());
+    EXPECT_EQ(site.Image.substr(block::kData, 13), "dog_training ");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 }  // namespace
 }  // namespace qen

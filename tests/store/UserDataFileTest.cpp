@@ -112,10 +112,11 @@ TEST(UserDataFile, DamagedImagesAreRejectedWithWhereTheyBreak) {
         {"empty", "", "version", "runs past"},
         {"cut by one byte", good.substr(0, good.size() - 1), "trailer word 3", "runs past"},
         {"wrong trailer", wrongTrailer, "trailer word 3", "is wrong"},
-        {"negative count", WithCount(1, -1), "count of current videos", "count -1 is negative"},
-        {"videos above capacity", WithCount(1, 20001), "count of current videos", "count 20001 is above"},
-        {"notes above capacity", WithCount(5, 1001), "count of notes", "count 1001 is above"},
-        {"diary above capacity", WithCount(6, 2001), "count of diary entries", "count 2001 is above"},
+        {"negative count", WithCount(1, -1), "count of current videos", "is -1, below zero"},
+        {"videos above capacity", WithCount(1, 20001), "count of current videos",
+         "is 20001, above the capacity of 20000"},
+        {"notes above capacity", WithCount(5, 1001), "count of notes", "is 1001, above the capacity of 1000"},
+        {"diary above capacity", WithCount(6, 2001), "count of diary entries", "is 2001, above the capacity of 2000"},
         {"count without its strings", WithCount(3, 5), "playlist id 1", "runs past"},
         {"string length past the end", hugeString, "viewed article keys", "runs past"},
         {"wide string length past the end", hugeWide, "viewed article keys", "runs past"},
@@ -155,6 +156,77 @@ TEST(UserDataFile, LongWidePrefixForm) {
     UserData back;
     ASSERT_TRUE(DecodeUserData(image, back));
     EXPECT_EQ(back.ViewedArticleKeys, "hi");
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+// FilledData with the lists from `firstLost` (in file order) on emptied.
+UserData KeptUpTo(std::size_t firstLost) {
+    UserData d = FilledData();
+    if (firstLost <= 0) d.DeletedVideoIds.clear();
+    if (firstLost <= 1) d.CurrentVideos.clear();
+    if (firstLost <= 2) d.Playlist.clear();
+    if (firstLost <= 3) d.SavedArticles.clear();
+    if (firstLost <= 4) d.Notes.clear();
+    if (firstLost <= 5) d.DiaryEntries.clear();
+    return d;
+}
+
+TEST(SalvageUserData, KeepsTheListsBeforeTheDamage) {
+    const std::string good = EncodeUserData(FilledData());
+    auto cutInside = [&](const std::string& text) { return good.substr(0, good.find(text) + 2); };
+    std::string wrongTrailer = good;
+    wrongTrailer.back() ^= 1;
+
+    struct Case {
+        const char* name;
+        std::string image;
+        std::size_t listsKept;
+        std::string damagedAt;  // empty: sound
+    };
+    const Case cases[] = {
+        {"sound", good, 6, ""},
+        {"cut in the middle of the notes", cutInside("line 1"), 4, "note text 1"},
+        {"cut in the first list", cutInside("gone2"), 0, "deleted video id 2"},
+        // Ids without their titles are not a list that read whole.
+        {"cut in the current video titles", cutInside("First"), 1, "current video title 1"},
+        {"cut in the last diary text", cutInside("late"), 5, "diary text 2"},
+        {"wrong trailer", wrongTrailer, 6, "trailer word 3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const UserDataSalvage salvage = SalvageUserData(c.image);
+        EXPECT_TRUE(salvage.headerKept);
+        EXPECT_EQ(salvage.listsKept, c.listsKept);
+        EXPECT_EQ(salvage.data, KeptUpTo(c.listsKept));
+        EXPECT_EQ(salvage.countsInFile, (std::array<std::size_t, kUserDataListCount>{2, 2, 1, 1, 2, 2}));
+        if (c.damagedAt.empty()) {
+            EXPECT_FALSE(salvage.damage);
+        } else {
+            ASSERT_TRUE(salvage.damage);
+            EXPECT_EQ(salvage.damage->where, c.damagedAt);
+        }
+    }
+}
+
+TEST(SalvageUserData, NothingIsKeptWhenTheCountsOrViewedKeysDoNotRead) {
+    const std::string good = EncodeUserData(FilledData());
+    const std::string cases[] = {
+        WithCount(5, 1001),                        // a count above its capacity
+        good.substr(0, good.find(" k1 k2 ") + 2),  // cut in the viewed article keys
+        good.substr(0, 10),                        // cut in the counts
+    };
+    for (const std::string& image : cases) {
+        const UserDataSalvage salvage = SalvageUserData(image);
+        EXPECT_FALSE(salvage.headerKept);
+        EXPECT_EQ(salvage.listsKept, 0u);
+        EXPECT_EQ(salvage.data, UserData{});
+        EXPECT_TRUE(salvage.damage);
+    }
 }
 
 }  // namespace

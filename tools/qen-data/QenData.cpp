@@ -1,13 +1,11 @@
 #include "qen-data/QenData.h"
 
 #include <chrono>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <set>
 
-#include "files/FileIO.h"
 #include "store/UserDataFile.h"
 #include "text/TextEncoding.h"
 
@@ -159,65 +157,39 @@ bool ImportJson(std::string_view json, UserData& out, std::string& error) {
     }
 }
 
+std::string DescribeDamage(const UserDataDamage& damage) {
+    return "damaged at byte " + std::to_string(damage.offset) + ": " + damage.where + " " + damage.why;
+}
+
+std::string CountOf(std::size_t list, std::size_t count) {
+    const UserDataListName& name = kUserDataListNames[list];
+    return std::to_string(count) + " " + (count == 1 ? name.one : name.many);
+}
+
 std::string CheckImage(std::string_view image, bool& sound) {
     UserData d;
     UserDataDamage damage;
     sound = DecodeUserData(image, d, &damage);
-    if (!sound)
-        return "damaged at byte " + std::to_string(damage.offset) + ": " + damage.where + " " + damage.why;
-    return "sound: " + std::to_string(d.CurrentVideos.size()) + " current videos, " +
-           std::to_string(d.DeletedVideoIds.size()) + " deleted video ids, " + std::to_string(d.Playlist.size()) +
-           " playlist entries, " + std::to_string(d.SavedArticles.size()) + " saved articles, " +
-           std::to_string(d.Notes.size()) + " notes, " + std::to_string(d.DiaryEntries.size()) + " diary entries";
+    if (!sound) return DescribeDamage(damage);
+    const std::size_t counts[kUserDataListCount] = {d.DeletedVideoIds.size(), d.CurrentVideos.size(),
+                                                    d.Playlist.size(),        d.SavedArticles.size(),
+                                                    d.Notes.size(),           d.DiaryEntries.size()};
+    std::string report = "sound: ";
+    for (std::size_t list = 0; list < kUserDataListCount; ++list)
+        report += (list ? ", " : "") + CountOf(list, counts[list]);
+    return report;
 }
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const char* usage =
-        "usage: qen-data export FILE.lum          write the user data as JSON to standard output\n"
-        "       qen-data import FILE.json FILE.lum write a user data file from JSON\n"
-        "       qen-data check FILE.lum           say whether the file is sound or where it breaks\n";
-    const std::string command = args.empty() ? "" : args[0];
-    const std::size_t wanted = command == "import" ? 3 : 2;
-    if ((command != "export" && command != "import" && command != "check") || args.size() != wanted) {
-        err << usage;
-        return 2;
+std::string DescribeSalvage(const UserDataSalvage& salvage) {
+    std::string kept = "the date order and the viewed article keys";
+    for (std::size_t list = 0; list < salvage.listsKept; ++list)
+        kept += ", " + CountOf(list, salvage.countsInFile[list]);
+    std::string lost;
+    for (std::size_t list = salvage.listsKept; list < kUserDataListCount; ++list) {
+        if (salvage.countsInFile[list] == 0) continue;
+        lost += (lost.empty() ? "" : ", ") + CountOf(list, salvage.countsInFile[list]);
     }
-    FileError readError;
-    const auto input = ReadFileBytes(Path(args[1]), &readError);
-    if (!input) {
-        err << "qen-data: cannot read " << args[1] << ": " << readError.Reason() << "\n";
-        return 2;
-    }
-
-    if (command == "import") {
-        UserData data;
-        std::string error;
-        if (!ImportJson(*input, data, error)) {
-            err << "qen-data: " << args[1] << ": " << error << "\n";
-            return 1;
-        }
-        FileError writeError;
-        if (!SaveFileSafely(Path(args[2]), EncodeUserData(data), &writeError)) {
-            err << "qen-data: cannot write " << args[2] << ": " << writeError.Reason() << "\n";
-            return 2;
-        }
-        return 0;
-    }
-
-    bool sound = false;
-    const std::string report = CheckImage(*input, sound);
-    if (command == "check") {
-        out << args[1] << ": " << report << "\n";
-        return sound ? 0 : 1;
-    }
-    if (!sound) {
-        err << "qen-data: " << args[1] << ": " << report << "\n";
-        return 1;
-    }
-    UserData data;
-    DecodeUserData(*input, data);
-    out << ExportJson(data);
-    return 0;
+    return "kept: " + kept + "\nlost: " + (lost.empty() ? "nothing" : lost) + "\n";
 }
 
 }  // namespace qen::qendata

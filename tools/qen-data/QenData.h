@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/UserDataFile.h"
 #include "store/VideoStore.h"
 
 namespace qen::qendata {
@@ -22,11 +23,20 @@ std::string ExportJson(const UserData& data);
 // False with `error` set when the JSON is not a store this tool wrote or could have
 // written (wrong types, unknown fields, lists above capacity, timestamps out of range).
 bool ImportJson(std::string_view json, UserData& out, std::string& error);
+// "damaged at byte 39: playlist title 2 runs past the end of the file"
+std::string DescribeDamage(const UserDataDamage& damage);
 // One line on a file image: what it holds when sound, or where it breaks.
 std::string CheckImage(std::string_view image, bool& sound);
+// Two lines, "kept: ..." and "lost: ...", on what a salvage read whole; lists the file
+// states as empty are not counted as lost.
+std::string DescribeSalvage(const UserDataSalvage& salvage);
+
+extern const char* const kQenDataUsage;
+extern const char* const kQenDataVersion;
 
 // The command line after the program name. Exit codes: 0 done, 1 damaged or
-// rejected input, 2 usage or file errors.
+// rejected input, 2 usage or file errors. Errors are one line on `err`, starting with
+// "qen-data: ".
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qen::qendata

@@ -1,8 +1,10 @@
 #include "qenpack/PackageBlockWriter.h"
 
 #include <algorithm>
+#include <set>
 
 #include "package/BlockCipher.h"
+#include "package/ContentHash.h"
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
@@ -51,6 +53,13 @@ bool PutList(std::string& image, std::size_t at, std::size_t size, const std::ve
 
 }  // namespace
 
+std::optional<std::string> RepeatedName(const std::vector<std::string>& names) {
+    std::set<std::string_view> seen;
+    for (const std::string& name : names)
+        if (!seen.insert(name).second) return name;
+    return std::nullopt;
+}
+
 std::optional<std::string> MakePackageBlock(const PackageDescription& description, std::string& error) {
     if (description.members.empty()) {
         error = "a package needs at least one file";
@@ -59,6 +68,12 @@ std::optional<std::string> MakePackageBlock(const PackageDescription& descriptio
     if (description.members.size() > block::kMaxMembers) {
         error = "a package holds at most 100 files, this one would hold " +
                 std::to_string(description.members.size());
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (const PackageFile& file : description.members) names.push_back(file.name);
+    if (const auto twice = RepeatedName(names)) {
+        error = "two files are named \"" + *twice + "\"";
         return std::nullopt;
     }
 
@@ -111,6 +126,14 @@ std::optional<std::string> MakePackageBlock(const PackageDescription& descriptio
     WriteWord(image, block::kToolWord, kToolFormatVersion);
     WriteWord(image, block::kMaxSideBanners, description.maxSideBanners);
 
+    image += data;
+    // The content hash lies inside the header, so the header digest comes last.
+    const std::string contentHash = ComputeContentHash(image, 0);
+    if (contentHash.size() != block::kContentHashSize) {
+        error = "the content hash could not be computed";
+        return std::nullopt;
+    }
+    std::copy(contentHash.begin(), contentHash.end(), image.begin() + block::kContentHash);
     const std::string digest =
         ComputeKeyedPackageDigest(std::string_view(image).substr(block::kDigested, block::kDigestedSize));
     if (digest.size() != block::kDigestSize) {
@@ -118,7 +141,6 @@ std::optional<std::string> MakePackageBlock(const PackageDescription& descriptio
         return std::nullopt;
     }
     std::copy(digest.begin(), digest.end(), image.begin() + block::kDigest);
-    image += data;
     return image;
 }
 

@@ -30,6 +30,10 @@ struct PackageDescription {
     std::vector<PackageFile> members;  // in table order
 };
 
+// The first name that occurs twice, if any: a package holds each file name once, or an
+// extraction would write one file over the other.
+std::optional<std::string> RepeatedName(const std::vector<std::string>& names);
+
 // The whole block, marker to the end of the enciphered data, or nullopt with `error` set.
 std::optional<std::string> MakePackageBlock(const PackageDescription& description, std::string& error);
 

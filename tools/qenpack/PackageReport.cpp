@@ -8,6 +8,16 @@
 
 namespace qen {
 
+namespace {
+
+std::vector<std::string> MemberNames(const PackageReport& report) {
+    std::vector<std::string> names;
+    for (const auto& row : report.members) names.push_back(row.name);
+    return names;
+}
+
+}  // namespace
+
 PackageReport ExaminePackage(std::string_view image, bool withFiles) {
     PackageReport report;
     const std::optional<std::size_t> start = FindBlockStart(image, BlockMarker());
@@ -32,8 +42,10 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
         KeyedDigestsMatch(report.storedDigest,
                           ComputeKeyedPackageDigest(image.substr(s + block::kDigested, block::kDigestedSize)));
 
+    report.recordedContentHash = std::string(image.substr(s + block::kContentHash, block::kContentHashSize));
     const std::string layoutFault = CheckBlockLayout(image, s);
     if (layoutFault.empty()) {
+        report.contentHash = CheckContentHash(image, s);
         for (const PackageMember& member : ReadMemberTable(image, s))
             report.members.push_back({member.offset, member.size, member.name});
     }
@@ -52,6 +64,10 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
         report.fault = layoutFault;
     else if (report.memberCount == 0)
         report.fault = "the package holds no files";
+    else if (report.contentHash == ContentHashCheck::Differs)
+        report.fault = "the files or their table changed after the package was made (content hash differs)";
+    else if (const auto twice = RepeatedName(MemberNames(report)))
+        report.fault = "the package holds two files named \"" + *twice + "\"";
     list(block::kTopBanners, block::kTopBannersSize, report.branding.topBanners, "top banners");
     list(block::kSideBanners, block::kSideBannersSize, report.branding.sideBanners, "side banners");
     list(block::kMenuTextLinks, block::kMenuTextLinksSize, report.branding.menuTextLinks, "menu text links");

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "package/ContentHash.h"
 #include "qenpack/PackageBlockWriter.h"
 
 namespace qen {
@@ -22,6 +23,8 @@ struct PackageReport {
     std::string title, settingsName, footerName, footerLink;
     std::string storedDigest;
     bool digestMatches = false;
+    std::string recordedContentHash;  // 32 raw bytes, all zeros when none was recorded
+    ContentHashCheck contentHash = ContentHashCheck::NotRecorded;  // checked once the layout is sound
     BrandingLists branding;
     struct Row {
         std::uint32_t offset = 0, size = 0;

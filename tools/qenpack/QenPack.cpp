@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "common/CommandLineTool.h"
 #include "files/FileIO.h"
 #include "package/PackageFormat.h"
 #include "package/SiteNiche.h"
@@ -21,7 +22,11 @@ const char* const kQenPackUsage =
     "  qenpack bind PROGRAM PACKAGE -o OUTPUT\n"
     "  qenpack inspect FILE\n"
     "  qenpack verify FILE\n"
-    "  qenpack extract FILE DIR\n";
+    "  qenpack extract FILE DIR\n"
+    "  qenpack --help | --version\n"
+    "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
+
+const char* const kQenPackVersion = "1.0";
 
 namespace {
 
@@ -31,27 +36,30 @@ struct Failure {
 
 class Command {
 public:
-    Command(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    explicit Command(const tool::CommandLineTool& tool) : tool_(tool) {}
 
-    [[noreturn]] void Fail(const std::string& reason) {
-        err_ << "qenpack: " << reason << "\n";
-        throw Failure{1};
+    // A package, site or branding file that cannot be used.
+    [[noreturn]] void Reject(const std::string& reason) { throw Failure{tool_.Error(tool::kRejected, reason)}; }
+    // A file that cannot be read or written.
+    [[noreturn]] void FileFault(const std::string& reason) {
+        throw Failure{tool_.Error(tool::kUsageOrFile, reason)};
     }
-    [[noreturn]] void Usage(const std::string& reason) {
-        err_ << "qenpack: " << reason << "\n" << kQenPackUsage;
-        throw Failure{2};
-    }
+    [[noreturn]] void Usage(const std::string& reason) { throw Failure{tool_.UsageError(reason)}; }
+
+    std::ostream& Out() const { return tool_.Out(); }
+    void Warn(const std::string& text) const { tool_.Error(tool::kDone, "warning: " + text); }
 
     std::string Read(const std::string& path) {
         FileError error;
         std::optional<std::string> data = ReadFileBytes(Path(path), &error);
-        if (!data) Fail("cannot read " + path + ": " + error.Reason());
+        if (!data) FileFault("cannot read " + path + ": " + error.Reason());
         return *data;
     }
 
     void Write(const std::string& path, std::string_view data, SaveOptions options = {}) {
         FileError error;
-        if (!SaveFileSafely(Path(path), data, &error, options)) Fail("cannot write " + path + ": " + error.Reason());
+        if (!SaveFileSafely(Path(path), data, &error, options))
+            FileFault("cannot write " + path + ": " + error.Reason());
     }
 
     // Options "--name value" and "-o value" after the positional arguments.
@@ -81,14 +89,12 @@ public:
 
     PackageReport Examine(const std::string& path, const std::string& image, bool withFiles) {
         PackageReport report = ExaminePackage(image, withFiles);
-        if (!report.fault.empty()) Fail(path + ": " + report.fault);
+        if (!report.fault.empty()) Reject(path + ": " + report.fault);
         return report;
     }
 
-    std::ostream& out_;
-    std::ostream& err_;
-
 private:
+    const tool::CommandLineTool& tool_;
     std::map<std::string, std::string> options_;
     std::vector<std::string> positional_;
 };
@@ -117,12 +123,14 @@ void Build(Command& command, const std::vector<std::string>& args) {
     if (!sides.empty()) description.maxSideBanners = ParseCount(command, sides);
     if (const std::string brandingPath = command.Option("--branding"); !brandingPath.empty()) {
         auto lists = ParseBrandingFile(command.Read(brandingPath), error);
-        if (!lists) command.Fail(brandingPath + ": " + error);
+        if (!lists) command.Reject(brandingPath + ": " + error);
         description.branding = std::move(*lists);
     }
 
-    auto files = ReadSiteFolder(Path(command.Positional(0)), error);
-    if (!files) command.Fail(error);
+    SiteFolderError siteError;
+    auto files = ReadSiteFolder(Path(command.Positional(0)), siteError);
+    if (!files && siteError.unreadable) command.FileFault(siteError.reason);
+    if (!files) command.Reject(siteError.reason);
     bool hasNiche = false, hasTemplate = false;
     for (const PackageFile& file : *files) {
         if (file.name == "template.html") hasTemplate = true;
@@ -131,17 +139,18 @@ void Build(Command& command, const std::vector<std::string>& args) {
         std::vector<std::string> words;
         const std::string fault =
             ParseSiteNicheText(std::string_view(file.data).substr(0, file.data.find('\0')), niche, category, words);
-        if (!fault.empty()) command.Fail(file.name + ": " + fault);
+        if (!fault.empty()) command.Reject(file.name + ": " + fault);
         hasNiche = true;
     }
-    if (!hasNiche) command.Fail(command.Positional(0) + " has no SiteNiche.txt; the runtime refuses a site without it");
-    if (!hasTemplate) command.err_ << "qenpack: warning: " << command.Positional(0) << " has no template.html\n";
+    if (!hasNiche)
+        command.Reject(command.Positional(0) + " has no SiteNiche.txt; the runtime refuses a site without it");
+    if (!hasTemplate) command.Warn(command.Positional(0) + " has no template.html");
     description.members = std::move(*files);
 
     auto block = MakePackageBlock(description, error);
-    if (!block) command.Fail(error);
+    if (!block) command.Reject(error);
     command.Write(output, *block);
-    command.out_ << "wrote " << output << ": " << description.members.size() << " files, "
+    command.Out() << "wrote " << output << ": " << description.members.size() << " files, "
                  << block->size() << " bytes\n";
 }
 
@@ -152,7 +161,7 @@ void Bind(Command& command, const std::vector<std::string>& args) {
     const std::string& programPath = command.Positional(0);
     const std::string& packagePath = command.Positional(1);
     const std::string program = command.Read(programPath);
-    if (ExaminePackage(program, false).blockFound) command.Fail(programPath + " already carries a package");
+    if (ExaminePackage(program, false).blockFound) command.Reject(programPath + " already carries a package");
     const std::string package = command.Read(packagePath);
     const PackageReport report = command.Examine(packagePath, package, false);
     const std::string_view blockBytes =
@@ -161,12 +170,29 @@ void Bind(Command& command, const std::vector<std::string>& args) {
     std::error_code error;
     const auto mode = static_cast<unsigned>(std::filesystem::status(programPath, error).permissions()) & 0777;
     command.Write(output, program + std::string(blockBytes), SaveOptions{error ? 0755u : mode, true});
-    command.out_ << "wrote " << output << ": " << programPath << " with " << packagePath << "\n";
+    command.Out() << "wrote " << output << ": " << programPath << " with " << packagePath << "\n";
 }
 
 void PrintList(std::ostream& out, const char* name, const std::vector<BrandingPair>& pairs) {
     out << name << ": " << pairs.size() << "\n";
-    for (const auto& [first, second] : pairs) out << "  " << first << " | " << second << "\n";
+    for (const auto& [first, second] : pairs)
+        out << "  " << tool::Printable(first) << " | " << tool::Printable(second) << "\n";
+}
+
+std::string ContentHashLine(const PackageReport& report) {
+    if (report.recordedContentHash.find_first_not_of('\0') == std::string::npos) return "none recorded";
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : report.recordedContentHash) {
+        hex += kDigits[static_cast<unsigned char>(c) >> 4];
+        hex += kDigits[static_cast<unsigned char>(c) & 0x0F];
+    }
+    switch (report.contentHash) {
+        case ContentHashCheck::Matches: return hex + " (matches)";
+        case ContentHashCheck::Differs: return hex + " (DOES NOT MATCH)";
+        case ContentHashCheck::NotRecorded: break;
+    }
+    return hex + " (not checked: the layout is unsound)";
 }
 
 void Inspect(Command& command, const std::vector<std::string>& args) {
@@ -174,26 +200,28 @@ void Inspect(Command& command, const std::vector<std::string>& args) {
     const std::string& path = command.Positional(0);
     const std::string image = command.Read(path);
     const PackageReport report = ExaminePackage(image, false);
-    if (!report.blockFound) command.Fail(path + ": " + report.fault);
-    std::ostream& out = command.out_;
+    if (!report.blockFound) command.Reject(path + ": " + report.fault);
+    using tool::Printable;
+    std::ostream& out = command.Out();
     out << "block start:      " << report.blockStart << (report.blockStart > 0 ? " (behind a program)" : "") << "\n"
         << "data length:      " << report.dataLength << "\n"
         << "member count:     " << report.memberCount << "\n"
         << "tool word:        " << report.toolWord << "\n"
         << "max side banners: " << report.maxSideBanners << "\n"
-        << "title:            " << report.title << "\n"
-        << "settings name:    " << report.settingsName << "\n"
-        << "footer name:      " << report.footerName << "\n"
-        << "footer link:      " << report.footerLink << "\n"
-        << "header digest:    " << report.storedDigest << (report.digestMatches ? " (matches)" : " (DOES NOT MATCH)")
-        << "\n";
+        << "title:            " << Printable(report.title) << "\n"
+        << "settings name:    " << Printable(report.settingsName) << "\n"
+        << "footer name:      " << Printable(report.footerName) << "\n"
+        << "footer link:      " << Printable(report.footerLink) << "\n"
+        << "header digest:    " << Printable(report.storedDigest)
+        << (report.digestMatches ? " (matches)" : " (DOES NOT MATCH)") << "\n"
+        << "content hash:     " << ContentHashLine(report) << "\n";
     PrintList(out, "top banners", report.branding.topBanners);
     PrintList(out, "side banners", report.branding.sideBanners);
     PrintList(out, "menu text links", report.branding.menuTextLinks);
     out << "members:\n";
     for (const auto& row : report.members)
-        out << "  " << row.offset << "\t" << row.size << "\t" << row.name << "\n";
-    if (!report.fault.empty()) command.Fail(path + ": " + report.fault);
+        out << "  " << row.offset << "\t" << row.size << "\t" << Printable(row.name) << "\n";
+    if (!report.fault.empty()) command.Reject(path + ": " + report.fault);
     out << "status: OK\n";
 }
 
@@ -201,32 +229,44 @@ void Verify(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1, {}, 1);
     const std::string& path = command.Positional(0);
     const PackageReport report = command.Examine(path, command.Read(path), false);
-    command.out_ << path << ": OK (" << report.memberCount << " files)\n";
+    command.Out() << path << ": OK (" << report.memberCount << " files"
+                  << (report.contentHash == ContentHashCheck::Matches
+                          ? ")\n"
+                          : "; no content hash recorded, so only the header is checked)\n");
 }
 
 void Extract(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1, {}, 2);
     const std::string& path = command.Positional(0);
-    const std::string folder = command.Positional(1);
+    const Path folder(command.Positional(1));
     const PackageReport report = command.Examine(path, command.Read(path), true);
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) command.Fail("cannot create " + folder);
-    for (const PackageFile& file : report.files) command.Write(folder + "/" + file.name, file.data);
-    command.out_ << "extracted " << report.files.size() << " files into " << folder << "\n";
+    std::filesystem::create_directories(folder.Bytes(), error);
+    if (error) command.FileFault("cannot create " + folder.Bytes() + ": " + error.message());
+    // Only new files are written, never over a file or through a link that was there;
+    // a run that cannot finish takes back the files it made.
+    std::vector<Path> made;
+    for (const PackageFile& file : report.files) {
+        const Path target = folder / file.name;
+        FileError why;
+        if (!WriteNewFile(target, file.data, &why)) {
+            for (const Path& done : made) std::filesystem::remove(done.Bytes(), error);
+            command.FileFault("cannot write " + target.Bytes() + ": " + why.Reason());
+        }
+        made.push_back(target);
+    }
+    command.Out() << "extracted " << report.files.size() << " files into " << folder.Bytes() << "\n";
 }
 
 }  // namespace
 
 int RunQenPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Command command(out, err);
+    const tool::CommandLineTool tool("qenpack", kQenPackVersion, kQenPackUsage, out, err);
+    if (auto answered = tool.AnswerHelpOrVersion(args)) return *answered;
+    Command command(tool);
     try {
         if (args.empty()) command.Usage("no command given");
         const std::string& name = args[0];
-        if (name == "--help" || name == "-h" || name == "help") {
-            out << kQenPackUsage;
-            return 0;
-        }
         if (name == "build")
             Build(command, args);
         else if (name == "bind")
@@ -242,10 +282,10 @@ int RunQenPack(const std::vector<std::string>& args, std::ostream& out, std::ost
     } catch (const Failure& failure) {
         return failure.code;
     } catch (const std::exception& exception) {
-        err << "qenpack: " << exception.what() << "\n";
-        return 1;
+        // Memory or the file system gave out underneath.
+        return tool.Error(tool::kUsageOrFile, exception.what());
     }
-    return 0;
+    return tool::kDone;
 }
 
 }  // namespace qen

@@ -7,10 +7,12 @@
 
 namespace qen {
 
-// `args` without the program name. Gives the process exit code: 0 success, 1 failure,
-// 2 wrong usage. Errors are one line on `err`, starting with "qenpack: ".
+// `args` without the program name. Gives the process exit code: 0 done, 1 a package,
+// site or branding file that cannot be used, 2 wrong usage or a file that cannot be read
+// or written. Errors are one line on `err`, starting with "qenpack: ".
 int RunQenPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kQenPackUsage;
+extern const char* const kQenPackVersion;
 
 }  // namespace qen

@@ -1,6 +1,7 @@
 #include "platform/FileCalls.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +42,17 @@ int WriteFile(const std::string& path, std::string_view data, Create create, uns
     return error;
 }
 
+int WriteNewFile(const std::string& path, std::string_view data, unsigned mode) {
+    // O_EXCL refuses whatever is at the path, a link included, before anything is written.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
+    if (fd < 0) return errno;
+    int error = WriteAll(fd, data);
+    if (::close(fd) != 0 && !error) error = errno;
+    if (error) ::unlink(path.c_str());
+    return error;
+}
+
 int SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
@@ -52,5 +64,36 @@ int SyncFolder(const std::string& folder) {
 int Rename(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
+
+int MakePrivateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 ? 0 : errno; }
+
+Ownership FolderOwnership(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) return errno == ENOENT ? Ownership::Missing : Ownership::NotOurs;
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::geteuid()) return Ownership::NotOurs;
+    return Ownership::Ours;
+}
+
+int MakeOwnerOnly(const std::string& path) { return ::chmod(path.c_str(), 0700) == 0 ? 0 : errno; }
+
+int TryLock(const std::string& path, int& descriptor) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return errno;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EAGAIN : errno;
+        ::close(fd);
+        return error;
+    }
+    descriptor = fd;
+    return 0;
+}
+
+bool SameFile(int descriptor, const std::string& path) {
+    struct stat held {}, named {};
+    return ::fstat(descriptor, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
+
+void Unlock(int descriptor) { ::close(descriptor); }
 
 }  // namespace qen::filecalls

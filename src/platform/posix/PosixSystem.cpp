@@ -1,6 +1,7 @@
 #include "platform/posix/PosixSystem.h"
 
 #include <iconv.h>
+#include <signal.h>
 #include <langinfo.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -94,6 +95,13 @@ std::optional<Path> PosixSystem::TempFolder() {
 }
 
 std::int64_t PosixSystem::Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+std::int64_t PosixSystem::ProcessId() { return static_cast<std::int64_t>(::getpid()); }
+
+bool PosixSystem::ProcessIsAlive(std::int64_t processId) {
+    if (processId <= 0 || processId > INT_MAX) return false;
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
 
 std::string PosixSystem::FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) {
     std::time_t time = static_cast<std::time_t>(secondsSince1970);

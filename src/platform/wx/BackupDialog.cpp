@@ -63,7 +63,7 @@ public:
 
 BackupChoice WxUi::ShowBackupDialog() {
     BackupDialog dialog(ParentWindow());
-    switch (dialog.ShowModal()) {
+    switch (RunDialog(dialog)) {
         case kRestoreId:
             return BackupChoice::Restore;
         case kExitWithoutSavingId:

@@ -62,7 +62,7 @@ private:
 bool WxUi::ShowTermsDialog(const std::string& caption, const std::string& termsText) {
     TermsDialog dialog(ParentWindow(), caption, termsText);
     // The close box and Escape end the dialog with the "No" answer.
-    return dialog.ShowModal() == wxID_OK;
+    return RunDialog(dialog) == wxID_OK;
 }
 
 }  // namespace qen

@@ -16,6 +16,7 @@ public:
     MainView* CreateMainWindow(ViewEvents& events) override;
 
     MainFrame* frame() const { return frame_; }
+    WxUi& wxUi() { return ui_; }
 
 private:
     WxUi ui_;

@@ -1,10 +1,11 @@
 #pragma once
-// The toolkit side of Ui. Each dialog lives in a file of its own (ZoomDialog.cpp,
-// TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp).
+// The toolkit side of Ui. Each dialog lives in a file of its own (MessageDialog.cpp,
+// ZoomDialog.cpp, TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp).
 #include <wx/dialog.h>
 #include <wx/window.h>
 
 #include "platform/Ui.h"
+#include "platform/wx/DialogTracker.h"
 
 namespace qen {
 
@@ -13,8 +14,16 @@ public:
     // Dialogs and message boxes are centred on the main window once it exists.
     void SetParentWindow(wxWindow* parent) { parent_ = parent; }
     wxWindow* ParentWindow() const { return parent_; }
-    // Shows a modal dialog whose rules may show messages: those belong on top of it.
+    // Shows a modal dialog; the messages its rules show go on top of it.
     int RunDialog(wxDialog& dialog);
+
+    // The program is to end: no new dialog opens, and each call ends the innermost open one
+    // as if cancelled. Called again until none is left.
+    void RequestTermination();
+    bool TerminationRequested() const override { return terminating_; }
+    bool AnyDialogOpen() const { return tracker_.AnyOpen(); }
+    // The last message shown, for the reason a start-up that ended early gives on stderr.
+    const std::string& LastMessage() const { return lastMessage_; }
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<Path> ChooseFile(const FileDialogRequest& request) override;
@@ -35,6 +44,9 @@ public:
 private:
     wxWindow* parent_ = nullptr;
     bool pumping_ = false;
+    bool terminating_ = false;
+    std::string lastMessage_;
+    DialogTracker tracker_;
 };
 
 }  // namespace qen

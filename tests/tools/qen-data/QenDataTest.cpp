@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 
 #include "qen-data/QenData.h"
+#include "fakes/FileSizeLimit.h"
 #include "fakes/TempDir.h"
+#include "files/FileIO.h"
 #include "store/UserDataFile.h"
 
 namespace qen::qendata {
@@ -136,36 +140,195 @@ TEST(QenData, CheckSaysWhereAFileBreaks) {
     TempDir dir;
     UserData d;
     d.Playlist = {{"a", "A"}, {"b", "B"}};
+    d.Notes = {{"n", "t"}};
     const std::string image = EncodeUserData(d);
     WriteFile(At(dir, "good.lum"), image);
-    WriteFile(At(dir, "short.lum"), image.substr(0, image.size() - 14));
+    WriteFile(At(dir, "short.lum"), image.substr(0, image.size() - 18));
+    std::string tooMany = image;
+    tooMany[20] = static_cast<char>(0xE9);  // the count of notes becomes 1001
+    tooMany[21] = 0x03;
+    WriteFile(At(dir, "many.lum"), tooMany);
 
     const Result good = RunTool({"check", At(dir, "good.lum")});
     EXPECT_EQ(good.code, 0);
     EXPECT_EQ(good.out, At(dir, "good.lum") +
-                            ": sound: 0 current videos, 0 deleted video ids, 2 playlist entries, 0 saved articles, "
-                            "0 notes, 0 diary entries\n");
+                            ": sound: 0 deleted video ids, 0 current videos, 2 playlist entries, 0 saved articles, "
+                            "1 note, 0 diary entries\n");
+    EXPECT_EQ(good.err, "");
 
-    const Result bad = RunTool({"check", At(dir, "short.lum")});
-    EXPECT_EQ(bad.code, 1);
-    EXPECT_EQ(bad.out, At(dir, "short.lum") + ": damaged at byte 39: playlist title 2 runs past the end of the file\n");
-
-    const Result exported = RunTool({"export", At(dir, "short.lum")});
-    EXPECT_EQ(exported.code, 1);
-    EXPECT_TRUE(exported.out.empty());
-    EXPECT_NE(exported.err.find("playlist title 2"), std::string::npos);
+    struct Case {
+        std::string file;
+        std::string damage;
+    };
+    const Case cases[] = {
+        {At(dir, "short.lum"), "damaged at byte 39: playlist title 2 runs past the end of the file"},
+        {At(dir, "many.lum"), "damaged at byte 20: count of notes is 1001, above the capacity of 1000"},
+    };
+    for (const Case& c : cases) {
+        for (const char* command : {"check", "export"}) {
+            const Result bad = RunTool({command, c.file});
+            EXPECT_EQ(bad.code, 1) << command;
+            EXPECT_EQ(bad.out, "") << command;
+            EXPECT_EQ(bad.err, "qen-data: " + c.file + ": " + c.damage + "\n") << command;
+        }
+    }
 }
 
-TEST(QenData, UsageAndFileErrors) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"export"}, {"import", "a.json"}, {"frobnicate", "x"}, {"check", "a", "b"}}) {
-        const Result r = RunTool(args);
-        EXPECT_EQ(r.code, 2);
-        EXPECT_NE(r.err.find("usage: qen-data"), std::string::npos);
+TEST(QenData, HelpVersionAndUsageErrors) {
+    for (const char* help : {"--help", "-h"}) {
+        const Result r = RunTool({help});
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out, kQenDataUsage);
+        EXPECT_EQ(r.err, "");
     }
-    const Result missing = RunTool({"check", "/no/such/file.lum"});
-    EXPECT_EQ(missing.code, 2);
-    EXPECT_EQ(missing.err, "qen-data: cannot read /no/such/file.lum: the file does not exist\n");
+    const Result version = RunTool({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "qen-data 1.0\n");
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {{}, "no command given"},
+        {{"frobnicate", "x"}, "unknown command frobnicate"},
+        {{"export"}, "export takes one file"},
+        {{"check", "a", "b"}, "check takes one file"},
+        {{"import", "a.json"}, "import takes two files"},
+        {{"salvage", "a.lum"}, "salvage takes two files"},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunTool(c.args);
+        EXPECT_EQ(r.code, 2) << c.reason;
+        EXPECT_EQ(r.out, "") << c.reason;
+        EXPECT_EQ(r.err, "qen-data: " + c.reason + "\n" + kQenDataUsage);
+    }
+}
+
+// A folder, a device, a pipe or a file above the file module's limit: refused at once
+// with one line and exit code 2, whichever command reads it.
+TEST(QenData, UnreadableInputsAreRefusedWithoutBlocking) {
+    TempDir dir;
+    const std::string folder = At(dir, "folder");
+    const std::string fifo = At(dir, "fifo");
+    const std::string huge = At(dir, "huge");
+    test::MakeFolders(dir / "folder");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    WriteFile(huge, "");
+    std::filesystem::resize_file(huge, kMaxReadableFileSize + 1);  // sparse: costs no disk
+    const std::pair<std::string, std::string> inputs[] = {
+        {folder, "it is not a file"},
+        {"/dev/null", "it is not a file"},
+        {fifo, "it is not a file"},
+        {huge, "the file is too large"},
+    };
+    for (const auto& [input, reason] : inputs) {
+        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+                 {"check", input}, {"export", input}, {"import", input, At(dir, "out.lum")},
+                 {"salvage", input, At(dir, "out.lum")}}) {
+            const Result r = RunTool(args);
+            EXPECT_EQ(r.code, 2) << args[0] << " " << input;
+            EXPECT_EQ(r.err, "qen-data: cannot read " + input + ": " + reason + "\n");
+            EXPECT_FALSE(test::Exists(At(dir, "out.lum")));
+        }
+    }
+}
+
+TEST(QenData, ImportThatCannotBeWrittenFailsAndKeepsTheOldFile) {
+    TempDir dir;
+    WriteFile(At(dir, "store.json"), ExportJson(FullStore()));
+    WriteFile(At(dir, "user.lum"), "previous");
+    test::MakeFolders(dir / "folder.lum");
+    struct Case {
+        const char* why;
+        std::string target;
+        std::size_t sizeLimit;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"the disk fills up", At(dir, "user.lum"), 1000, "the file is larger than this system allows"},
+        {"a folder in the way", At(dir, "folder.lum"), 1 << 30, "it is not a file"},
+        {"no such folder", At(dir, "gone/user.lum"), 1 << 30, "the file or its folder does not exist"},
+    };
+    for (const Case& c : cases) {
+        Result r;
+        {
+            test::FileSizeLimit limit(c.sizeLimit);
+            r = RunTool({"import", At(dir, "store.json"), c.target});
+        }
+        EXPECT_EQ(r.code, 2) << c.why;
+        EXPECT_EQ(r.err, "qen-data: cannot write " + c.target + ": " + c.reason + "\n") << c.why;
+        EXPECT_EQ(ReadFile(At(dir, "user.lum")), "previous") << c.why;
+        EXPECT_FALSE(test::Exists(c.target + ".saving")) << c.why;
+    }
+}
+
+UserData SalvageFixture() {
+    UserData d;
+    d.CurrentVideos = {{"v1", "Sit"}, {"v2", "Stay"}};
+    d.DeletedVideoIds = {"gone"};
+    d.Playlist = {{"v2", "Stay"}};
+    d.Notes = {{"alpha", "first note"}, {"beta", "second note"}};
+    d.DiaryEntries = {{100, "walk"}};
+    d.ViewedArticleKeys = " k1 ";
+    d.MonthFirstDates = 0;
+    return d;
+}
+
+TEST(QenData, SalvageKeepsWhatReadsWholeInANewFile) {
+    TempDir dir;
+    const std::string image = EncodeUserData(SalvageFixture());
+    const std::string damaged = image.substr(0, image.find("second note") + 3);  // cut in the notes
+    WriteFile(At(dir, "user.lum"), damaged);
+
+    const Result r = RunTool({"salvage", At(dir, "user.lum"), At(dir, "saved.lum")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, At(dir, "user.lum") + ": damaged at byte " + std::to_string(image.find("second note") - 1) +
+                         ": note text 2 runs past the end of the file\n"
+                         "kept: the date order and the viewed article keys, 1 deleted video id, 2 current videos, "
+                         "1 playlist entry, 0 saved articles\n"
+                         "lost: 2 notes, 1 diary entry\n"
+                         "wrote " + At(dir, "saved.lum") + "\n");
+    UserData expected = SalvageFixture();
+    expected.Notes.clear();
+    expected.DiaryEntries.clear();
+    UserData saved;
+    ASSERT_TRUE(DecodeUserData(ReadFile(At(dir, "saved.lum")), saved));
+    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(ReadFile(At(dir, "user.lum")), damaged);
+
+    // A sound file is kept whole.
+    WriteFile(At(dir, "sound.lum"), image);
+    const Result sound = RunTool({"salvage", At(dir, "sound.lum"), At(dir, "copy.lum")});
+    ASSERT_EQ(sound.code, 0) << sound.err;
+    EXPECT_NE(sound.out.find(": sound\n"), std::string::npos) << sound.out;
+    EXPECT_NE(sound.out.find("\nlost: nothing\n"), std::string::npos) << sound.out;
+    EXPECT_EQ(ReadFile(At(dir, "copy.lum")), image);
+}
+
+TEST(QenData, SalvageNeverWritesOverTheDamagedFile) {
+    TempDir dir;
+    const std::string image = EncodeUserData(SalvageFixture());
+    const std::string damaged = image.substr(0, image.size() - 5);
+    WriteFile(At(dir, "user.lum"), damaged);
+    std::filesystem::create_symlink(At(dir, "user.lum"), At(dir, "link.lum"));
+    std::filesystem::create_hard_link(At(dir, "user.lum"), At(dir, "hard.lum"));
+    for (const std::string& out : {At(dir, "user.lum"), At(dir, "link.lum"), At(dir, "hard.lum"),
+                                   dir.path().Bytes() + "./user.lum"}) {
+        const Result r = RunTool({"salvage", At(dir, "user.lum"), out});
+        EXPECT_EQ(r.code, 2) << out;
+        EXPECT_EQ(r.err, "qen-data: " + out + " is " + At(dir, "user.lum") + " itself; salvage writes to a new file\n");
+        EXPECT_EQ(ReadFile(At(dir, "user.lum")), damaged);
+    }
+
+    // Nothing to keep: nothing is written.
+    WriteFile(At(dir, "header.lum"), image.substr(0, 10));
+    const Result none = RunTool({"salvage", At(dir, "header.lum"), At(dir, "out.lum")});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err, "qen-data: " + At(dir, "header.lum") +
+                            ": nothing can be salvaged: damaged at byte 8: count of deleted video ids runs past the "
+                            "end of the file\n");
+    EXPECT_FALSE(test::Exists(At(dir, "out.lum")));
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "fakes/FakeSettings.h"
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestPackages.h"
+#include "files/FileIO.h"
 #include "package/ContentSite.h"
 #include "package/OpenPackage.h"
 #include "qenpack/QenPack.h"
@@ -151,6 +156,47 @@ TEST_F(QenPackTest, DamagedPackageFailsVerifyWithItsReason) {
     ExpectOneLineError("no package block found");
 }
 
+TEST_F(QenPackTest, ChangedFilesFailVerifyThroughTheContentHash) {
+    const std::string package = At(outDir, "dogs.qen");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    const std::string built = ReadFile(package);
+    ASSERT_EQ(Run({"inspect", package}), 0) << err.str();
+    EXPECT_NE(out.str().find("content hash:     "), std::string::npos);
+    EXPECT_NE(out.str().find(" (matches)\ntop banners"), std::string::npos) << out.str();
+
+    struct Case {
+        const char* what;
+        std::size_t at;
+    };
+    const Case cases[] = {
+        {"one member byte", block::kData + 40},
+        {"a member's size in the table", test::MemberRow(0) + 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string image = built;
+        image[c.at] ^= 1;
+        WriteFile(At(outDir, "changed.qen"), image);
+        EXPECT_EQ(Run({"verify", At(outDir, "changed.qen")}), 1);
+        ExpectOneLineError(At(outDir, "changed.qen") + ": the files or their table changed after the package was made");
+        EXPECT_EQ(Run({"inspect", At(outDir, "changed.qen")}), 1);
+        EXPECT_NE(out.str().find(" (DOES NOT MATCH)\ntop banners"), std::string::npos) << out.str();
+        EXPECT_EQ(Run({"extract", At(outDir, "changed.qen"), At(outDir, "never")}), 1);
+        EXPECT_FALSE(std::filesystem::exists(At(outDir, "never")));
+    }
+
+    // A package made before packages carried a hash is still sound, and says what was checked.
+    std::string unhashed = built;
+    unhashed.replace(block::kContentHash, block::kContentHashSize, block::kContentHashSize, '\0');
+    test::Resign(unhashed);
+    WriteFile(At(outDir, "old.qen"), unhashed);
+    EXPECT_EQ(Run({"verify", At(outDir, "old.qen")}), 0) << err.str();
+    EXPECT_EQ(out.str(), At(outDir, "old.qen") +
+                             ": OK (3 files; no content hash recorded, so only the header is checked)\n");
+    EXPECT_EQ(Run({"inspect", At(outDir, "old.qen")}), 0) << err.str();
+    EXPECT_NE(out.str().find("content hash:     none recorded\n"), std::string::npos) << out.str();
+}
+
 TEST_F(QenPackTest, BuildErrorsAreOneLineEach) {
     struct Case {
         const char* what;
@@ -194,7 +240,23 @@ TEST_F(QenPackTest, BuildErrorsAreOneLineEach) {
     }
 }
 
-TEST_F(QenPackTest, WrongUsageShowsTheUsageText) {
+TEST_F(QenPackTest, HelpVersionAndUsageErrors) {
+    struct Answer {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Answer answers[] = {
+        {{"--help"}, kQenPackUsage},
+        {{"-h"}, kQenPackUsage},
+        {{"--version"}, "qenpack 1.0\n"},
+    };
+    for (const Answer& answer : answers) {
+        SCOPED_TRACE(answer.args[0]);
+        EXPECT_EQ(Run(answer.args), 0);
+        EXPECT_EQ(out.str(), answer.out);
+        EXPECT_EQ(err.str(), "");
+    }
+
     const std::vector<std::vector<std::string>> wrong = {
         {},
         {"pack"},
@@ -205,15 +267,162 @@ TEST_F(QenPackTest, WrongUsageShowsTheUsageText) {
         {"extract", "a.qen"},
         {"bind", "prog", "-o", "x"},
         {"build", siteDir, "-o", "x.qen", "--max-side-banners", "many"},
+        {"verify", "a.qen", "--version"},
     };
     for (const auto& args : wrong) {
         SCOPED_TRACE(args.empty() ? "(none)" : args[0] + " ...");
         EXPECT_EQ(Run(args), 2);
-        EXPECT_EQ(err.str().rfind("qenpack: ", 0), 0u);
-        EXPECT_NE(err.str().find(kQenPackUsage), std::string::npos);
+        const std::string text = err.str();
+        EXPECT_EQ(text.rfind("qenpack: ", 0), 0u) << text;
+        EXPECT_EQ(text.substr(text.find('\n') + 1), kQenPackUsage);
+        EXPECT_EQ(out.str(), "");
     }
-    EXPECT_EQ(Run({"--help"}), 0);
-    EXPECT_EQ(out.str(), kQenPackUsage);
+}
+
+// A folder, a device, a pipe or a file above the file module's limit, wherever the tool
+// reads a file: refused at once with one line and exit code 2.
+TEST_F(QenPackTest, UnreadableInputsAreRefusedWithoutBlocking) {
+    const std::string package = At(outDir, "dogs.qen");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    const std::string program = At(outDir, "program");
+    WriteFile(program, "program");
+    test::TempDir odd;
+    const std::string folder = At(odd, "folder");
+    const std::string fifo = At(odd, "fifo");
+    const std::string huge = At(odd, "huge");
+    test::MakeFolders(Path(folder));
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::WriteFile(huge, "");
+    std::filesystem::resize_file(huge, kMaxReadableFileSize + 1);  // sparse: costs no disk
+
+    for (const std::string& bad : {folder, std::string("/dev/null"), fifo, huge}) {
+        const std::vector<std::vector<std::string>> commands = {
+            {"verify", bad},
+            {"inspect", bad},
+            {"extract", bad, At(outDir, "never")},
+            {"bind", bad, package, "-o", At(outDir, "never")},
+            {"bind", program, bad, "-o", At(outDir, "never")},
+            {"build", siteDir, "-o", At(outDir, "never"), "--branding", bad},
+        };
+        for (const auto& args : commands) {
+            SCOPED_TRACE(args[0] + " " + bad);
+            EXPECT_EQ(Run(args), 2);
+            ExpectOneLineError("cannot read " + bad + ": ");
+            EXPECT_FALSE(std::filesystem::exists(At(outDir, "never")));
+        }
+    }
+
+    // The same inside a site folder, and a site folder that is none.
+    for (const std::string& bad : {std::string("/dev/null"), fifo, huge}) {
+        SCOPED_TRACE(bad);
+        const std::string member = siteDir + "/odd.html";
+        std::filesystem::create_symlink(bad, member);
+        EXPECT_EQ(Build(At(outDir, "never")), 2);
+        ExpectOneLineError("cannot read " + member + ": ");
+        std::filesystem::remove(member);
+        EXPECT_EQ(Run({"build", bad, "-o", At(outDir, "never")}), 2);
+        ExpectOneLineError(bad + " is not a folder");
+        EXPECT_FALSE(std::filesystem::exists(At(outDir, "never")));
+    }
+}
+
+TEST_F(QenPackTest, OutputThatCannotBeWrittenIsAFileError) {
+    const std::string package = At(outDir, "dogs.qen");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    test::MakeFolders(outDir / "folder");
+    EXPECT_EQ(Build(At(outDir, "folder")), 2);
+    ExpectOneLineError("cannot write " + At(outDir, "folder") + ": it is not a file");
+    EXPECT_EQ(Build(At(outDir, "missing/out.qen")), 2);
+    ExpectOneLineError("cannot write " + At(outDir, "missing/out.qen") + ": ");
+    EXPECT_EQ(Run({"extract", package, package}), 2);
+    ExpectOneLineError("cannot create " + package);
+}
+
+// Extraction makes new files only: whatever stands in the way is left as it was, and the
+// files made before the clash are taken back.
+TEST_F(QenPackTest, ExtractNeverWritesOverOrThroughWhatIsThere) {
+    const std::string package = At(outDir, "dogs.qen");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    const std::string outside = At(outDir, "outside.txt");
+    WriteFile(outside, "not the package's");
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& into)> prepare;
+    };
+    const Case cases[] = {
+        {"a file of a member's name", [](const std::string& into) { WriteFile(into + "/template.html", "mine"); }},
+        {"a link to a file outside",
+         [&](const std::string& into) { std::filesystem::create_symlink(outside, into + "/template.html"); }},
+        {"a link that leads nowhere yet",
+         [&](const std::string& into) {
+             std::filesystem::create_symlink(At(outDir, "created-through-link"), into + "/template.html");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir into;
+        const std::string folder = into.path().WithoutTrailingSlash().Bytes();
+        c.prepare(folder);
+        const std::string before = ReadFile(folder + "/template.html");
+        EXPECT_EQ(Run({"extract", package, folder}), 2);
+        ExpectOneLineError("cannot write " + folder + "/template.html: a file of that name is in the way");
+        EXPECT_EQ(ReadFile(folder + "/template.html"), before);
+        EXPECT_FALSE(std::filesystem::exists(folder + "/SiteNiche.txt"));  // made before the clash, taken back
+        EXPECT_EQ(ReadFile(outside), "not the package's");
+        EXPECT_FALSE(std::filesystem::exists(At(outDir, "created-through-link")));
+    }
+}
+
+TEST_F(QenPackTest, DuplicateMemberNamesAreRefused) {
+    PackageDescription description;
+    description.members = {{"SiteNiche.txt", "dogs - cat\r\nhttp://articles.example/Dogs\r\n"},
+                           {"a.html", "first"},
+                           {"b.html", "second"}};
+    std::string image = test::MakeBlock(description);
+    description.members[2].name = "a.html";
+    std::string error;
+    EXPECT_FALSE(MakePackageBlock(description, error));
+    EXPECT_EQ(error, "two files are named \"a.html\"");
+
+    // A hostile packager holds the key and signs a table that names a file twice.
+    image.replace(test::MemberRow(2) + block::kMemberNameOffset, 6, "a.html");
+    test::Resign(image);
+    const std::string package = At(outDir, "twice.qen");
+    WriteFile(package, image);
+    EXPECT_EQ(Run({"verify", package}), 1);
+    ExpectOneLineError(package + ": the package holds two files named \"a.html\"");
+    EXPECT_EQ(Run({"extract", package, At(outDir, "x")}), 1);
+    EXPECT_FALSE(std::filesystem::exists(At(outDir, "x")));
+}
+
+TEST_F(QenPackTest, ControlBytesInNamesArePrintedEscaped) {
+    // A file in the site whose name would clear the screen.
+    WriteFile(siteDir + "/\x1b[2J\n.html", "x");
+    EXPECT_EQ(Build(At(outDir, "never.qen")), 1);
+    ExpectOneLineError("\"\\x1b[2J\\x0a.html\" cannot be a file name in a package");
+    std::filesystem::remove(siteDir + "/\x1b[2J\n.html");
+
+    // A signed package naming its member so; and a name the runtime takes, with a delete byte.
+    PackageDescription description;
+    description.title = "Title\x1b]0;owned\x07";
+    description.members = {{"SiteNiche.txt", "dogs - cat\r\nhttp://articles.example/Dogs\r\n"},
+                           {"del\x7f.html", "x"}};
+    const std::string image = test::MakeBlock(description);
+    WriteFile(At(outDir, "del.qen"), image);
+    ASSERT_EQ(Run({"inspect", At(outDir, "del.qen")}), 0) << err.str();
+    EXPECT_NE(out.str().find("\tdel\\x7f.html\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("title:            Title\\x1b]0;owned\\x07\n"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find('\x1b'), std::string::npos);
+
+    std::string hostile = image;
+    hostile.replace(test::MemberRow(1) + block::kMemberNameOffset, 9, "\x1b[2J\r.htm");
+    test::Resign(hostile);
+    WriteFile(At(outDir, "hostile.qen"), hostile);
+    for (const char* command : {"verify", "inspect"}) {
+        SCOPED_TRACE(command);
+        EXPECT_EQ(Run({command, At(outDir, "hostile.qen")}), 1);
+        ExpectOneLineError("unsafe name: \"\\x1b[2J\\x0d.htm\"");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// The hash of a package's content: SHA-256 over the member table and the enciphered data
+// region, recorded in the header, where the header digest covers it. The digest alone
+// proves only that the header is the packaging tool's; this proves the files are too.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qen {
+
+// The 32 raw bytes of the hash; empty if the digest library fails. Only for a block
+// whose layout passed CheckBlockLayout.
+std::string ComputeContentHash(std::string_view image, std::size_t blockStart);
+
+enum class ContentHashCheck { NotRecorded, Matches, Differs };
+
+// Compares the recorded hash with the content. All zeros is a package without one.
+ContentHashCheck CheckContentHash(std::string_view image, std::size_t blockStart);
+
+}  // namespace qen

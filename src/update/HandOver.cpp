@@ -1,0 +1,36 @@
+#include "update/HandOver.h"
+
+#include <filesystem>
+
+#include "platform/System.h"
+#include "platform/Ui.h"
+#include "update/CopyNames.h"
+
+namespace qen {
+
+namespace {
+
+Path ReplacerPath(const Path& program) { return program.Folder() / kReplacerFileName; }
+
+}  // namespace
+
+void HandOverToReplacer(Ui& ui, System& system, const Path& program, bool bound) {
+    // Only a copy under its standard name downloads the replacer: any other copy must not
+    // start one that an earlier update left behind, which would swap the wrong program.
+    const Path replacer = ReplacerPath(program);
+    std::error_code error;
+    if (RunsUnderStandardName(program, bound) && std::filesystem::exists(replacer.Bytes(), error)) {
+        system.ReplaceProcess(replacer.Bytes(), {std::string(kReplacerFileName), "none"});
+        ui.ShowMessage("Failed to activate replacer tool to perform upgrade", Icon::Stop);
+        return;
+    }
+    system.ExitNow(1);
+}
+
+void RemoveLeftoverReplacer(const Path& program, bool bound) {
+    if (bound || program.Empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove(ReplacerPath(program).Bytes(), ignored);
+}
+
+}  // namespace qen

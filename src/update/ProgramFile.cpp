@@ -1,0 +1,45 @@
+#include "update/ProgramFile.h"
+
+#include "files/FileIO.h"
+
+namespace qen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Outcome CannotWrite(const Path& path) { return Outcome::Failure("Failed to write file " + path.Display()); }
+
+}  // namespace
+
+fs::perms ProgramPermissions(fs::perms kept) {
+    fs::perms mode = kept & fs::perms::all;
+    const std::pair<fs::perms, fs::perms> kReadToExecute[] = {
+        {fs::perms::owner_read, fs::perms::owner_exec},
+        {fs::perms::group_read, fs::perms::group_exec},
+        {fs::perms::others_read, fs::perms::others_exec},
+    };
+    for (const auto& [read, execute] : kReadToExecute)
+        if ((kept & read) != fs::perms::none) mode |= execute;
+    return mode;
+}
+
+Outcome WriteProgramFile(const Path& path, std::string_view bytes) {
+    std::error_code error;
+    const bool replacing = fs::exists(fs::status(path.Bytes(), error));
+    if (!SaveFileSafely(path, bytes, nullptr, SaveOptions{.newFileMode = 0777})) return CannotWrite(path);
+    if (!replacing) return Outcome::Success();
+
+    // A file left at that name (an update that was never installed) lends the download its
+    // mode, which must still let the program run.
+    const fs::perms kept = fs::status(path.Bytes(), error).permissions();
+    if (!error) fs::permissions(path.Bytes(), ProgramPermissions(kept), fs::perm_options::replace, error);
+    if (error) {
+        // A program that cannot be started is no update: it is not left behind.
+        fs::remove(path.Bytes(), error);
+        return CannotWrite(path);
+    }
+    return Outcome::Success();
+}
+
+}  // namespace qen

@@ -1,0 +1,25 @@
+#pragma once
+// The daily look for a newer version at start-up, and its download.
+#include <cstddef>
+
+namespace qen {
+
+class ContentPackage;
+class Fetcher;
+class Settings;
+class System;
+class Ui;
+
+// A bound copy's new file holds the download and the package together; larger ones are refused.
+constexpr std::size_t kMaxBoundCopySize = 4'000'000;
+
+// At most once a day (after a version file arrived), asks the update server for the newest
+// version; when it is newer than this one and the user wants it, downloads and checks the
+// new program (and, for a copy under its standard name, the replacer) and stores it beside
+// the running program. A copy bound to its package (`package.Embedded`) gets a new file
+// that carries the package too, as its own file does.
+// True when the new program has been stored and this program is to end now.
+bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fetcher,
+                        const ContentPackage& package);
+
+}  // namespace qen

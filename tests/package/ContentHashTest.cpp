@@ -1,0 +1,76 @@
+#include "package/ContentHash.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fakes/TestPackages.h"
+#include "package/PackageFormat.h"
+
+namespace qen {
+namespace {
+
+std::string Hex(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : bytes) {
+        hex += kDigits[static_cast<unsigned char>(c) >> 4];
+        hex += kDigits[static_cast<unsigned char>(c) & 0x0F];
+    }
+    return hex;
+}
+
+// The hash is SHA-256 of exactly the member table and the data region: the tool and the
+// runtime must agree on it byte for byte.
+TEST(ContentHash, IsSha256OfTheMemberTableAndTheDataRegion) {
+    std::string image(block::kData, '\0');
+    image.replace(0, 6, "header");  // outside the hashed span
+    EXPECT_EQ(Hex(ComputeContentHash(image, 0)),
+              "95b532cc4381affdff0d956e12520a04129ed49d37e154228368fe5621f0b9a2");  // 10000 zero bytes
+
+    WriteWord(image, block::kDataLength, 8);
+    image += "aaaaaaaa" "trailing";  // bytes after the data region are not the package's
+    EXPECT_EQ(Hex(ComputeContentHash(image, 0)),
+              "c7fea08fa07e5c9f38245c1afb2d2cab3934734ec313fca40e5e5d011c91fb26");  // ... then "aaaaaaaa"
+
+    WriteWord(image, block::kDataLength, 24);  // past the end of the image
+    EXPECT_EQ(ComputeContentHash(image, 0), "");
+}
+
+TEST(ContentHash, CheckTellsAChangedPackageFromOneWithoutAHash) {
+    const std::string built = test::MakeBlock(test::SmallSite());
+    const std::size_t dataEnd = block::kData + ReadWord(built, block::kDataLength);
+    struct Case {
+        const char* what;
+        std::function<void(std::string&)> change;
+        ContentHashCheck expected;
+    };
+    const Case cases[] = {
+        {"as built", [](std::string&) {}, ContentHashCheck::Matches},
+        {"behind a program", [](std::string& image) { image.insert(0, "program bytes"); }, ContentHashCheck::Matches},
+        {"bytes after the data", [](std::string& image) { image += "appended"; }, ContentHashCheck::Matches},
+        {"a header field", [](std::string& image) { image[block::kTitle] ^= 1; }, ContentHashCheck::Matches},
+        {"first data byte", [](std::string& image) { image[block::kData] ^= 1; }, ContentHashCheck::Differs},
+        {"last data byte", [&](std::string& image) { image[dataEnd - 1] ^= 0x80; }, ContentHashCheck::Differs},
+        {"a member's size", [](std::string& image) { image[test::MemberRow(1) + 4] ^= 1; },
+         ContentHashCheck::Differs},
+        {"a member's name", [](std::string& image) { image[test::MemberRow(1) + block::kMemberNameOffset] ^= 1; },
+         ContentHashCheck::Differs},
+        {"one bit of the hash", [](std::string& image) { image[block::kContentHash + 31] ^= 1; },
+         ContentHashCheck::Differs},
+        {"hash area zeroed",
+         [](std::string& image) {
+             image.replace(block::kContentHash, block::kContentHashSize, block::kContentHashSize, '\0');
+         },
+         ContentHashCheck::NotRecorded},
+    };
+    for (const Case& c : cases) {
+        std::string image = built;
+        c.change(image);
+        const std::size_t start = image.find(built.substr(0, block::kMarkerSize));
+        EXPECT_EQ(CheckContentHash(image, start), c.expected) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace qen
