@@ -1,0 +1,16 @@
+#pragma once
+// HttpTransport on libcurl's easy interface: a fresh handle for every transfer, user agent
+// "NVRB", no-cache request headers, redirects followed (http and https, at most 10),
+// certificates verified, proxies from the usual environment variables. An HTTP error
+// status still delivers its body: callers read the server's own page.
+#include "platform/HttpTransport.h"
+
+namespace qen {
+
+class CurlTransport : public HttpTransport {
+public:
+    CurlTransport();  // sets the library up once for the process
+    TransferResult Get(const TransferRequest& request) override;
+};
+
+}  // namespace qen

@@ -1,0 +1,280 @@
+#include "web/DownloadFetcher.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "platform/Ui.h"
+#include "text/TextEncoding.h"
+#include "web/SiteLabels.h"
+
+namespace qen {
+
+using Clock = std::chrono::steady_clock;
+
+struct DownloadFetcher::Completion {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    // Complete when the data was kept (possibly none); ReadFailed also stands for a
+    // transfer that was stopped without reaching the cut.
+    TransferPhase phase = TransferPhase::Complete;
+    std::string reason;
+    std::size_t received = 0;
+};
+
+struct DownloadFetcher::WorkerTally {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int running = 0;
+
+    void Started() {
+        std::lock_guard lock(mutex);
+        ++running;
+    }
+    void Ended() {
+        {
+            std::lock_guard lock(mutex);
+            --running;
+        }
+        changed.notify_all();
+    }
+};
+
+// Everything a worker touches is owned by the job itself or never freed, so a worker
+// left behind at its time limit stays safe even after the fetcher is gone.
+struct DownloadFetcher::WorkerJob {
+    std::shared_ptr<HttpTransport> transport;
+    DownloadBuffer* buffer;
+    DownloadBuffer::Tag tag;
+    std::string url;
+    Clock::time_point deadline;
+    std::shared_ptr<Completion> completion;
+};
+
+TransferResult DownloadFetcher::PerformGet(const WorkerJob& job, bool& cut) {
+    TransferRequest request;
+    request.url = job.url;
+    request.sink = [&job, &cut](const char* data, std::size_t size) {
+        switch (job.buffer->Add(job.tag, data, size)) {
+            case DownloadBuffer::AddResult::Taken:
+                return true;
+            case DownloadBuffer::AddResult::Full:
+                cut = true;
+                return false;
+            case DownloadBuffer::AddResult::Stale:
+                return false;
+        }
+        return false;
+    };
+    // The deadline matters where the transfer runs on the waiting thread itself.
+    request.keepGoing = [&job] { return job.buffer->IsCurrent(job.tag) && Clock::now() < job.deadline; };
+    try {
+        return job.transport->Get(request);
+    } catch (const std::exception& error) {
+        return {TransferPhase::NoSession, error.what()};
+    } catch (...) {
+        return {TransferPhase::NoSession, ""};
+    }
+}
+
+void DownloadFetcher::RunWorker(const WorkerJob& job) {
+    bool cut = false;
+    TransferResult result = PerformGet(job, cut);
+    // A resource that reached the cut is complete as far as anyone will ever see.
+    const bool keep = cut || result.phase == TransferPhase::Complete;
+    const std::optional<std::size_t> received = job.buffer->Finish(job.tag, keep);
+    if (!received) return;  // a later transfer has begun: leave no trace
+
+    TransferPhase phase = result.phase;
+    if (keep)
+        phase = TransferPhase::Complete;
+    else if (phase == TransferPhase::Stopped)
+        phase = TransferPhase::ReadFailed;
+    {
+        std::lock_guard lock(job.completion->mutex);
+        job.completion->phase = phase;
+        job.completion->reason = keep ? std::string() : std::move(result.reason);
+        job.completion->received = *received;
+        job.completion->done = true;
+    }
+    job.completion->finished.notify_all();
+}
+
+namespace {
+
+const char* SiteLabel(FetchChannel channel) {
+    switch (channel) {
+        case FetchChannel::Articles:
+            return kArticleSiteLabel;
+        case FetchChannel::Videos:
+            return kVideoSiteLabel;
+        case FetchChannel::Update:
+            break;
+    }
+    return nullptr;
+}
+
+std::string UpToFirstZero(std::string_view data) { return std::string(data.substr(0, data.find('\0'))); }
+
+}  // namespace
+
+void StartDetachedThread(std::function<void()> job) { std::thread(std::move(job)).detach(); }
+
+DownloadFetcher::DownloadFetcher(Ui& ui, std::shared_ptr<HttpTransport> transport, FetchLimits limits,
+                                 ThreadStarter startThread)
+    : ui_(ui),
+      transport_(std::move(transport)),
+      limits_(limits),
+      startThread_(std::move(startThread)),
+      buffer_(DownloadBuffer::ForProcess()),
+      workers_(std::make_shared<WorkerTally>()) {}
+
+DownloadFetcher::~DownloadFetcher() {
+    AbandonTransfers();
+    WaitForWorkers(limits_.shutdownGrace);
+}
+
+void DownloadFetcher::AbandonTransfers() {
+    abandoned_ = true;
+    if (running_ != 0) buffer_.Abandon(running_);
+}
+
+void DownloadFetcher::WaitForWorkers(std::chrono::milliseconds grace) {
+    std::unique_lock lock(workers_->mutex);
+    workers_->changed.wait_for(lock, grace, [this] { return workers_->running == 0; });
+}
+
+std::size_t DownloadFetcher::ReceivedLength(FetchChannel channel) const {
+    return channels_[static_cast<std::size_t>(channel)].received;
+}
+
+std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchChannel channel, const std::string& url) {
+    ChannelState& state = channels_[static_cast<std::size_t>(channel)];
+    state.url = url;
+    state.received = 0;
+    abandoned_ = false;
+
+    const Clock::time_point deadline =
+        Clock::now() + (channel == FetchChannel::Update ? limits_.update : limits_.feed);
+    const DownloadBuffer::Tag tag = buffer_.Begin();
+    running_ = tag;
+    auto completion = std::make_shared<Completion>();
+    std::function<void()> job = [work = WorkerJob{transport_, &buffer_, tag, url, deadline, completion},
+                                 tally = workers_] {
+        RunWorker(work);
+        tally->Ended();
+    };
+    workers_->Started();
+    try {
+        startThread_(job);
+    } catch (const std::system_error&) {
+        job();  // no thread to be had: the transfer runs here, still bounded by the deadline
+    }
+
+    std::unique_lock lock(completion->mutex);
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (now < deadline)
+            completion->finished.wait_for(lock, std::min<Clock::duration>(limits_.slice, deadline - now),
+                                          [&] { return completion->done; });
+        if (completion->done) break;
+        lock.unlock();
+        bool giveUp = Clock::now() >= deadline;
+        if (!giveUp) {
+            ui_.PumpMessages();
+            // Pumping may have begun the closing of the program.
+            giveUp = abandoned_ || ui_.TerminationRequested();
+        }
+        if (giveUp) {
+            buffer_.Abandon(tag);
+            running_ = 0;
+            return std::nullopt;
+        }
+        lock.lock();
+    }
+    running_ = 0;
+    TransferOutcome outcome{completion->phase, std::move(completion->reason), completion->received};
+    lock.unlock();
+    if (outcome.phase == TransferPhase::Complete) state.received = outcome.received;
+    return outcome;
+}
+
+Outcome DownloadFetcher::ReportFor(FetchChannel channel, const TransferOutcome& outcome) const {
+    const char* label = SiteLabel(channel);
+    if (!label) return Outcome::Success();
+    const std::string& url = channels_[static_cast<std::size_t>(channel)].url;
+    std::string text = std::string("Unable to access ") + label + "\n\nError: ";
+    switch (outcome.phase) {
+        case TransferPhase::NoSession:
+            text += "InternetOpen failed";
+            break;
+        case TransferPhase::NoAnswer:
+            text += "InternetOpenUrl failed\n\nURL: " + url;
+            break;
+        case TransferPhase::Complete:
+            if (outcome.received != 0) return Outcome::Success();
+            text += "InternetReadFile failed\n\nURL: " + url;
+            break;
+        case TransferPhase::Stopped:
+        case TransferPhase::ReadFailed:
+            return Outcome::Success();
+    }
+    if (!outcome.reason.empty()) text += "\n\n" + outcome.reason;
+    return Outcome::Failure(std::move(text));
+}
+
+bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url) {
+    // Messages are pumped while a fetch waits, so a click can try to start another one;
+    // it would overwrite the buffer in use, so it is turned away. So is one asked for
+    // while the program ends.
+    if (busy_ || ui_.TerminationRequested()) return false;
+    busy_ = true;
+    struct BusyFlag {
+        bool& flag;
+        ~BusyFlag() { flag = false; }
+    } busyFlag{busy_};
+
+    std::optional<TransferOutcome> outcome;
+    {
+        BusyCursor cursor(ui_);
+        outcome = Transfer(channel, url);
+    }
+    if (!outcome) return false;  // out of time: no message
+    if (const Outcome report = ReportFor(channel, *outcome); !report)
+        ui_.ShowMessage(report.Message(), Icon::Stop, Buttons::Ok);
+    return outcome->phase == TransferPhase::Complete;
+}
+
+std::string DownloadFetcher::FetchFeedText(FetchChannel channel, const std::string& url) {
+    if (!Fetch(channel, url)) return {};
+    try {
+        return DecodeDownloadedText(buffer_.Received());
+    } catch (const std::bad_alloc&) {
+        ui_.ShowMessage("Insufficient memory for Unicode conversion buffer", Icon::Stop, Buttons::Ok);
+        return {};
+    }
+}
+
+std::string DownloadFetcher::FetchArticlePage(const std::string& url) {
+    if (!Fetch(FetchChannel::Articles, url)) return {};
+    return UpToFirstZero(buffer_.Received());
+}
+
+std::string DownloadFetcher::FetchUpdateResource(const std::string& url, bool textMode) {
+    // Text and binary transfers differ only in what the caller gets: HTTP carries both alike.
+    if (!Fetch(FetchChannel::Update, url)) return {};
+    return textMode ? UpToFirstZero(buffer_.Received()) : std::string(buffer_.Received());
+}
+
+std::string DownloadFetcher::FetchUpdateText(const std::string& url) { return FetchUpdateResource(url, true); }
+
+std::string DownloadFetcher::FetchUpdateBinary(const std::string& url) { return FetchUpdateResource(url, false); }
+
+}  // namespace qen

@@ -1,0 +1,100 @@
+#pragma once
+// The program's Fetcher: each transfer runs on a short-lived worker thread and reads the
+// resource into the process's DownloadBuffer, while the calling (user-interface) thread
+// waits for it and keeps the window alive. Failures of the article and video channels
+// are told to the user once the worker has ended; the update channel stays silent.
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/Outcome.h"
+#include "platform/HttpTransport.h"
+#include "web/DownloadBuffer.h"
+#include "web/Fetcher.h"
+
+namespace qen {
+
+class Ui;
+
+struct FetchLimits {
+    std::chrono::milliseconds feed{10'200};    // article and video channels
+    std::chrono::milliseconds update{60'200};  // update channel
+    // The longest stretch without pumping messages while waiting.
+    std::chrono::milliseconds slice{200};
+    // How long closing waits for abandoned workers before leaving them behind.
+    std::chrono::milliseconds shutdownGrace{1'500};
+};
+
+// Starts a job on a new thread; throws std::system_error when no thread can start.
+using ThreadStarter = std::function<void(std::function<void()> job)>;
+void StartDetachedThread(std::function<void()> job);
+
+class DownloadFetcher : public Fetcher {
+public:
+    DownloadFetcher(Ui& ui, std::shared_ptr<HttpTransport> transport, FetchLimits limits = {},
+                    ThreadStarter startThread = StartDetachedThread);
+    // Abandons what still runs and gives its workers a short grace to end.
+    ~DownloadFetcher() override;
+    DownloadFetcher(const DownloadFetcher&) = delete;
+    DownloadFetcher& operator=(const DownloadFetcher&) = delete;
+
+    std::string FetchFeedText(FetchChannel channel, const std::string& url) override;
+    std::string FetchArticlePage(const std::string& url) override;
+    std::string FetchUpdateText(const std::string& url) override;
+    std::string FetchUpdateBinary(const std::string& url) override;
+    bool Busy() const override { return busy_; }
+
+    // Text mode: the data up to its first zero byte; binary mode: every byte received.
+    std::string FetchUpdateResource(const std::string& url, bool textMode);
+
+    // For shutdown: every transfer still running is dropped and told to stop; returns at once.
+    void AbandonTransfers();
+
+    // The number of data bytes of the channel's last completed transfer.
+    std::size_t ReceivedLength(FetchChannel channel) const;
+
+private:
+    struct ChannelState {
+        std::string url;
+        std::size_t received = 0;
+    };
+    struct Completion;  // what a worker hands back
+    struct WorkerJob;   // everything a worker touches
+    struct WorkerTally;
+    struct TransferOutcome {
+        TransferPhase phase;  // Complete, NoSession, NoAnswer or ReadFailed
+        std::string reason;
+        std::size_t received;
+    };
+
+    // One whole fetch: refused while another waits or the program ends; busy cursor,
+    // transfer, message.
+    // True when the data was kept; the buffer then holds it.
+    bool Fetch(FetchChannel channel, const std::string& url);
+    // Starts the worker and waits for it; nullopt when the limit passed first, or the
+    // transfer was abandoned or the program is ending.
+    std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url);
+    // What the user is told of a transfer: the channel's message for a failure it reports,
+    // else success (the update channel reports nothing).
+    Outcome ReportFor(FetchChannel channel, const TransferOutcome& outcome) const;
+    void WaitForWorkers(std::chrono::milliseconds grace);
+    static void RunWorker(const WorkerJob& job);
+    static TransferResult PerformGet(const WorkerJob& job, bool& cut);
+
+    Ui& ui_;
+    std::shared_ptr<HttpTransport> transport_;
+    FetchLimits limits_;
+    ThreadStarter startThread_;
+    DownloadBuffer& buffer_;
+    std::shared_ptr<WorkerTally> workers_;
+    std::array<ChannelState, 3> channels_{};
+    DownloadBuffer::Tag running_ = 0;  // the transfer being waited for, 0 when none
+    bool busy_ = false;
+    bool abandoned_ = false;
+};
+
+}  // namespace qen

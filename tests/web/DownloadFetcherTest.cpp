@@ -1,0 +1,341 @@
+#include "web/DownloadFetcher.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "fakes/FakeTransport.h"
+#include "fakes/FakeUi.h"
+
+namespace qen::test {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+using Clock = std::chrono::steady_clock;
+
+// A user-interface whose message pump can run a step of the test, as a click would,
+// and that can be asked to end the program.
+class PumpingUi : public FakeUi {
+public:
+    std::function<void()> onPump;
+    bool terminating = false;
+    bool TerminationRequested() const override { return terminating; }
+    void PumpMessages() override {
+        FakeUi::PumpMessages();
+        if (!onPump) return;
+        auto step = onPump;  // a step may replace itself
+        step();
+    }
+};
+
+using Call = std::function<std::string(DownloadFetcher&, const std::string&)>;
+
+const Call kVideoFeed = [](DownloadFetcher& f, const std::string& url) {
+    return f.FetchFeedText(FetchChannel::Videos, url);
+};
+const Call kArticleFeed = [](DownloadFetcher& f, const std::string& url) {
+    return f.FetchFeedText(FetchChannel::Articles, url);
+};
+const Call kArticlePage = [](DownloadFetcher& f, const std::string& url) { return f.FetchArticlePage(url); };
+const Call kUpdateText = [](DownloadFetcher& f, const std::string& url) { return f.FetchUpdateText(url); };
+const Call kUpdateBinary = [](DownloadFetcher& f, const std::string& url) { return f.FetchUpdateBinary(url); };
+
+class DownloadFetcherTest : public ::testing::Test {
+protected:
+    static FetchLimits ShortLimits() {
+        FetchLimits limits;
+        limits.feed = 100ms;
+        limits.update = 1000ms;
+        limits.slice = 10ms;
+        limits.shutdownGrace = 2s;
+        return limits;
+    }
+
+    PumpingUi ui;
+    std::shared_ptr<FakeTransport> transport = std::make_shared<FakeTransport>();
+    DownloadFetcher fetcher{ui, transport, ShortLimits()};
+};
+
+TEST_F(DownloadFetcherTest, EachOperationGivesWhatItsCallerExpects) {
+    struct Case {
+        const char* name;
+        Call call;
+        std::vector<std::string> pieces;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"feed declared UTF-8 is converted", kVideoFeed,
+         {"<?xml version=\"1.0\" encoding=\"UTF-8\"?><t>Caf", "\xC3\xA9 \xE2\x82\xAC</t>"},
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><t>Caf\xE9 &#8364;</t>"},
+        {"feed without declaration is copied", kArticleFeed, {"plain \xC3\xA9"}, "plain \xC3\xA9"},
+        {"article page comes raw", kArticlePage,
+         {"<?xml version='1.0' encoding='utf-8'?>\xC3\xA9"}, "<?xml version='1.0' encoding='utf-8'?>\xC3\xA9"},
+        {"update text ends at its first zero byte", kUpdateText, {"2\r\n\0tail"s}, "2\r\n"},
+        {"update binary keeps every byte", kUpdateBinary, {"MZ\0\0"s, "\x01\xFF"s}, "MZ\0\0\x01\xFF"s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string url = "http://host.test/"s + c.name;
+        transport->Script(url, ScriptedTransfer::Body(c.pieces));
+        EXPECT_EQ(c.call(fetcher, url), c.expected);
+    }
+    EXPECT_EQ(fetcher.ReceivedLength(FetchChannel::Update), 6u);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.busyDepth, 0);
+}
+
+TEST_F(DownloadFetcherTest, FailuresAreToldOnTheArticleAndVideoChannelsOnly) {
+    struct Case {
+        const char* name;
+        Call call;
+        ScriptedTransfer script;
+        std::string message;  // empty: silent
+    };
+    const std::string url = "http://host.test/feed?q=a&x=1";
+    const Case cases[] = {
+        {"no session", kArticleFeed, ScriptedTransfer::Ending(TransferPhase::NoSession),
+         "Unable to access EzineArticles.com\n\nError: InternetOpen failed"},
+        {"no answer, with the client's reason", kVideoFeed,
+         ScriptedTransfer::Ending(TransferPhase::NoAnswer, "Couldn't connect to server"),
+         "Unable to access YouTube\n\nError: InternetOpenUrl failed\n\nURL: " + url +
+             "\n\nCouldn't connect to server"},
+        {"empty resource", kArticlePage, ScriptedTransfer::Body({}),
+         "Unable to access EzineArticles.com\n\nError: InternetReadFile failed\n\nURL: " + url},
+        {"empty feed", kVideoFeed, ScriptedTransfer::Body({}),
+         "Unable to access YouTube\n\nError: InternetReadFile failed\n\nURL: " + url},
+        {"read error after some data is silent", kVideoFeed,
+         ScriptedTransfer::Ending(TransferPhase::ReadFailed, "Connection reset by peer", {"<?xml partial"}), ""},
+        {"update channel: no answer", kUpdateText, ScriptedTransfer::Ending(TransferPhase::NoAnswer, "refused"), ""},
+        {"update channel: no session", kUpdateBinary, ScriptedTransfer::Ending(TransferPhase::NoSession), ""},
+        {"update channel: empty resource", kUpdateBinary, ScriptedTransfer::Body({}), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.messages.clear();
+        transport->Script(url, c.script);
+        EXPECT_EQ(c.call(fetcher, url), "");
+        if (c.message.empty()) {
+            EXPECT_TRUE(ui.messages.empty());
+        } else {
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].text, c.message);
+            EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+            EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok);
+        }
+        EXPECT_EQ(ui.busyDepth, 0);
+        EXPECT_FALSE(fetcher.Busy());
+    }
+}
+
+TEST_F(DownloadFetcherTest, AResourceLargerThanTheBufferIsCutSilently) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> pieces;
+        std::size_t kept;
+        bool stopped;  // the transfer was told to stop at the cut
+    };
+    const Case cases[] = {
+        {"five million bytes in one piece", {5'000'000}, 4'000'000, true},
+        {"the cut reached exactly stops the transfer", {3'999'995, 1, 1'000'004}, 3'999'996, true},
+        {"just below the cut is all read", {3'999'995}, 3'999'995, false},
+        {"small pieces", std::vector<std::size_t>(50, 100'000), 4'000'000, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int refusedBefore = transport->PiecesRefused();
+        ScriptedTransfer script;
+        std::string sent;
+        for (std::size_t i = 0; i < c.pieces.size(); ++i) {
+            script.pieces.emplace_back(c.pieces[i], static_cast<char>('a' + i % 26));
+            sent += script.pieces.back();
+        }
+        const std::string url = "http://host.test/big/"s + c.name;
+        transport->Script(url, script);
+
+        const std::string binary = fetcher.FetchUpdateBinary(url);
+        EXPECT_EQ(binary.size(), c.kept);
+        EXPECT_TRUE(binary == sent.substr(0, c.kept));
+        EXPECT_EQ(transport->PiecesRefused() - refusedBefore, c.stopped ? 1 : 0);
+        EXPECT_EQ(fetcher.FetchArticlePage(url).size(), c.kept);  // the zero byte ends the text there
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DownloadFetcherTest, NothingOfALongerEarlierResourceShowsBehindAShorterOne) {
+    transport->Script("http://host.test/long", ScriptedTransfer::Body({"AAAAAAAAAAAAAAAAAAAA"}));
+    transport->Script("http://host.test/short", ScriptedTransfer::Body({"BB"}));
+    for (const Call& call : {kArticlePage, kUpdateText, kVideoFeed, kUpdateBinary}) {
+        EXPECT_EQ(call(fetcher, "http://host.test/long").size(), 20u);
+        EXPECT_EQ(call(fetcher, "http://host.test/short"), "BB");
+    }
+}
+
+TEST_F(DownloadFetcherTest, GivesUpSilentlyAtTheChannelLimitWhileTheWindowKeepsPumping) {
+    struct Case {
+        const char* name;
+        Call call;
+        std::chrono::milliseconds limit;
+    };
+    const Case cases[] = {
+        {"video channel", kVideoFeed, ShortLimits().feed},
+        {"article channel", kArticlePage, ShortLimits().feed},
+        {"update channel", kUpdateBinary, ShortLimits().update},
+    };
+    transport->Script("http://host.test/hang", ScriptedTransfer::Body({"never"}).Gated());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.pumps = 0;
+        const auto start = Clock::now();
+        EXPECT_EQ(c.call(fetcher, "http://host.test/hang"), "");
+        const auto waited = Clock::now() - start;
+        EXPECT_GE(waited, c.limit);
+        if (c.limit == ShortLimits().feed) {
+            EXPECT_LT(waited, ShortLimits().update);
+        }
+        EXPECT_GT(ui.pumps, 0);
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_FALSE(fetcher.Busy());
+        EXPECT_EQ(ui.busyDepth, 0);
+    }
+    EXPECT_EQ(fetcher.ReceivedLength(FetchChannel::Update), 0u);
+}
+
+TEST_F(DownloadFetcherTest, AWorkerLeftBehindNeverTouchesALaterTransfer) {
+    struct Case {
+        const char* name;
+        ScriptedTransfer late;  // what the abandoned worker does once it wakes up
+    };
+    const Case cases[] = {
+        {"late data", ScriptedTransfer::Body({"STALE DATA"}).Gated(false)},
+        {"late failure", ScriptedTransfer::Ending(TransferPhase::NoAnswer, "timed out").Gated(false)},
+        {"late empty resource", ScriptedTransfer::Body({}).Gated(false)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string stale = "http://host.test/stale/"s + c.name;
+        const std::string fresh = "http://host.test/fresh/"s + c.name;
+        transport->Script(stale, c.late);
+        transport->Script(fresh, ScriptedTransfer::Body({"fresh"}).Gated());
+        ui.messages.clear();
+        ui.onPump = nullptr;
+        EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Videos, stale), "");
+
+        // While the next transfer waits, the abandoned worker wakes up and ends.
+        ui.onPump = [&] {
+            ui.onPump = nullptr;
+            transport->Open(stale);
+            transport->WaitUntilEnded(stale);
+            transport->Open(fresh);
+        };
+        EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, fresh), "fresh");
+        EXPECT_TRUE(ui.messages.empty());
+    }
+    EXPECT_EQ(transport->PiecesRefused(), 1);
+}
+
+TEST_F(DownloadFetcherTest, AFetchAskedForWhileAnotherWaitsIsTurnedAway) {
+    transport->Script("http://host.test/first", ScriptedTransfer::Body({"first"}).Gated());
+    transport->Script("http://host.test/second", ScriptedTransfer::Body({"second"}));
+    bool busyWhileWaiting = false;
+    int busyCursorWhileWaiting = 0;
+    std::vector<std::string> refused;
+    ui.onPump = [&] {
+        ui.onPump = nullptr;
+        busyWhileWaiting = fetcher.Busy();
+        busyCursorWhileWaiting = ui.busyDepth;
+        refused.push_back(fetcher.FetchFeedText(FetchChannel::Videos, "http://host.test/second"));
+        refused.push_back(fetcher.FetchArticlePage("http://host.test/second"));
+        refused.push_back(fetcher.FetchUpdateBinary("http://host.test/second"));
+        transport->Open("http://host.test/first");
+    };
+
+    EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, "http://host.test/first"), "first");
+    EXPECT_TRUE(busyWhileWaiting);
+    EXPECT_EQ(busyCursorWhileWaiting, 1);
+    EXPECT_EQ(refused, (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(transport->Requests(), std::vector<std::string>{"http://host.test/first"});
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(fetcher.Busy());
+    EXPECT_EQ(fetcher.FetchArticlePage("http://host.test/second"), "second");
+}
+
+TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
+    FetchLimits limits = ShortLimits();
+    limits.feed = limits.update = 30s;
+    DownloadFetcher patient(ui, transport, limits);
+    const std::string stuck = "http://host.test/stuck";
+    transport->Script(stuck, ScriptedTransfer::Body({"late"}).Gated());
+    const Call calls[] = {kVideoFeed, kArticleFeed, kArticlePage, kUpdateText, kUpdateBinary};
+    int fetches = 0;
+    for (const Call& call : calls) {
+        SCOPED_TRACE(fetches);
+        ui.terminating = false;
+        int pumps = 0;
+        ui.onPump = [&] { ui.terminating = ++pumps == 3; };  // the window is closed while the fetch waits
+        const auto start = Clock::now();
+        EXPECT_EQ(call(patient, stuck), "");
+        EXPECT_LT(Clock::now() - start, 10s);
+        EXPECT_EQ(pumps, 3);
+        EXPECT_FALSE(patient.Busy());
+        EXPECT_EQ(ui.busyDepth, 0);
+        // The worker left behind is told to stop and ends.
+        transport->WaitUntilEnded(stuck, ++fetches);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Once the program ends, nothing new is fetched at all.
+    ui.onPump = nullptr;
+    ui.terminating = true;
+    transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
+    for (const Call& call : calls) EXPECT_EQ(call(patient, "http://host.test/after"), "");
+    EXPECT_EQ(transport->Requests(), std::vector<std::string>(std::size(calls), stuck));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
+    DownloadFetcher inline_(ui, transport, ShortLimits(), [](std::function<void()>) {
+        throw std::system_error(EAGAIN, std::generic_category(), "no thread");
+    });
+    transport->Script("http://host.test/here", ScriptedTransfer::Body({"<?xml version='1.0' encoding='UTF-8'?>\xC3\xA9"}));
+    EXPECT_EQ(inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/here"),
+              "<?xml version='1.0' encoding='UTF-8'?>\xE9");
+    EXPECT_EQ(transport->LastThread(), std::this_thread::get_id());
+
+    // Even here a server that never answers cannot hold the program for good.
+    transport->Script("http://host.test/hang", ScriptedTransfer::Body({"never"}).Gated());
+    EXPECT_EQ(inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/hang"), "");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DownloadFetcherTest, ClosingDropsAWaitingTransferAndLeavesItsWorkerSafe) {
+    const std::string stuck = "http://host.test/stuck";
+    transport->Script(stuck, ScriptedTransfer::Body({"late"}).Gated(false));
+    {
+        FetchLimits limits = ShortLimits();
+        limits.feed = 30s;
+        limits.shutdownGrace = 20ms;
+        PumpingUi closingUi;
+        auto closing = std::make_unique<DownloadFetcher>(closingUi, transport, limits);
+        closingUi.onPump = [&] { closing->AbandonTransfers(); };  // the window is being closed
+        const auto start = Clock::now();
+        EXPECT_EQ(closing->FetchFeedText(FetchChannel::Videos, stuck), "");
+        EXPECT_LT(Clock::now() - start, 10s);
+        EXPECT_TRUE(closingUi.messages.empty());
+    }
+    // Fetcher and window are gone; the stuck worker wakes up and ends without harm.
+    transport->Open(stuck);
+    transport->WaitUntilEnded(stuck);
+    EXPECT_EQ(transport->PiecesRefused(), 1);
+}
+
+}  // namespace
+}  // namespace qen::test
