@@ -52,7 +52,7 @@ LinkOutcome ArticleLibrary::SaveArticle(const std::string& id) {
     }
     listBuilt_ = false;
     ui_.ShowMessage(kArticleSavedMessage, Icon::Information);
-    return LinkOutcome::CancelAndGo(AddressOf(page::kArticles));
+    return LinkOutcome::CancelAndNavigate(AddressOf(page::kArticles));
 }
 
 LinkOutcome ArticleLibrary::UnsaveArticle(const std::string& id) {
@@ -60,17 +60,17 @@ LinkOutcome ArticleLibrary::UnsaveArticle(const std::string& id) {
         return LinkOutcome::Cancel();
     store_.RemoveSavedArticle(id);
     listBuilt_ = false;
-    return LinkOutcome::CancelAndGo(AddressOf(page::kArticles));
+    return LinkOutcome::CancelAndNavigate(AddressOf(page::kArticles));
 }
 
 LinkOutcome ArticleLibrary::OpenArticle(const std::string& id) {
     if (!BuildCurrentArticlePage(id)) return LinkOutcome::Cancel();
-    return LinkOutcome::CancelAndGo(AddressOf(page::kCurrentArticle));
+    return LinkOutcome::CancelAndNavigate(AddressOf(page::kCurrentArticle));
 }
 
 LinkOutcome ArticleLibrary::ShowArticlesPage(const std::string& address) {
     // The page is built from the deferred navigation, outside the navigation event.
-    if (!listBuilt_) return LinkOutcome::CancelAndGo(address);
+    if (!listBuilt_) return LinkOutcome::CancelAndNavigate(Path(address));
     return LinkOutcome::Allow();
 }
 
@@ -82,9 +82,7 @@ bool ArticleLibrary::WritePage(const char* name, const std::string& text) {
     return WriteWholeFile(ui_, site_.WorkFolder / name, text);
 }
 
-std::string ArticleLibrary::AddressOf(const char* name) const {
-    return (site_.WorkFolder / name).Bytes();
-}
+Path ArticleLibrary::AddressOf(const char* name) const { return site_.WorkFolder / name; }
 
 void ArticleLibrary::RecordViewed(const std::string& id) {
     std::string& viewed = store_.ViewedArticleKeys;

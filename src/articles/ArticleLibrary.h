@@ -6,6 +6,7 @@
 
 #include "articles/ArticleFeed.h"
 #include "articles/ArticlePages.h"
+#include "base/LinkOutcome.h"
 
 namespace qen {
 
@@ -15,17 +16,6 @@ class Settings;
 class Ui;
 class VideoStore;
 
-// What a link command asks of the view: let the navigation go on, or cancel it and
-// perhaps go somewhere else once the navigation event is over.
-struct LinkOutcome {
-    bool cancel = true;
-    std::string deferredNavigation;  // an address as the view takes it; empty: nothing to do afterwards
-
-    static LinkOutcome Allow() { return {false, {}}; }
-    static LinkOutcome Cancel() { return {true, {}}; }
-    static LinkOutcome CancelAndGo(std::string address) { return {true, std::move(address)}; }
-    bool operator==(const LinkOutcome&) const = default;
-};
 
 class ArticleLibrary {
 public:
@@ -57,7 +47,7 @@ public:
 
 private:
     bool WritePage(const char* name, const std::string& text);
-    std::string AddressOf(const char* name) const;
+    Path AddressOf(const char* name) const;
     void RecordViewed(const std::string& id);
 
     Ui& ui_;

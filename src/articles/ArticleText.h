@@ -4,13 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "web/SiteLabels.h"
+
 namespace qen {
 
 class Fetcher;
 class Ui;
-
-// The article directory's name as its users know it, in messages and links.
-inline constexpr const char* kArticleSiteLabel = "EzineArticles.com";
 
 // "http://" + site host + "/ezinepublisher/?id=" + id.
 std::string ArticlePageAddress(const std::string& siteHost, const std::string& id);

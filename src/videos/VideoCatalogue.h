@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "base/LinkOutcome.h"
 #include "base/Path.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
@@ -13,22 +14,6 @@
 namespace qen {
 
 class ContentSite;
-
-// What a video link leaves to the view: whether the navigation proceeds, and what to do
-// about 100 ms later.
-struct LinkOutcome {
-    enum class Then { Nothing, Navigate, ShowRelated };
-
-    bool allow = false;
-    Then then = Then::Nothing;
-    Path address;  // where to go when `then` is Navigate
-
-    static LinkOutcome Allow() { return {true, Then::Nothing, {}}; }
-    static LinkOutcome Cancel() { return {}; }
-    static LinkOutcome CancelAndNavigate(Path to) { return {false, Then::Navigate, std::move(to)}; }
-    static LinkOutcome CancelAndShowRelated() { return {false, Then::ShowRelated, {}}; }
-    bool operator==(const LinkOutcome&) const = default;
-};
 
 class VideoCatalogue {
 public:

@@ -9,6 +9,7 @@
 #include "base/Outcome.h"
 #include "store/VideoStore.h"
 #include "web/Fetcher.h"
+#include "web/SiteLabels.h"
 
 namespace qen {
 
@@ -16,8 +17,6 @@ namespace qen {
 // shows the text and lets the window handle its messages, so that the text is painted and
 // a click on Cancel is seen. An empty function when nobody watches.
 using BatchStarted = std::function<void(const std::string& progressText)>;
-
-inline constexpr const char* kVideoSiteLabel = "YouTube";
 
 // Sort order 0: most viewed first; 1: newest first; 2: the service's own order.
 std::string KeywordQueryAddress(const std::string& feedHost, const std::string& term, int startIndex,

@@ -76,7 +76,7 @@ protected:
 };
 
 TEST_F(ArticleLibraryTest, FirstVisitLoadsTheFeedAndLaterVisitsGoStraightThere) {
-    EXPECT_EQ(library->ShowArticlesPage(Address("articles.html")), LinkOutcome::CancelAndGo(Address("articles.html")));
+    EXPECT_EQ(library->ShowArticlesPage(Address("articles.html")), LinkOutcome::CancelAndNavigate(Path(Address("articles.html"))));
     ASSERT_TRUE(library->PrepareArticlesPage());
     EXPECT_TRUE(library->ListBuilt());
     ASSERT_EQ(fetcher.requests.size(), 1u);
@@ -99,11 +99,11 @@ TEST_F(ArticleLibraryTest, OpeningAnArticleMarksItOpenedOnTheNextList) {
     AnswerArticle("10", "Title Ten\r\nText");
     AnswerArticle("20", "Title Twenty\r\nText");
 
-    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndGo(Address("currentarticle.html")));
+    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndNavigate(Path(Address("currentarticle.html"))));
     EXPECT_EQ(store.ViewedArticleKeys, " 10 ");
     EXPECT_FALSE(library->ListBuilt());
-    EXPECT_EQ(library->OpenArticle("20"), LinkOutcome::CancelAndGo(Address("currentarticle.html")));
-    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndGo(Address("currentarticle.html")));
+    EXPECT_EQ(library->OpenArticle("20"), LinkOutcome::CancelAndNavigate(Path(Address("currentarticle.html"))));
+    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::CancelAndNavigate(Path(Address("currentarticle.html"))));
     EXPECT_EQ(store.ViewedArticleKeys, " 10 20 ");
 
     ASSERT_TRUE(library->PrepareArticlesPage());
@@ -203,7 +203,7 @@ TEST_F(ArticleLibraryTest, NothingStartsWhileAnotherDownloadWaits) {
 
 TEST_F(ArticleLibraryTest, SavingPutsTheArticleFirstAndShowsTheList) {
     ASSERT_TRUE(library->PrepareArticlesPage());
-    const LinkOutcome toList = LinkOutcome::CancelAndGo(Address("articles.html"));
+    const LinkOutcome toList = LinkOutcome::CancelAndNavigate(Path(Address("articles.html")));
 
     EXPECT_EQ(library->SaveArticle("20"), toList);
     EXPECT_EQ(library->SaveArticle("10"), toList);
@@ -235,10 +235,10 @@ TEST_F(ArticleLibraryTest, UnsavingAsksFirst) {
     EXPECT_TRUE(library->ListBuilt());
 
     ui.answers = {Answer::Ok, Answer::Ok};
-    EXPECT_EQ(library->UnsaveArticle("20"), LinkOutcome::CancelAndGo(Address("articles.html")));
+    EXPECT_EQ(library->UnsaveArticle("20"), LinkOutcome::CancelAndNavigate(Path(Address("articles.html"))));
     EXPECT_EQ(store.SavedArticles, (std::vector<SavedArticle>{{"10", "One"}, {"30", "Three"}}));
     // A key that is not saved still shows the list.
-    EXPECT_EQ(library->UnsaveArticle("77"), LinkOutcome::CancelAndGo(Address("articles.html")));
+    EXPECT_EQ(library->UnsaveArticle("77"), LinkOutcome::CancelAndNavigate(Path(Address("articles.html"))));
     EXPECT_FALSE(library->ListBuilt());
 
     ASSERT_EQ(ui.messages.size(), 3u);
@@ -257,7 +257,7 @@ TEST_F(ArticleLibraryTest, AFullSavedListRefusesANewArticleAndLosesNothing) {
     EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
 
     // One already in the list can still move to the top.
-    EXPECT_EQ(library->SaveArticle("k500"), LinkOutcome::CancelAndGo(Address("articles.html")));
+    EXPECT_EQ(library->SaveArticle("k500"), LinkOutcome::CancelAndNavigate(Path(Address("articles.html"))));
     EXPECT_EQ(store.SavedArticles.size(), 1000u);
     EXPECT_EQ(store.SavedArticles.front().key, "k500");
 }
