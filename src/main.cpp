@@ -14,9 +14,11 @@
 #include <wx/uilocale.h>
 
 #include "app/Application.h"
+#include "platform/curl/CurlTransport.h"
 #include "platform/wx/MainFrame.h"
 #include "platform/wx/WxPlatform.h"
 #include "text/TextEncoding.h"
+#include "web/DownloadFetcher.h"
 
 namespace {
 
@@ -39,7 +41,8 @@ public:
         // Dates in dialogs and messages follow the user's regional format.
         wxUILocale::UseDefault();
         platform_ = std::make_unique<qen::WxPlatform>();
-        app_ = std::make_unique<qen::Application>(*platform_);
+        fetcher_ = std::make_unique<qen::DownloadFetcher>(platform_->ui(), std::make_shared<qen::CurlTransport>());
+        app_ = std::make_unique<qen::Application>(*platform_, *fetcher_);
 
         // Watched from the start: a dialog of start-up itself must end the normal way too.
         WatchForTermination();
@@ -56,6 +59,8 @@ public:
 
     int OnExit() override {
         terminationTimer_.Stop();
+        // A download that still hangs is left behind; it never delays the save.
+        if (fetcher_) fetcher_->AbandonTransfers();
         if (app_ && !exited_) app_->Shutdown(0);
         exited_ = true;
         return wxApp::OnExit();
@@ -63,14 +68,15 @@ public:
 
 private:
     // A logout, kill or Ctrl+C ends the program the way its close box does, so the user's
-    // data is saved and the work folder removed. The handler only sets a flag. The timer
+    // data is saved and the work folder removed; so does a close put off because a dialog or
+    // a wait was running. The signal handler only sets a flag. The timer
     // fires in every loop, a dialog's too: it ends the open dialogs one by one as if
     // cancelled, and closes the window only once nothing but the main loop is running, so
     // no window is destroyed under a dialog or a wait.
     void WatchForTermination() {
         for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, &RequestTermination);
         terminationTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-            if (!terminationRequested) return;
+            if (!terminationRequested && !platform_->ClosePutOff()) return;
             qen::WxUi& ui = platform_->wxUi();
             ui.RequestTermination();
             wxEventLoopBase* active = wxEventLoopBase::GetActive();
@@ -90,6 +96,7 @@ private:
     }
 
     std::unique_ptr<qen::WxPlatform> platform_;
+    std::unique_ptr<qen::DownloadFetcher> fetcher_;  // outlives the application that uses it
     std::unique_ptr<qen::Application> app_;
     wxTimer terminationTimer_;
     bool exited_ = false;

@@ -15,6 +15,8 @@
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
 #include "package/OpenPackage.h"
+#include "update/HandOver.h"
+#include "update/VersionCheck.h"
 #include "view/ZoomRules.h"
 
 namespace qen {
@@ -35,10 +37,13 @@ std::string SectionName(std::string settingsName) {
 
 }  // namespace
 
-Application::Application(Platform& platform)
+Application::Application(Platform& platform, Fetcher& fetcher)
     : platform_(platform),
+      fetcher_(fetcher),
+      videos_(platform.ui(), fetcher, store_, platform.settings(), site_),
+      articles_(platform.ui(), fetcher, store_, platform.settings(), site_),
       backups_(platform.ui(), platform.system(), store_, session_, [this] { CleanUp(); }),
-      view_(platform, session_, site_, store_, *this) {}
+      view_(platform, session_, site_, store_, fetcher, videos_, articles_, *this) {}
 
 bool Application::Start(const std::vector<std::string>& args) {
     Ui& ui = platform_.ui();
@@ -93,6 +98,8 @@ bool Application::Start(const std::vector<std::string>& args) {
     if (!WriteDiaryPage(ui, system, store_, site_)) return false;
 
     session_.HomePage = session_.WorkFolder / page::kHelp;
+    // With videos stored, the gallery is built now and becomes the home page.
+    if (!store_.CurrentVideos.empty()) videos_.ShowVideoPages(session_.HomePage);
 
     if (site_.Niche.empty()) {
         ui.ShowMessage("No SiteNiche.txt file found in package", Icon::Stop);
@@ -106,7 +113,24 @@ bool Application::Start(const std::vector<std::string>& args) {
     view_.menu().ApplyZoom(session_.ZoomPercent);
     session_.ReadyToSave = true;
     RemoveLeftovers();
-    return true;
+    return CheckForUpdate();
+}
+
+bool Application::CheckForUpdate() {
+    Ui& ui = platform_.ui();
+    System& system = platform_.system();
+    if (!CheckForNewVersion(ui, platform_.settings(), system, fetcher_, package_)) {
+        RemoveLeftoverReplacer(session_.ExePath, package_.Embedded);
+        return true;
+    }
+    // The new program is in place: the user's data is saved before the program hands over,
+    // so nothing done while the update downloaded is lost.
+    backups_.SaveWithBackup();
+    session_.ReadyToSave = false;
+    CleanUp();
+    session_.WorkFolder = Path();
+    HandOverToReplacer(ui, system, session_.ExePath, package_.Embedded);
+    return false;  // the replacer could not start; its message has been shown
 }
 
 bool Application::LockUserData() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Backups.h"
+#include "articles/ArticleLibrary.h"
 #include "base/Session.h"
 #include "files/FileLock.h"
 #include "package/ContentPackage.h"
@@ -13,7 +14,9 @@
 #include "platform/Platform.h"
 #include "store/VideoStore.h"
 #include "view/ApplicationControl.h"
+#include "videos/VideoCatalogue.h"
 #include "view/BrowserView.h"
+#include "web/Fetcher.h"
 
 namespace qen {
 
@@ -21,7 +24,8 @@ class Application : public ApplicationControl {
 public:
     static constexpr std::size_t kMaxLaunchedPrograms = 200;
 
-    explicit Application(Platform& platform);
+    // Every download goes through `fetcher`, which must outlive the application.
+    Application(Platform& platform, Fetcher& fetcher);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -48,6 +52,8 @@ public:
     ContentSite& site() { return site_; }
     VideoStore& store() { return store_; }
     Backups& backups() { return backups_; }
+    VideoCatalogue& videos() { return videos_; }
+    ArticleLibrary& articles() { return articles_; }
     BrowserView& view() { return view_; }
 
 private:
@@ -58,11 +64,18 @@ private:
     bool LockUserData();
     void RemoveLeftovers();
 
+    // Ends start-up after the first page: the daily version check, and the hand-over to
+    // the replacer when an update was installed. False when start-up is to end.
+    bool CheckForUpdate();
+
     Platform& platform_;
+    Fetcher& fetcher_;
     Session session_;
     ContentPackage package_;
     ContentSite site_;
     VideoStore store_;
+    VideoCatalogue videos_;
+    ArticleLibrary articles_;
     std::vector<ProcessHandle> launchedPrograms_;
     std::optional<FileLock> userDataLock_;
     Backups backups_;

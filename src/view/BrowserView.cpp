@@ -1,14 +1,24 @@
 #include "view/BrowserView.h"
 
+#include "articles/ArticleLibrary.h"
+#include "base/PageNames.h"
 #include "platform/Platform.h"
+#include "view/LinkAddress.h"
 
 namespace qen {
 
 BrowserView::BrowserView(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
+                         Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
                          ApplicationControl& control)
-    : deferred_(session),
-      links_(platform, session, site, store, control, deferred_),
-      menu_(platform.ui(), platform.settings(), session, control) {}
+    : fetcher_(fetcher),
+      deferred_(session),
+      links_(platform, session, site, store, fetcher, videos, articles, control, deferred_),
+      menu_(platform.ui(), platform.settings(), session, control) {
+    // The article list is built on its first visit, here, outside the navigation event.
+    deferred_.SetBeforeNavigation([&articles](const std::string& address) {
+        return !IsLocalPage(address, page::kArticles) || articles.PrepareArticlesPage();
+    });
+}
 
 void BrowserView::Attach(MainView* window) {
     window_ = window;

@@ -23,16 +23,26 @@ void DeferredActions::DeferShowRelated() {
     if (window_) window_->StartTimer(kRelatedTimer, kDelayMs);
 }
 
-bool DeferredActions::OnTimer(int timerId) {
+namespace {
+bool IsDeferredTimer(int timerId) {
     switch (timerId) {
-        case kNavigationTimer:
-        case kRefreshTimer:
-        case kPlaylistTimer:
-        case kRelatedTimer:
-            break;
+        case DeferredActions::kNavigationTimer:
+        case DeferredActions::kRefreshTimer:
+        case DeferredActions::kPlaylistTimer:
+        case DeferredActions::kRelatedTimer:
+            return true;
         default:
             return false;
     }
+}
+}  // namespace
+
+void DeferredActions::Postpone(int timerId) {
+    if (window_ && IsDeferredTimer(timerId)) window_->StartTimer(timerId, kDelayMs);
+}
+
+bool DeferredActions::OnTimer(int timerId) {
+    if (!IsDeferredTimer(timerId)) return false;
     if (!window_) return true;
     window_->StopTimer(timerId);
     switch (timerId) {

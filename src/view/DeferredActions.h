@@ -39,6 +39,8 @@ public:
 
     // True when `timerId` was one of these timers.
     bool OnTimer(int timerId);
+    // A timer of these that fired while its action must wait starts again.
+    void Postpone(int timerId);
 
 private:
     const Session& session_;

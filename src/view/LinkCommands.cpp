@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "articles/ArticleLibrary.h"
+#include "base/LinkOutcome.h"
 #include "base/PageNames.h"
 #include "base/Session.h"
 #include "files/FileMessages.h"
@@ -13,12 +15,14 @@
 #include "platform/MainView.h"
 #include "platform/Platform.h"
 #include "store/VideoStore.h"
+#include "videos/VideoCatalogue.h"
 #include "videos/VideoPosts.h"
 #include "view/ApplicationControl.h"
 #include "view/DeferredActions.h"
 #include "view/LinkAddress.h"
 #include "web/Endpoints.h"
 #include "web/ExternalBrowser.h"
+#include "web/Fetcher.h"
 
 namespace qen {
 
@@ -37,8 +41,17 @@ bool IsPlainFileName(const std::string& name) {
 }  // namespace
 
 LinkCommands::LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
+                           Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
                            ApplicationControl& control, DeferredActions& deferred)
-    : platform_(platform), session_(session), site_(site), store_(store), control_(control), deferred_(deferred) {}
+    : platform_(platform),
+      session_(session),
+      site_(site),
+      store_(store),
+      fetcher_(fetcher),
+      videos_(videos),
+      articles_(articles),
+      control_(control),
+      deferred_(deferred) {}
 
 // Tried in order; the first that matches wins.
 std::span<const LinkCommands::Command> LinkCommands::Table() {
@@ -47,14 +60,21 @@ std::span<const LinkCommands::Command> LinkCommands::Table() {
         {1, M::LaunchAddress, "", &LinkCommands::LaunchFromWorkFolder},
         {2, M::ProgramFile, ".exe", &LinkCommands::StartLinkedProgram},
         {3, M::OutsideWeb, "", &LinkCommands::OpenOutside},
+        {4, M::LocalPage, page::kFirstVideos, &LinkCommands::ShowVideos},
+        {5, M::LocalPage, "latestvideos.html", &LinkCommands::GetLatestVideos},
+        {6, M::LocalPage, page::kFirstPlaylist, &LinkCommands::ShowPlaylist},
         {7, M::LocalPage, "wipeplaylist.html", &LinkCommands::WipePlaylist},
         {8, M::LocalPage, "goback.html", &LinkCommands::GoBackLater},
         {9, M::Command, "playlist_", &LinkCommands::AddVideoToPlaylist},
+        {10, M::Command, "savearticle_", &LinkCommands::SaveArticle},
         {11, M::Command, "unsavearticle_", &LinkCommands::UnsaveArticle},
         {12, M::Command, "youtube_", &LinkCommands::WatchOnVideoSite},
+        {13, M::Command, "related_", &LinkCommands::ShowRelatedVideos},
         {14, M::Command, "delete_", &LinkCommands::DeleteVideo},
         {15, M::Command, "notepad_", &LinkCommands::EditNoteLink},
         {16, M::Command, "diary_", &LinkCommands::EditDiaryLink},
+        {17, M::Command, "ezine_", &LinkCommands::OpenArticle},
+        {18, M::LocalPage, page::kArticles, &LinkCommands::ShowArticles},
         {19, M::Anything, "", &LinkCommands::Allow},
     };
     return kCommands;
@@ -95,6 +115,9 @@ int LinkCommands::MatchingCommand(const std::string& address) {
 }
 
 bool LinkCommands::OnBeforeNavigate(const std::string& address) {
+    // Messages are pumped while a download waits, so a click can arrive: nothing may start
+    // another one, or change what the waiting one will show.
+    if (fetcher_.Busy()) return true;
     std::string argument;
     const Command& command = Find(address, argument);
     return (this->*command.action)(address, argument);
@@ -133,6 +156,16 @@ bool LinkCommands::OpenOutside(const std::string& address, const std::string&) {
     return true;
 }
 
+bool LinkCommands::ShowVideos(const std::string&, const std::string&) {
+    return Follow(videos_.VideosPageLink(session_.HomePage));
+}
+
+bool LinkCommands::GetLatestVideos(const std::string&, const std::string&) {
+    return Follow(videos_.LatestVideosLink(session_.HomePage));
+}
+
+bool LinkCommands::ShowPlaylist(const std::string&, const std::string&) { return Follow(videos_.PlaylistPageLink()); }
+
 bool LinkCommands::WipePlaylist(const std::string&, const std::string&) {
     Ui& ui = platform_.ui();
     if (ui.ShowMessage("Are you sure you want to delete the entire playlist?\n(this action cannot be undone)",
@@ -162,19 +195,22 @@ bool LinkCommands::AddVideoToPlaylist(const std::string&, const std::string& id)
     return true;
 }
 
-bool LinkCommands::UnsaveArticle(const std::string&, const std::string& key) {
-    if (platform_.ui().ShowMessage("Delete this article from the Saved Articles list?", Icon::Question,
-                                   Buttons::OkCancel) != Answer::Ok)
-        return true;
-    store_.RemoveSavedArticle(key);
-    deferred_.DeferNavigation((session_.WorkFolder / page::kArticles).Bytes());
-    return true;
+bool LinkCommands::SaveArticle(const std::string&, const std::string& id) {
+    return Follow(articles_.SaveArticle(id));
+}
+
+bool LinkCommands::UnsaveArticle(const std::string&, const std::string& id) {
+    return Follow(articles_.UnsaveArticle(id));
 }
 
 bool LinkCommands::WatchOnVideoSite(const std::string&, const std::string& id) {
     OpenInExternalBrowser(platform_.ui(), platform_.system(),
                           "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id);
     return true;
+}
+
+bool LinkCommands::ShowRelatedVideos(const std::string&, const std::string& id) {
+    return Follow(videos_.RelatedVideosLink(id));
 }
 
 bool LinkCommands::DeleteVideo(const std::string&, const std::string& id) {
@@ -229,6 +265,28 @@ bool LinkCommands::EditDiaryLink(const std::string&, const std::string& argument
     return true;
 }
 
+bool LinkCommands::OpenArticle(const std::string&, const std::string& id) {
+    return Follow(articles_.OpenArticle(id));
+}
+
+bool LinkCommands::ShowArticles(const std::string& address, const std::string&) {
+    return Follow(articles_.ShowArticlesPage(address));
+}
+
 bool LinkCommands::Allow(const std::string&, const std::string&) { return false; }
+
+bool LinkCommands::Follow(const LinkOutcome& outcome) {
+    switch (outcome.then) {
+        case LinkOutcome::Then::Navigate:
+            deferred_.DeferNavigation(outcome.address.Bytes());
+            break;
+        case LinkOutcome::Then::ShowRelated:
+            deferred_.DeferShowRelated();
+            break;
+        case LinkOutcome::Then::Nothing:
+            break;
+    }
+    return !outcome.allow;
+}
 
 }  // namespace qen

@@ -7,7 +7,11 @@
 namespace qen {
 
 class ApplicationControl;
+class ArticleLibrary;
 class ContentSite;
+class Fetcher;
+class VideoCatalogue;
+struct LinkOutcome;
 class DeferredActions;
 class MainView;
 class Platform;
@@ -16,8 +20,9 @@ struct Session;
 
 class LinkCommands {
 public:
-    LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
-                 ApplicationControl& control, DeferredActions& deferred);
+    LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store, Fetcher& fetcher,
+                 VideoCatalogue& videos, ArticleLibrary& articles, ApplicationControl& control,
+                 DeferredActions& deferred);
 
     void Attach(MainView* window) { window_ = window; }
 
@@ -42,15 +47,25 @@ private:
     bool LaunchFromWorkFolder(const std::string& address, const std::string&);
     bool StartLinkedProgram(const std::string& address, const std::string&);
     bool OpenOutside(const std::string& address, const std::string&);
+    bool ShowVideos(const std::string&, const std::string&);
+    bool GetLatestVideos(const std::string&, const std::string&);
+    bool ShowPlaylist(const std::string&, const std::string&);
     bool WipePlaylist(const std::string&, const std::string&);
     bool GoBackLater(const std::string&, const std::string&);
     bool AddVideoToPlaylist(const std::string&, const std::string& id);
-    bool UnsaveArticle(const std::string&, const std::string& key);
+    bool SaveArticle(const std::string&, const std::string& id);
+    bool UnsaveArticle(const std::string&, const std::string& id);
     bool WatchOnVideoSite(const std::string&, const std::string& id);
+    bool ShowRelatedVideos(const std::string&, const std::string& id);
     bool DeleteVideo(const std::string&, const std::string& id);
     bool EditNoteLink(const std::string&, const std::string& argument);
     bool EditDiaryLink(const std::string&, const std::string& argument);
+    bool OpenArticle(const std::string&, const std::string& id);
+    bool ShowArticles(const std::string& address, const std::string&);
     bool Allow(const std::string&, const std::string&);
+
+    // Carries out what a feature's link command left to the view; true cancels.
+    bool Follow(const LinkOutcome& outcome);
 
     std::string CurrentPage() const;
     void BlankVideoPostOnPage(const std::string& page, const std::string& id);
@@ -59,6 +74,9 @@ private:
     Session& session_;
     ContentSite& site_;
     VideoStore& store_;
+    Fetcher& fetcher_;
+    VideoCatalogue& videos_;
+    ArticleLibrary& articles_;
     ApplicationControl& control_;
     DeferredActions& deferred_;
     MainView* window_ = nullptr;

@@ -33,7 +33,7 @@ protected:
     std::string WorkFolderName() const { return "lumfiles__" + std::to_string(platform.fakeSystem.now); }
 
     test::FakePlatform platform;
-    Application app{platform};
+    Application app{platform, platform.fakeFetcher};
 };
 
 TEST_F(PackageStartUpTest, PackageBesideTheProgramShowsItsHelpPageUnderItsTitle) {
@@ -111,7 +111,7 @@ TEST_F(PackageStartUpTest, SiteFailuresRemoveWhatWasWrittenAndTheFolder) {
         fresh.fakeSystem.executablePath = exe;
         fresh.fakeSystem.tempFolder = temp.path();
         fresh.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
-        Application failing(fresh);
+        Application failing(fresh, fresh.fakeFetcher);
         EXPECT_FALSE(failing.Start({exe.Bytes()}));
         EXPECT_EQ(fresh.fakeUi.Texts(), std::vector<std::string>{c.message});
         EXPECT_EQ(fresh.fakeUi.messages[0].caption, "Dog Training Academy");
@@ -151,7 +151,7 @@ TEST_F(PackageStartUpTest, StoredZoomIsAppliedOnlyWithinTheDialogsRange) {
         test::FakePlatform fresh;
         Prepare(fresh);
         fresh.fakeSettings.ints[{"QenRuntime", "Zoom"}] = c.stored;
-        Application started(fresh);
+        Application started(fresh, fresh.fakeFetcher);
         ASSERT_TRUE(started.Start({exe.Bytes()})) << c.stored;
         EXPECT_EQ(fresh.fakeView.zoomPercent, c.applied) << c.stored;
         started.Shutdown(0);
@@ -205,7 +205,7 @@ TEST_F(PackageStartUpTest, ASecondWindowOnTheSameUserDataSaysSoAndTouchesNothing
 
     test::FakePlatform secondPlatform;
     Prepare(secondPlatform, platform.fakeSystem.now + 1);
-    Application second(secondPlatform);
+    Application second(secondPlatform, secondPlatform.fakeFetcher);
     EXPECT_FALSE(second.Start({exe.Bytes()}));
     EXPECT_EQ(secondPlatform.fakeUi.Texts(),
               std::vector<std::string>{(program / "QenRuntime.lum").Bytes() + " is already open in another window"});
@@ -233,7 +233,7 @@ TEST_F(PackageStartUpTest, DecliningTheTermsWritesNoSetting) {
     platform.fakeUi.chosenFiles.push_back(elsewhere / "site.qen");
     platform.fakeUi.termsAnswers.push_back(false);
     {
-        Application declined(platform);  // the process it stands for ends here
+        Application declined(platform, platform.fakeFetcher);  // the process it stands for ends here
         try {
             declined.Start({exe.Bytes()});
             FAIL() << "the program went on without the terms";
@@ -250,7 +250,7 @@ TEST_F(PackageStartUpTest, DecliningTheTermsWritesNoSetting) {
     again.fakeSettings.ints.clear();
     again.fakeUi.chosenFiles.push_back(elsewhere / "site.qen");
     again.fakeUi.termsAnswers.push_back(true);
-    Application accepted(again);
+    Application accepted(again, again.fakeFetcher);
     ASSERT_TRUE(accepted.Start({exe.Bytes()}));
     EXPECT_EQ((again.fakeSettings.paths[{"QenRuntime", "InitDir"}]), elsewhere.path());
     accepted.Shutdown(0);

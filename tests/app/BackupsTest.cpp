@@ -46,7 +46,7 @@ class BackupTest : public ::testing::Test {
 protected:
     TempDir temp;
     FakePlatform platform;
-    Application app{platform};
+    Application app{platform, platform.fakeFetcher};
     Path backups = temp / "LumFileBackups/";
     Path backup = backups / "LumBackup_site.lum";
 
@@ -272,7 +272,7 @@ TEST_F(BackupTest, UserRestoreAsksThenRestoresAndRestarts) {
 
 TEST_F(BackupTest, RestoreNeedsWorkFolderAndUserDataPath) {
     for (int which = 0; which < 2; ++which) {
-        Application other(platform);
+        Application other(platform, platform.fakeFetcher);
         other.session().WorkFolder = which == 0 ? Path() : app.session().WorkFolder;
         other.session().UserDataPath = which == 0 ? app.session().UserDataPath : Path();
         EXPECT_FALSE(other.backups().RestoreBackup(false));
@@ -409,7 +409,7 @@ TEST_F(BackupTest, ShutdownSavesOnlyWhenReady) {
     EXPECT_EQ(app.Shutdown(3), 3);
     EXPECT_FALSE(test::Exists(app.session().UserDataPath));
 
-    Application ready(platform);
+    Application ready(platform, platform.fakeFetcher);
     ready.session().WorkFolder = temp / "lumfiles__1700000000/";
     test::MakeFolders(ready.session().WorkFolder);
     ready.session().UserDataPath = app.session().UserDataPath;

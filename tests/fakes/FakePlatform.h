@@ -1,4 +1,5 @@
 #pragma once
+#include "fakes/FakeFetcher.h"
 #include "fakes/FakeSettings.h"
 #include "fakes/FakeSystem.h"
 #include "fakes/FakeUi.h"
@@ -13,6 +14,7 @@ public:
     FakeSettings fakeSettings;
     FakeSystem fakeSystem;
     FakeView fakeView;
+    FakeFetcher fakeFetcher;  // not part of the platform: the application is handed it
     ViewEvents* events = nullptr;
     bool windowFails = false;
 

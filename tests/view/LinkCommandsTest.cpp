@@ -42,9 +42,16 @@ TEST_F(ViewFixture, EachAddressIsTakenByTheFirstMatchingCommand) {
         {"W:playlist_.html", 9},
         {"W:Playlist_abc.html", 19},
         {"W:playlist_abc.htm", 19},
-        {"W:playlist1.html", 19},
+        {"W:videos1.html", 4},
+        {"W:latestvideos.html", 5},
+        {"W:playlist1.html", 6},
+        {"W:savearticle_12.html", 10},
         {"W:unsavearticle_12.html", 11},                 // not "savearticle_"
         {"W:youtube_abc.html", 12},
+        {"W:related_abc.html", 13},
+        {"W:ezine_123.html", 17},
+        {"W:articles.html", 18},
+        {"http://example.com/articles.html", 3},
         {"W:delete_abc.html", 14},
         {"W:help.html", 19},
         {"W:index.html", 19},
@@ -58,10 +65,9 @@ TEST_F(ViewFixture, EachAddressIsTakenByTheFirstMatchingCommand) {
 }
 
 TEST_F(ViewFixture, EndpointsFromTheEnvironmentDecideWhatStaysInside) {
-    setenv("QEN_ADVERT_HOST", "127.0.0.1:8765", 1);
+    environment.Set("QEN_ADVERT_HOST", "127.0.0.1:8765");
     EXPECT_EQ(view.links().MatchingCommand("http://127.0.0.1:8765/ad.html"), 19);
     EXPECT_EQ(view.links().MatchingCommand("http://ads.test/banner.html"), 3);
-    unsetenv("QEN_ADVERT_HOST");
 }
 
 TEST(LinkTests, ParseLinkCommandGivesTheTextBetweenPrefixAndHtml) {
@@ -192,7 +198,7 @@ TEST_F(ViewFixture, WebLinksAndVideoLinksOpenOutside) {
 
 TEST_F(ViewFixture, PagesThatStayInsideAreAllowedWithoutAction) {
     for (const std::string& address : {std::string("http://www.videos.test/v/1"), std::string("https://x.test/"),
-                                      W("help.html"), W("videos2.html"), W("related_abc.html")}) {
+                                      W("help.html"), W("videos2.html"), W("related.html")}) {
         EXPECT_FALSE(view.OnBeforeNavigate(address)) << address;
     }
     EXPECT_TRUE(system.launched.empty());
@@ -402,6 +408,48 @@ TEST_F(ViewFixture, PageWithoutTheWholePostIsLeftAsItIsButStillRefreshed) {
     EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html")));
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(W("videos1.html")));
+}
+
+}  // namespace
+}  // namespace qen::test
+
+namespace qen::test {
+namespace {
+
+// Messages are pumped while a download waits: whatever arrives then must not start another
+// one or change what the waiting one will show.
+TEST_F(ViewFixture, WhileADownloadWaitsNothingElseStarts) {
+    fetcher.busy = true;
+    const std::string addresses[] = {W("playlist_abc.html"), W("videos1.html"), W("latestvideos.html"),
+                                     W("articles.html"),     W("ezine_5.html"),  W("notepad_new.html"),
+                                     "http://example.com/",  W("help.html")};
+    for (const std::string& address : addresses) EXPECT_TRUE(view.OnBeforeNavigate(address)) << address;
+    EXPECT_TRUE(store.Playlist.empty());
+    EXPECT_TRUE(fetcher.requests.empty());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(system.launched.empty());
+
+    view.OnMenuCommand(MenuCommand::Home);
+    view.deferred().DeferNavigation(W("notepad.html"));
+    view.OnTimer(DeferredActions::kNavigationTimer);
+    EXPECT_TRUE(window.navigations.empty());
+    EXPECT_EQ(window.runningTimers.count(DeferredActions::kNavigationTimer), 1u);  // it comes back
+
+    fetcher.busy = false;
+    view.OnTimer(DeferredActions::kNavigationTimer);
+    EXPECT_EQ(window.navigations, std::vector<std::string>{W("notepad.html")});
+}
+
+// The article list is fetched on its first visit, from the timer, not inside the click.
+TEST_F(ViewFixture, TheFirstVisitToTheArticlesFetchesTheirFeedAfterTheClick) {
+    site.ArticleCategory = "Pets:Dogs.xml";
+    site.PageTemplate = "%%videoposts%%";
+    EXPECT_TRUE(view.OnBeforeNavigate(W("articles.html")));
+    EXPECT_TRUE(fetcher.requests.empty());
+    view.OnTimer(DeferredActions::kNavigationTimer);
+    ASSERT_EQ(fetcher.requests.size(), 1u);
+    EXPECT_EQ(fetcher.requests[0].channel, FetchChannel::Articles);
+    EXPECT_EQ(fetcher.requests[0].url, "http://ezinearticles.com/category/Pets:Dogs.xml");
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "fakes/TempDir.h"
 #include "package/ContentSite.h"
 #include "store/VideoStore.h"
+#include "articles/ArticleLibrary.h"
+#include "videos/VideoCatalogue.h"
 #include "view/ApplicationControl.h"
 #include "view/BrowserView.h"
 
@@ -36,7 +38,10 @@ struct ViewFixture : ::testing::Test {
     ContentSite site;
     VideoStore store;
     FakeApplicationControl control;
-    BrowserView view{platform, session, site, store, control};
+    FakeFetcher& fetcher = platform.fakeFetcher;
+    VideoCatalogue videos{platform.fakeUi, fetcher, store, platform.fakeSettings, site};
+    ArticleLibrary articles{platform.fakeUi, fetcher, store, platform.fakeSettings, site};
+    BrowserView view{platform, session, site, store, fetcher, videos, articles, control};
     FakeView& window = platform.fakeView;
     FakeUi& ui = platform.fakeUi;
     FakeSystem& system = platform.fakeSystem;

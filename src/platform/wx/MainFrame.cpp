@@ -1,5 +1,7 @@
 #include "platform/wx/MainFrame.h"
 
+#include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 
 #include "base/Path.h"
@@ -21,6 +23,20 @@ MainFrame::MainFrame(ViewEvents& events)
     BuildMenuBar();
     CreateWebView();
     Bind(wxEVT_TIMER, &MainFrame::OnTimerEvent, this);
+    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+}
+
+void MainFrame::OnClose(wxCloseEvent& event) {
+    // Destroyed under a running dialog or a download's wait, the window would take the
+    // code that runs them with it.
+    wxEventLoopBase* active = wxEventLoopBase::GetActive();
+    const bool nested = !active || active != wxTheApp->GetMainLoop() || active->IsYielding();
+    if (nested && event.CanVeto() && onPutOffClose_) {
+        event.Veto();
+        onPutOffClose_();
+        return;
+    }
+    event.Skip();
 }
 
 MainFrame::~MainFrame() {

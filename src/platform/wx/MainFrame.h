@@ -1,5 +1,6 @@
 #pragma once
 // The single maximized window: a menu bar of seven commands and the web view filling it.
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -14,6 +15,10 @@ namespace qen {
 class MainFrame : public wxFrame, public MainView {
 public:
     explicit MainFrame(ViewEvents& events);
+
+    // A close asked for while a dialog or a download wait runs inside the main loop is put
+    // off; this is called instead, and the window is closed again from the main loop.
+    void SetOnPutOffClose(std::function<void()> onPutOffClose) { onPutOffClose_ = std::move(onPutOffClose); }
     ~MainFrame() override;
 
     void Navigate(const std::string& address) override;
@@ -35,11 +40,13 @@ private:
     void OnNavigating(wxWebViewEvent& event);
     void OnNewWindow(wxWebViewEvent& event);
     void OnTimerEvent(wxTimerEvent& event);
+    void OnClose(wxCloseEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
 
     ViewEvents& events_;
     wxWebView* web_ = nullptr;
     std::map<int, std::unique_ptr<wxTimer>> timers_;
+    std::function<void()> onPutOffClose_;
 };
 
 // Address conversions between the browser's URLs and the logic's plain paths.

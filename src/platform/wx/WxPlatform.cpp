@@ -8,6 +8,7 @@ namespace qen {
 
 MainView* WxPlatform::CreateMainWindow(ViewEvents& events) {
     frame_ = new MainFrame(events);
+    frame_->SetOnPutOffClose([this] { closePutOff_ = true; });
     // Without a window manager maximizing does nothing, so start at the display's size.
     wxDisplay display(static_cast<unsigned>(0));
     frame_->SetSize(display.GetClientArea());

@@ -17,12 +17,16 @@ public:
 
     MainFrame* frame() const { return frame_; }
     WxUi& wxUi() { return ui_; }
+    // The window was asked to close while a dialog or a wait ran; it is to close from the
+    // main loop.
+    bool ClosePutOff() const { return closePutOff_; }
 
 private:
     WxUi ui_;
     WxSettings settings_;
     PosixSystem system_;
     MainFrame* frame_ = nullptr;
+    bool closePutOff_ = false;
 };
 
 }  // namespace qen
