@@ -395,6 +395,49 @@ class Runtime:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
+class FeedSim:
+    """The project's loopback service for the video feed, the article directory and the update
+    server, started on a free port; a runtime is pointed at it through its endpoint variables."""
+
+    def __init__(self, args, files=None, fault=None):
+        command = [os.path.join(args.build_dir, "tools", "feedsim", "feedsim"), "--port", "0"]
+        if files:
+            command += ["--files", files]
+        if fault:
+            command += ["--fault", fault]
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.address = self.process.stdout.readline().strip()
+        if not self.address.startswith("http://127.0.0.1:"):
+            self.stop()
+            raise GuiError(f"feedsim did not start: {self.address!r}")
+        self.host = self.address[len("http://"):]
+
+    def point(self, runtime):
+        """Every outside service of `runtime` is answered by this simulator."""
+        for variable in ("QEN_VIDEO_FEED_HOST", "QEN_THUMBNAIL_HOST", "QEN_ARTICLE_FEED_HOST",
+                         "QEN_ARTICLE_SITE_HOST", "QEN_UPDATE_HOST", "QEN_DOWNLOAD_HOST"):
+            runtime.extra_environment[variable] = self.host
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+
+
+@contextlib.contextmanager
+def feedsim(args, runtime, files=None, fault=None):
+    """A FeedSim for the length of a block, with `runtime` pointed at it."""
+    simulator = FeedSim(args, files, fault)
+    simulator.point(runtime)
+    try:
+        yield simulator
+    finally:
+        simulator.stop()
+
+
 def build_demo_package(args, folder, name="DogTraining.qen"):
     """Packs the bundled sample site with the packaging tool, as a distributor would."""
     qenpack = os.path.join(args.build_dir, "tools", "qenpack", "qenpack")
