@@ -1,6 +1,11 @@
 #include "files/FileMessages.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
 
 #include <filesystem>
 #include <string>
@@ -247,6 +252,34 @@ TEST(WriteNewFile, AFileItCouldNotFillIsRemoved) {
     }
     EXPECT_EQ(error.Reason(), "the file is larger than this system allows");
     EXPECT_FALSE(test::Exists(dir / "big"));
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+// A save killed at any moment (a logout that does not wait, a crash) leaves the file whole:
+// the old version or the new one, never a mix and never nothing.
+TEST(SaveFileSafely, AKillAtAnyMomentLeavesAWholeFile) {
+    TempDir dir;
+    const Path target = dir / "user.lum";
+    const std::string versions[] = {std::string(300000, 'a'), std::string(200000, 'b')};
+    ASSERT_TRUE(SaveFileSafely(target, versions[0]));
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        const pid_t saver = fork();
+        ASSERT_GE(saver, 0);
+        if (saver == 0) {
+            for (unsigned n = 0;; ++n) SaveFileSafely(target, versions[n % 2]);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 30000)(random));
+        kill(saver, SIGKILL);
+        waitpid(saver, nullptr, 0);
+        const std::string found = test::ReadFile(target);
+        EXPECT_TRUE(found == versions[0] || found == versions[1]) << "round " << round << ": " << found.size();
+    }
 }
 
 }  // namespace
