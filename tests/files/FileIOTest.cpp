@@ -5,9 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <random>
-
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "fakes/FakeUi.h"
