@@ -26,6 +26,18 @@ constexpr const char* kQuotaMessage =
 // Ids and titles this short are no videos; they are passed over and counted nowhere.
 constexpr std::size_t kShortestField = 5;
 
+// The title of a feed entry and the one other field a feed names its video by.
+struct EntryFields {
+    std::string_view title, reference;
+};
+
+EntryFields ReadEntry(std::string_view entry, const char* referenceTag) {
+    std::size_t at = 0;
+    const std::string_view title = ExtractTagContent(entry, "title", at);
+    at = 0;
+    return {title, ExtractTagContent(entry, referenceTag, at)};
+}
+
 bool UsableVideo(std::string_view id, std::string_view title) {
     return id.size() > kShortestField && title.size() > kShortestField && IsVideoIdText(id);
 }
@@ -82,10 +94,7 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
     for (;;) {
         const std::string_view entry = ExtractTagContent(feedText, "entry", position);
         if (entry.empty()) return;
-        std::size_t at = 0;
-        const std::string_view title = ExtractTagContent(entry, "title", at);
-        at = 0;
-        const std::string_view id = ExtractTagContent(entry, "yt:videoid", at);
+        const auto [title, id] = ReadEntry(entry, "yt:videoid");
         if (!UsableVideo(id, title)) continue;
 
         const std::string idText(id);
@@ -180,10 +189,7 @@ Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
     while (related.size() < VideoStore::kMaxRelatedVideos) {
         const std::string_view entry = ExtractTagContent(feedText, "entry", position);
         if (entry.empty()) break;
-        std::size_t at = 0;
-        const std::string_view title = ExtractTagContent(entry, "title", at);
-        at = 0;
-        const std::string_view reference = ExtractTagContent(entry, "id", at);
+        const auto [title, reference] = ReadEntry(entry, "id");
         if (reference.substr(0, 7) != "http://") continue;
         const std::size_t slash = reference.rfind('/');
         const std::string_view id = slash == std::string_view::npos ? reference : reference.substr(slash + 1);
