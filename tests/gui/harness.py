@@ -25,6 +25,14 @@ class GuiError(AssertionError):
     pass
 
 
+def _text_of(path):
+    """A text file's contents, or the empty text when there is none."""
+    if not os.path.exists(path):
+        return ""
+    with open(path, encoding="utf-8", errors="replace") as text:
+        return text.read()
+
+
 def parse_args():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
@@ -248,11 +256,13 @@ class Runtime:
         subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
 
     def program_output(self):
-        log = os.path.join(self.root, "program.log")
-        if not os.path.exists(log):
-            return ""
-        with open(log, encoding="utf-8", errors="replace") as output:
-            return output.read()
+        return _text_of(os.path.join(self.root, "program.log"))
+
+    def click_link_containing(self, text):
+        """A link whose name holds `text`: the demo's style sheet puts a marker before some."""
+        link = wait_until(lambda: next((l for l in self.find_all("link") if text in (l.name or "")), None),
+                          f"a link containing '{text}'")
+        self.activate(link)
 
     def wait_for_dialog(self, text_fragment, timeout=DEFAULT_TIMEOUT):
         """A message box or dialog whose texts contain the fragment."""
@@ -346,11 +356,7 @@ class Runtime:
             return [line.strip() for line in log if line.strip()]
 
     def settings_text(self):
-        path = os.path.join(self.config, "Qen Runtime.ini")
-        if not os.path.exists(path):
-            return ""
-        with open(path, encoding="utf-8", errors="replace") as settings:
-            return settings.read()
+        return _text_of(os.path.join(self.config, "Qen Runtime.ini"))
 
     # --- ending -------------------------------------------------------------------------
 
@@ -448,11 +454,12 @@ def build_demo_package(args, folder, name="DogTraining.qen"):
 
 
 @contextlib.contextmanager
-def session(args, name):
-    """A private display and a runtime for one scenario. On failure the screen, the
-    program's output and the accessibility tree are kept for whoever reads the log."""
+def session(args, name, root=None):
+    """A private display and a runtime for one scenario (in `root` when given). On failure
+    the screen, the program's output and the accessibility tree are kept for whoever reads
+    the log."""
     display = Display()
-    runtime = Runtime(args, name)
+    runtime = Runtime(args, name, root)
     try:
         yield runtime
     except BaseException:

@@ -3,7 +3,7 @@ release) and from the keyboard, and each dialog it opens is kept as a screenshot
 import subprocess
 import time
 
-from harness import build_demo_package, check, run_scenario, session, wait_until
+from harness import build_demo_package, check, run_scenario, session
 
 HELP_HEADING = "Welcome to your Dog Training companion"
 NOTES_HEADING = "You have not created any notes yet"
@@ -54,10 +54,7 @@ def scenario(args):
 
         # The program's own message box, as the other dialogs look.
         runtime.click_link("Notepad")
-        link = wait_until(lambda: next((l for l in runtime.find_all("link")
-                                        if "Click here to create a new note" in (l.name or "")), None),
-                          "the new note link")
-        runtime.activate(link)
+        runtime.click_link_containing("Click here to create a new note")
         dialog = runtime.window_titled("Notepad")
         runtime.press_with_keyboard(dialog, "Save")
         message = runtime.wait_for_dialog("Please enter a title for the note")

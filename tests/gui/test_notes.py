@@ -2,20 +2,13 @@
 and deleted through their links and dialogs, and survive a restart."""
 import pyatspi
 
-from harness import build_demo_package, check, run_scenario, session, wait_until
+from harness import build_demo_package, check, run_scenario, session
 
 TITLE = "Caf\u00e9 \u20ac \u4e2d"  # cp1252 letters and one character outside cp1252
 
 
-def click_link_containing(runtime, text):
-    # The demo's style sheet puts a marker in front of some links.
-    link = wait_until(lambda: next((l for l in runtime.find_all("link") if text in (l.name or "")), None),
-                      f"a link containing '{text}'")
-    runtime.activate(link)
-
-
 def open_dialog(runtime, link, caption):
-    click_link_containing(runtime, link)
+    runtime.click_link_containing(link)
     return runtime.window_titled(caption)
 
 

@@ -2,26 +2,23 @@
 lie under a folder named "Jürgen", the program is started the way a file manager starts
 it, and a note whose text holds what looks like markup comes back exactly as typed."""
 import os
+import shutil
 import tempfile
 
-from harness import Runtime, build_demo_package, check, run_scenario, session, wait_until
+from harness import build_demo_package, check, run_scenario, session
 
 NOTE_TEXT = "write &#60;b&#62; & keep &amp; \u03a9"
 
 
 def open_note_dialog(runtime, link_text):
-    link = wait_until(lambda: next((l for l in runtime.find_all("link") if link_text in (l.name or "")), None),
-                      f"a link containing '{link_text}'")
-    runtime.activate(link)
+    runtime.click_link_containing(link_text)
     return runtime.window_titled("Notepad")
 
 
 def scenario(args):
     outer = tempfile.mkdtemp(prefix="qen_gui_paths_")
     root = os.path.join(outer, "J\u00fcrgen")
-    with session(args, "paths") as runtime:
-        runtime.cleanup()  # the session's own folder is replaced by one under "Jürgen"
-        runtime.__init__(args, "paths", root=root)
+    with session(args, "paths", root) as runtime:
         runtime.extra_environment = {"LC_ALL": "C", "LANG": "C", "LANGUAGE": ""}
         packages = os.path.join(root, "\u00dcbungen")
         os.makedirs(packages)
@@ -51,7 +48,7 @@ def scenario(args):
         check(not runtime.work_folders(), "the work folder was left behind")
         check(os.path.exists(os.path.join(packages, "Hunde \u00dcbung.lum")),
               "the user data file was not saved beside the package")
-    os.rmdir(outer) if os.path.isdir(outer) and not os.listdir(outer) else None
+    shutil.rmtree(outer, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -2,7 +2,7 @@
 first window's changes are saved at its exit and not wiped by the other's."""
 import os
 
-from harness import Runtime, build_demo_package, check, run_scenario, session, wait_until
+from harness import Runtime, build_demo_package, check, run_scenario, session
 
 
 def scenario(args):
@@ -26,10 +26,7 @@ def scenario(args):
         check(not os.path.exists(lum), "the second window touched the user data file")
 
         first.click_link("Notepad")
-        link = wait_until(lambda: next((l for l in first.find_all("link")
-                                        if "Click here to create a new note" in (l.name or "")), None),
-                          "the new note link")
-        first.activate(link)
+        first.click_link_containing("Click here to create a new note")
         dialog = first.window_titled("Notepad")
         first.type_into(first.edits(dialog)[0], "Kept by the first window")
         first.press(dialog, "Save")

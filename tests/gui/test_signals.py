@@ -14,12 +14,6 @@ NOTE = "Remember the lead"
 SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
 
 
-def click_link_containing(runtime, text):
-    link = wait_until(lambda: next((l for l in runtime.find_all("link") if text in (l.name or "")), None),
-                      f"a link containing '{text}'")
-    runtime.activate(link)
-
-
 def open_zoom(runtime):
     runtime.click_menu("Zoom")
     runtime.wait_for_dialog("Percentage zoom")
@@ -32,21 +26,21 @@ def open_backup(runtime):
 
 def open_note(runtime):
     runtime.click_link("Notepad")
-    click_link_containing(runtime, "Click here to create a new note")
+    runtime.click_link_containing("Click here to create a new note")
     dialog = runtime.window_titled("Notepad")
     runtime.type_into(runtime.edits(dialog)[0], "never saved")
 
 
 def open_note_with_message(runtime):
     runtime.click_link("Notepad")
-    click_link_containing(runtime, "Click here to create a new note")
+    runtime.click_link_containing("Click here to create a new note")
     runtime.press_with_keyboard(runtime.window_titled("Notepad"), "Save")
     runtime.wait_for_dialog("Please enter a title for the note")
 
 
 def open_diary(runtime):
     runtime.click_link("Diary")
-    click_link_containing(runtime, "Click here to create a new diary entry")
+    runtime.click_link_containing("Click here to create a new diary entry")
     dialog = runtime.window_titled("Diary")
     runtime.type_into(runtime.edits(dialog)[-1], "never saved")
 
@@ -81,7 +75,7 @@ def scenario(args):
         runtime.start_accepting_terms(package)
         runtime.wait_for_page_text("Welcome to your Dog Training companion")
         runtime.click_link("Notepad")
-        click_link_containing(runtime, "Click here to create a new note")
+        runtime.click_link_containing("Click here to create a new note")
         dialog = runtime.window_titled("Notepad")
         runtime.type_into(runtime.edits(dialog)[0], NOTE)
         runtime.press(dialog, "Save")
