@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target QenRuntime qenpack feedsim
+cmake --build build -j"$(nproc)" --target QenRuntime qenpack qen-data qen-release feedsim
 
 package=build/demo/dog-training.qen
 bash examples/build-demo.sh build/tools/qenpack/qenpack "$package"
