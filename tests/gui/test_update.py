@@ -1,7 +1,8 @@
 """The self-update against a loopback update server holding a signed release: a copy under
 its standard name is offered the update, downloads it and comes back as the new program;
 a renamed copy gets the next name and is told so; a second start within the day asks
-nothing; a download whose signature does not match is refused."""
+nothing; a copy opened with a package from elsewhere comes back with it; a download whose
+signature does not match is refused."""
 import os
 import re
 import shutil
@@ -61,14 +62,15 @@ class Release:
             published.write(b"\nchanged after signing\n")
 
 
-def install_copy(root, folder, name, package, release):
-    """A copy of the built program under `name`, with the demo package and the public key beside it."""
+def install_copy(root, folder, name, release, package=None):
+    """A copy of the built program under `name`, with the public key and the package beside it."""
     folder = os.path.join(root, folder)
     os.makedirs(folder)
     program = os.path.join(folder, name)
     shutil.copy2(release.old_program_path, program)
-    shutil.copy(package, folder)
     shutil.copy(release.public_key, folder)
+    if package:
+        shutil.copy(package, folder)
     return program
 
 
@@ -112,7 +114,7 @@ def wait_for_new_program(runtime, program, release):
 
 
 def update_under_standard_name(runtime, package, release):
-    program = install_copy(runtime.root, "standard", "QenRuntime", package, release)
+    program = install_copy(runtime.root, "standard", "QenRuntime", release, package)
     runtime.args.program = program
     runtime.start_accepting_terms()
     runtime.wait_for_page_text(HELP_HEADING)
@@ -154,7 +156,7 @@ def second_start_within_a_day(runtime, program):
 
 def update_under_other_name(runtime, package, release):
     pretend_a_day_passed(runtime)
-    program = install_copy(runtime.root, "renamed", "MyTool_9", package, release)
+    program = install_copy(runtime.root, "renamed", "MyTool_9", release, package)
     runtime.args.program = program
     runtime.start()
     runtime.press(runtime.wait_for_dialog(QUESTION), "Yes")
@@ -175,10 +177,25 @@ def update_under_other_name(runtime, package, release):
           "a renamed copy received the replacer")
 
 
+def update_with_package_from_elsewhere(runtime, package, release):
+    """Opened with a package from another folder, as the file manager opens it: the new
+    program comes back with that package rather than asking for one."""
+    pretend_a_day_passed(runtime)
+    program = install_copy(runtime.root, "opened", "QenRuntime", release)
+    runtime.args.program = program
+    runtime.start(package)
+    runtime.press(runtime.wait_for_dialog(QUESTION), "Yes")
+    wait_for_new_program(runtime, program, release)
+    check(not runtime.find_all("file chooser"), "the new program asked for a package")
+    check(runtime.close_window() == 0, "the new program did not end cleanly")
+    check(sorted(os.listdir(os.path.dirname(program))) == ["QenRuntime", "update-key.pub"],
+          f"the program's folder holds {sorted(os.listdir(os.path.dirname(program)))}")
+
+
 def update_that_fails_its_check(runtime, package, release):
     pretend_a_day_passed(runtime)
     release.tamper("QenRuntime")
-    program = install_copy(runtime.root, "checked", "QenRuntime", package, release)
+    program = install_copy(runtime.root, "checked", "QenRuntime", release, package)
     runtime.args.program = program
     before = sorted(os.listdir(os.path.dirname(program)))
     runtime.start()
@@ -203,6 +220,7 @@ def scenario(args):
             program = update_under_standard_name(runtime, package, release)
             second_start_within_a_day(runtime, program)
             update_under_other_name(runtime, package, release)
+            update_with_package_from_elsewhere(runtime, package, release)
             update_that_fails_its_check(runtime, package, release)
 
 
