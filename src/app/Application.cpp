@@ -50,12 +50,12 @@ bool Application::Start(const std::vector<std::string>& args) {
     Settings& settings = platform_.settings();
     System& system = platform_.system();
 
-    const Path commandLineFile = CommandLineFile(args);
+    commandLineFile_ = CommandLineFile(args);
     session_.ExePath = system.ExecutablePath();
 
     // The package: inside the program, named on the command line, beside it, or chosen.
     Path chosenFolder;
-    if (!OpenPackage(ui, settings, session_.ExePath, commandLineFile, package_, session_.UserDataPath, &chosenFolder))
+    if (!OpenPackage(ui, settings, session_.ExePath, commandLineFile_, package_, session_.UserDataPath, &chosenFolder))
         return false;
     session_.ProductKey = SectionName(package_.SettingsName);
     if (!package_.Title.empty()) ui.SetApplicationName(package_.Title);
@@ -129,7 +129,7 @@ bool Application::CheckForUpdate() {
     session_.ReadyToSave = false;
     CleanUp();
     session_.WorkFolder = Path();
-    HandOverToReplacer(ui, system, session_.ExePath, package_.Embedded);
+    HandOverToReplacer(ui, system, session_.ExePath, package_.Embedded, commandLineFile_);
     return false;  // the replacer could not start; its message has been shown
 }
 

@@ -70,6 +70,7 @@ private:
 
     Platform& platform_;
     Fetcher& fetcher_;
+    Path commandLineFile_;  // given again to the program that an update brings back
     Session session_;
     ContentPackage package_;
     ContentSite site_;

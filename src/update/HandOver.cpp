@@ -1,6 +1,8 @@
 #include "update/HandOver.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/System.h"
 #include "platform/Ui.h"
@@ -14,13 +16,16 @@ Path ReplacerPath(const Path& program) { return program.Folder() / kReplacerFile
 
 }  // namespace
 
-void HandOverToReplacer(Ui& ui, System& system, const Path& program, bool bound) {
+void HandOverToReplacer(Ui& ui, System& system, const Path& program, bool bound, const Path& commandLineFile) {
     // Only a copy under its standard name downloads the replacer: any other copy must not
     // start one that an earlier update left behind, which would swap the wrong program.
     const Path replacer = ReplacerPath(program);
     std::error_code error;
     if (RunsUnderStandardName(program, bound) && std::filesystem::exists(replacer.Bytes(), error)) {
-        system.ReplaceProcess(replacer.Bytes(), {std::string(kReplacerFileName), "none"});
+        std::vector<std::string> args{std::string(kReplacerFileName), "none"};
+        // Otherwise a program opened from a package elsewhere would come back asking for one.
+        if (!commandLineFile.Empty()) args.push_back(commandLineFile.Bytes());
+        system.ReplaceProcess(replacer.Bytes(), args);
         ui.ShowMessage("Failed to activate replacer tool to perform upgrade", Icon::Stop);
         return;
     }

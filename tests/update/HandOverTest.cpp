@@ -18,18 +18,30 @@ using test::TempDir;
 using test::WriteFile;
 
 TEST(HandOverToReplacer, StandardCopyBecomesTheReplacer) {
-    TempDir dir;
-    FakeUi ui;
-    FakeSystem system;
-    WriteFile(dir / "QenRuntimeAutoReplaceTool", "replacer");
-    try {
-        HandOverToReplacer(ui, system, dir / "QenRuntime", false);
-        FAIL() << "the process was neither replaced nor ended";
-    } catch (const ProcessReplaced& replaced) {
-        EXPECT_EQ(replaced.program, (dir / "QenRuntimeAutoReplaceTool").Bytes());
-        EXPECT_EQ(replaced.args, (std::vector<std::string>{"QenRuntimeAutoReplaceTool", "none"}));
+    const struct {
+        const char* name;
+        const char* commandLineFile;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"package beside the program", "", {"QenRuntimeAutoReplaceTool", "none"}},
+        // The new program opens the package the user opened, rather than asking for one.
+        {"package named on the command line", "/home/a b/Dog Training.qen",
+         {"QenRuntimeAutoReplaceTool", "none", "/home/a b/Dog Training.qen"}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        FakeUi ui;
+        FakeSystem system;
+        WriteFile(dir / "QenRuntimeAutoReplaceTool", "replacer");
+        try {
+            HandOverToReplacer(ui, system, dir / "QenRuntime", false, Path(c.commandLineFile));
+            ADD_FAILURE() << c.name << ": the process was neither replaced nor ended";
+        } catch (const ProcessReplaced& replaced) {
+            EXPECT_EQ(replaced.program, (dir / "QenRuntimeAutoReplaceTool").Bytes()) << c.name;
+            EXPECT_EQ(replaced.args, c.args) << c.name;
+        }
+        EXPECT_TRUE(ui.messages.empty()) << c.name;
     }
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST(HandOverToReplacer, ReplacerThatCannotStartIsReportedAndStartUpEnds) {
@@ -39,7 +51,7 @@ TEST(HandOverToReplacer, ReplacerThatCannotStartIsReportedAndStartUpEnds) {
     system.replaceFails = true;
     WriteFile(dir / "QenRuntimeAutoReplaceTool", "replacer");
 
-    HandOverToReplacer(ui, system, dir / "QenRuntime", false);
+    HandOverToReplacer(ui, system, dir / "QenRuntime", false, Path());
 
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Failed to activate replacer tool to perform upgrade");
@@ -64,7 +76,7 @@ TEST(HandOverToReplacer, EveryOtherCopyEndsWithCodeOne) {
         FakeSystem system;
         if (c.replacerThere) WriteFile(dir / "QenRuntimeAutoReplaceTool", "replacer");
         try {
-            HandOverToReplacer(ui, system, dir / c.program, c.bound);
+            HandOverToReplacer(ui, system, dir / c.program, c.bound, Path("/home/a/Dog.qen"));
             ADD_FAILURE() << c.name << ": returned";
         } catch (const ProcessEnded& ended) {
             EXPECT_EQ(ended.code, 1) << c.name;

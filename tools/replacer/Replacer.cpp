@@ -72,9 +72,10 @@ bool ProgramSwap::Undo(std::string& error) {
 }
 
 int RunReplacer(const std::vector<std::string>& args, Edge& edge, std::ostream& err) {
-    if (args.size() != 2 || args[1] != "none") {
+    if ((args.size() != 2 && args.size() != 3) || args[1] != "none") {
         err << kOwnName << ": usage: " << kOwnName
-            << " none\n(Qen Runtime starts it to install an update it has downloaded.)\n";
+            << " none [FILE]\n(Qen Runtime starts it to install an update it has downloaded; FILE is the"
+               " package it had open, which the new program opens again.)\n";
         return 2;
     }
     const std::optional<Path> own = edge.OwnPath();
@@ -94,7 +95,9 @@ int RunReplacer(const std::vector<std::string>& args, Edge& edge, std::ostream& 
     if (*own != swap.ProgramPath()) fs::remove(own->Bytes(), ignored);
 
     const Path program = swap.ProgramPath();
-    const std::string reason = edge.StartInPlace(program, {program.Bytes()});
+    std::vector<std::string> programArgs{program.Bytes()};
+    if (args.size() == 3) programArgs.push_back(args[2]);
+    const std::string reason = edge.StartInPlace(program, programArgs);
     err << kOwnName << ": cannot start " << Quoted(program) << ": " << reason;
     if (swap.Undo(error))
         err << "; the previous program was put back\n";

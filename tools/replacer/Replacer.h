@@ -47,7 +47,8 @@ private:
     std::filesystem::perms oldMode_ = std::filesystem::perms::none;
 };
 
-// The whole run; `args` as the program got them, its own name first and then "none".
+// The whole run; `args` as the program got them: its own name, "none", and the file the
+// runtime had open when it was started with one, which the new program is given again.
 // Returns the exit code only when the new program could not be started.
 int RunReplacer(const std::vector<std::string>& args, Edge& edge, std::ostream& err);
 

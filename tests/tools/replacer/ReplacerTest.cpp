@@ -82,9 +82,13 @@ TEST_F(ReplacerTest, PutsTheNewProgramInPlaceAndStartsIt) {
     const struct {
         const char* name;
         bool oldProgramThere;
+        std::vector<std::string> args;
+        std::vector<std::string> passedOn;  // what the new program gets after its own path
     } cases[] = {
-        {"old program there", true},
-        {"old program gone", false},
+        {"old program there", true, kArgs, {}},
+        {"old program gone", false, kArgs, {}},
+        {"with the package the runtime had open", true,
+         {"QenRuntimeAutoReplaceTool", "none", "/home/a b/Dog Training.qen"}, {"/home/a b/Dog Training.qen"}},
     };
     for (const auto& c : cases) {
         TempDir folder;
@@ -93,11 +97,13 @@ TEST_F(ReplacerTest, PutsTheNewProgramInPlaceAndStartsIt) {
         WriteProgram(folder / "QenRuntimeAutoReplaceTool", "replacer");
         edge.own = folder / "QenRuntimeAutoReplaceTool";
         try {
-            Run();
+            Run(c.args);
             ADD_FAILURE() << c.name << ": nothing was started";
         } catch (const Started& started) {
+            std::vector<std::string> expected{(folder / "QenRuntime").Bytes()};
+            expected.insert(expected.end(), c.passedOn.begin(), c.passedOn.end());
             EXPECT_EQ(started.program, folder / "QenRuntime") << c.name;
-            EXPECT_EQ(started.args, std::vector<std::string>{(folder / "QenRuntime").Bytes()}) << c.name;
+            EXPECT_EQ(started.args, expected) << c.name;
             // Nothing but the program is left: no second copy, no replacer.
             EXPECT_EQ(started.folder, (std::map<std::string, std::string>{{"QenRuntime", "new program"}})) << c.name;
         }
@@ -115,7 +121,8 @@ TEST_F(ReplacerTest, RefusesWithoutChangingAnything) {
     } cases[] = {
         {"no argument", {"QenRuntimeAutoReplaceTool"}, [] {}, 2, "usage"},
         {"another argument", {"QenRuntimeAutoReplaceTool", "all"}, [] {}, 2, "usage"},
-        {"one argument too many", {"QenRuntimeAutoReplaceTool", "none", "x"}, [] {}, 2, "usage"},
+        {"another argument before the file", {"QenRuntimeAutoReplaceTool", "all", "x.qen"}, [] {}, 2, "usage"},
+        {"one argument too many", {"QenRuntimeAutoReplaceTool", "none", "x.qen", "y"}, [] {}, 2, "usage"},
         {"own folder unknown", kArgs, [this] { edge.own.reset(); }, 1, "own folder"},
         {"no new program", kArgs, [this] { fs::remove((dir / "QenRuntime2").Bytes()); }, 1, "no new program"},
         {"new program is a folder", kArgs,
@@ -175,10 +182,10 @@ protected:
         return "#!/bin/sh\necho " + which + " \"$0\" \"$@\" >> " + Quoted(logs / "ran") + "\n";
     }
 
-    // The exit status as the shell reports it.
-    int RunProgram() const {
+    // The exit status as the shell reports it; `extra` is appended to the command line as it stands.
+    int RunProgram(const std::string& extra = "") const {
         const std::string command =
-            Quoted(dir / "QenRuntimeAutoReplaceTool") + " none 2> " + Quoted(logs / "stderr");
+            Quoted(dir / "QenRuntimeAutoReplaceTool") + " none" + extra + " 2> " + Quoted(logs / "stderr");
         return std::system(command.c_str());
     }
 
@@ -193,6 +200,14 @@ TEST_F(ReplacerProgramTest, TheNewProgramComesBackInPlaceOfTheOld) {
 
     EXPECT_EQ(ReadFile(logs / "ran"), "new " + (dir / "QenRuntime").Bytes() + "\n");
     EXPECT_EQ(Contents(dir.path()), (std::map<std::string, std::string>{{"QenRuntime", Script("new")}}));
+}
+
+TEST_F(ReplacerProgramTest, TheNewProgramOpensThePackageTheOldOneHadOpen) {
+    WriteProgram(dir / "QenRuntime2", Script("new"));
+
+    EXPECT_EQ(RunProgram(" '/home/a b/Dog Training.qen'"), 0) << ReadFile(logs / "stderr");
+
+    EXPECT_EQ(ReadFile(logs / "ran"), "new " + (dir / "QenRuntime").Bytes() + " /home/a b/Dog Training.qen\n");
 }
 
 TEST_F(ReplacerProgramTest, ANewProgramThatCannotRunLeavesTheOldOne) {
