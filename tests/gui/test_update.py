@@ -38,8 +38,11 @@ class Release:
         os.makedirs(os.path.join(self.server, "qenruntime"))
         with open(os.path.join(self.server, "qenruntime", "version.txt"), "wb") as version:
             version.write(f"{OFFERED_VERSION}\r\nQen Runtime {OFFERED_VERSION}\r\n".encode())
-        self.old_program_path = args.program
-        with open(args.program, "rb") as program:
+        # A program is published as a release build: without debugging information, which
+        # alone would take it past what one download may hold.
+        self.old_program_path = os.path.join(root, "QenRuntime.release")
+        subprocess.run(["strip", "--strip-debug", "-o", self.old_program_path, args.program], check=True)
+        with open(self.old_program_path, "rb") as program:
             self.old_program = program.read()
         self.new_program = self.old_program + NEW_PROGRAM_MARKER
         for path in ("QenRuntime", "qenruntime/QenRuntime"):
