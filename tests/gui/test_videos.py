@@ -60,9 +60,9 @@ def niche_videos(simulator):
     return videos
 
 
-def related_count(simulator, video_id):
+def related_videos(simulator, video_id):
     feed = service_text(simulator, f"/feeds/api/videos/{video_id}/related")
-    return sum(1 for other, _ in entries(feed) if other != video_id)
+    return [(other, title) for other, title in entries(feed) if other != video_id]
 
 
 # --- the window -------------------------------------------------------------------------------
@@ -125,7 +125,7 @@ def latest_videos_dialog(runtime):
 def open_overlay(runtime, title):
     """Clicks a video's thumbnail: the page's overlay opens with the video's links."""
     runtime.activate(runtime.find("link", title))
-    return runtime.find("link", "Add to Playlist")
+    runtime.find("link", "Related Videos")  # on every kind of page
 
 
 def overlay_link(runtime, title, link):
@@ -213,25 +213,50 @@ def page_through(runtime, videos, titles):
     runtime.wait_for_page_text(heading(count, 1))
 
 
-def add_to_playlist(runtime, video, titles):
+def add_to_playlist(runtime, video):
     overlay_link(runtime, video[1], "Add to Playlist")
     answer_message(runtime, "The video has been added to the front of the Playlist")
-    runtime.click_link("My Playlist")
-    runtime.wait_for_page_text("Your Video Playlist")
-    runtime.wait_for_page_text("1 videos - showing page 1 of 1")
-    wait_for_posts(runtime, titles, [video[1]])
-    wait_for_thumbnail(runtime, video[1], "playlist")
 
 
-def show_related(runtime, simulator, video, videos, titles):
+def watch_outside(runtime, video):
+    overlay_link(runtime, video[1], "Watch on YouTube")
+    wait_until(lambda: f"http://www.youtube.com/watch?v={video[0]}" in runtime.opened_externally(),
+               "the video's watch address to reach the user's browser")
+    runtime.screenshot("overlay")
+    runtime.activate(wait_until(lambda: next((l for l in runtime.find_all("link") if l.name in ("\u00d7", "Close")),
+                                             None), "the overlay's close link"))
+
+
+def show_related(runtime, simulator, video, videos):
+    """The related-videos page of `video`; one of them goes to the playlist from there. Gives
+    that one."""
+    related = related_videos(simulator, video[0])
     runtime.click_link("Videos")
     runtime.wait_for_page_text(heading(len(videos), 1))
     overlay_link(runtime, video[1], "Related Videos")
-    runtime.wait_for_page_text(f'There are {related_count(simulator, video[0])} videos "related" to the first '
-                               "video shown")
+    runtime.wait_for_page_text(f'There are {len(related)} videos "related" to the first video shown')
+    wait_for_posts(runtime, {title for _, title in related} | {video[1]}, [video[1]] + [t for _, t in related])
     wait_for_thumbnail(runtime, video[1], "related")
+    add_to_playlist(runtime, related[0])
     runtime.activate(link_containing(runtime, "Go back to previous page"))
     runtime.wait_for_page_text(heading(len(videos), 1))
+    return related[0]
+
+
+def rearrange_playlist(runtime, added_first, added_later):
+    """The playlist holds the later addition first; the other is moved to the top and the
+    later one removed."""
+    known = {added_first[1], added_later[1]}
+    runtime.click_link("My Playlist")
+    runtime.wait_for_page_text("Your Video Playlist")
+    runtime.wait_for_page_text("2 videos - showing page 1 of 1")
+    wait_for_posts(runtime, known, [added_later[1], added_first[1]])
+    overlay_link(runtime, added_first[1], "Move to Top")
+    wait_for_posts(runtime, known, [added_first[1], added_later[1]])
+    overlay_link(runtime, added_later[1], "Remove from Playlist")
+    answer_message(runtime, "Are you sure you want to delete this video from the playlist?", "Yes")
+    wait_for_posts(runtime, known, [added_first[1]])
+    wait_for_thumbnail(runtime, added_first[1], "playlist")
 
 
 def delete_video(runtime, video, videos, titles):
@@ -248,6 +273,7 @@ def delete_video(runtime, video, videos, titles):
 
 def cancel_keeping(runtime, videos, deleted, titles):
     """Cancel in the middle of a run that keeps the videos: they all stay."""
+    runtime.click_link("Videos")
     runtime.click_link("Get Latest Videos")
     answer_message(runtime, "Do you want to keep the existing videos and add any new ones on the front?", "Yes")
     dialog = latest_videos_dialog(runtime)
@@ -316,9 +342,11 @@ def scenario(args):
             first_fetch(runtime, videos, titles)
             gallery_shows_thumbnails(runtime, videos)
             page_through(runtime, videos, titles)
-            add_to_playlist(runtime, playlisted, titles)
-            show_related(runtime, simulator, related, videos, titles | {related[1]})
+            add_to_playlist(runtime, playlisted)
+            watch_outside(runtime, playlisted)
+            added_from_related = show_related(runtime, simulator, related, videos)
             delete_video(runtime, deleted, videos, titles)
+            rearrange_playlist(runtime, playlisted, added_from_related)
             cancel_keeping(runtime, videos, deleted, titles)
             check(runtime.close_window() == 0, "the program did not end cleanly")
 
