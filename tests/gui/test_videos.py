@@ -1,8 +1,9 @@
 """The video catalogue in the real window against the loopback feed service: the first visit
 of the gallery fetches the niche's videos under the "Get Latest Videos" dialog, the pages show
-real thumbnails and page through, the overlay of a video adds it to the playlist, shows its
-related videos and deletes it; a second fetch that keeps the videos puts the new ones in
-front; Cancel stops a run at its next batch; the service's quota and error answers are told."""
+real thumbnails and page through, the overlay of a video adds it to the playlist, opens it
+outside, shows its related videos and deletes it; a second fetch that keeps the videos puts
+the new ones in front; Cancel stops a run at its next batch, and a cancelled run that replaced
+the videos goes back to the help page; the service's quota and error answers are told."""
 import html
 import json
 import os
