@@ -23,7 +23,7 @@ BATCHES = 20
 PER_PAGE = 30
 # Slow enough that the dialog can be watched and cancelled while it runs; each batch and
 # each thumbnail comes in 20 pieces.
-DRIP_MS = 25
+DRIP_MS = 15
 # The simulator's thumbnail backgrounds.
 THUMBNAIL_COLOURS = [(0xE5, 0x73, 0x73), (0xF0, 0x62, 0x92), (0xBA, 0x68, 0xC8), (0x95, 0x75, 0xCD),
                      (0x79, 0x86, 0xCB), (0x64, 0xB5, 0xF6), (0x4F, 0xC3, 0xF7), (0x4D, 0xD0, 0xE1),
@@ -141,14 +141,17 @@ def pixel(path, x, y):
     return tuple(int(code[i:i + 2], 16) for i in (0, 2, 4))
 
 
-def thumbnail_colour(runtime, title, label):
-    """The colour of the background of a post's thumbnail as the screen shows it."""
-    link = runtime.find("link", title)
-    image = runtime.find("image", root=link)
-    box = image.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    check(box.width > 0 and box.height > 0, f"the thumbnail of '{title}' has no size")
+def thumbnail_colours(runtime, titles, label):
+    """The colours of the backgrounds of posts' thumbnails as the screen shows them."""
+    boxes = []
+    for title in titles:
+        image = runtime.find("image", root=runtime.find("link", title))
+        box = image.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        check(box.width > 0 and box.height > 0, f"the thumbnail of '{title}' has no size")
+        boxes.append(box)
+    shot = runtime.screenshot(label)
     # Off the rounded corner and the card in the middle: the thumbnail's own background.
-    return pixel(runtime.screenshot(label), box.x + 20, box.y + 10)
+    return [pixel(shot, box.x + 20, box.y + 10) for box in boxes]
 
 
 def is_thumbnail_colour(colour):
@@ -186,16 +189,11 @@ def first_fetch(runtime, videos, titles):
     wait_for_posts(runtime, titles, [title for _, title in videos[:PER_PAGE]])
 
 
-def wait_for_thumbnail(runtime, title, label):
-    """The post shows the service's picture, not an empty or broken image; the screen is
-    kept as `label`."""
-    wait_until(lambda: is_thumbnail_colour(thumbnail_colour(runtime, title, label)),
-               f"the thumbnail of '{title}' to show")
-
-
-def gallery_shows_thumbnails(runtime, videos):
-    for _, title in videos[:3]:
-        wait_for_thumbnail(runtime, title, "gallery")
+def wait_for_thumbnails(runtime, titles, label):
+    """The posts show the service's pictures, not empty or broken images; the screen is kept
+    as `label`."""
+    wait_until(lambda: all(is_thumbnail_colour(colour) for colour in thumbnail_colours(runtime, titles, label)),
+               f"the thumbnails of {titles} to show")
 
 
 def page_through(runtime, videos, titles):
@@ -236,9 +234,14 @@ def show_related(runtime, simulator, video, videos):
     runtime.wait_for_page_text(heading(len(videos), 1))
     overlay_link(runtime, video[1], "Related Videos")
     runtime.wait_for_page_text(f'There are {len(related)} videos "related" to the first video shown')
-    wait_for_posts(runtime, {title for _, title in related} | {video[1]}, [video[1]] + [t for _, t in related])
-    wait_for_thumbnail(runtime, video[1], "related")
+    known = {title for _, title in related} | {video[1]}
+    wait_for_posts(runtime, known, [video[1]] + [title for _, title in related])
+    wait_for_thumbnails(runtime, [video[1], related[0][1]], "related")
     add_to_playlist(runtime, related[0])
+    # Only the page loses the post: a related video is none of the user's videos.
+    overlay_link(runtime, related[1][1], "Remove from this Page")
+    answer_message(runtime, "Are you sure you want to delete this video?", "Yes")
+    wait_for_posts(runtime, known, [video[1]] + [title for _, title in related if title != related[1][1]])
     runtime.activate(link_containing(runtime, "Go back to previous page"))
     runtime.wait_for_page_text(heading(len(videos), 1))
     return related[0]
@@ -257,7 +260,7 @@ def rearrange_playlist(runtime, added_first, added_later):
     overlay_link(runtime, added_later[1], "Remove from Playlist")
     answer_message(runtime, "Are you sure you want to delete this video from the playlist?", "Yes")
     wait_for_posts(runtime, known, [added_first[1]])
-    wait_for_thumbnail(runtime, added_first[1], "playlist")
+    wait_for_thumbnails(runtime, [added_first[1]], "playlist")
 
 
 def delete_video(runtime, video, videos, titles):
@@ -340,8 +343,10 @@ def scenario(args):
 
             runtime.start_accepting_terms(package)
             runtime.wait_for_page_text(HELP_HEADING)
+            runtime.click_link("My Playlist")
+            answer_message(runtime, "There are no videos in your playlist")
             first_fetch(runtime, videos, titles)
-            gallery_shows_thumbnails(runtime, videos)
+            wait_for_thumbnails(runtime, [title for _, title in videos[:3]], "gallery")
             page_through(runtime, videos, titles)
             add_to_playlist(runtime, playlisted)
             watch_outside(runtime, playlisted)
