@@ -124,7 +124,7 @@ LinkOutcome VideoCatalogue::VideosPageLink(Path& homePage) {
     return ShowVideoPages(homePage) ? LinkOutcome::Allow() : LinkOutcome::Cancel();
 }
 
-LinkOutcome VideoCatalogue::LatestVideosLink(const Path& homePage) {
+LinkOutcome VideoCatalogue::LatestVideosLink(Path& homePage) {
     if (DownloadInProgress()) return LinkOutcome::Cancel();
     bool keep = false;
     if (!store_.CurrentVideos.empty()) {
@@ -141,9 +141,13 @@ LinkOutcome VideoCatalogue::LatestVideosLink(const Path& homePage) {
                                      Icon::Exclamation, Buttons::OkCancel) != Answer::Ok)
             return LinkOutcome::Cancel();
     }
-    if (FetchLatestVideos(keep)) return LinkOutcome::CancelAndNavigate(site_.WorkFolder / page::kFirstVideos);
-    if (!keep) return LinkOutcome::CancelAndNavigate(homePage);
-    return LinkOutcome::Cancel();
+    const Path gallery = site_.WorkFolder / page::kFirstVideos;
+    if (FetchLatestVideos(keep)) return LinkOutcome::CancelAndNavigate(gallery);
+    if (keep) return LinkOutcome::Cancel();
+    // Going back to a gallery whose videos are gone would start another fetch at once, and
+    // leave the old page in view when that one is cancelled too.
+    if (store_.CurrentVideos.empty() && homePage == gallery) homePage = site_.WorkFolder / page::kHelp;
+    return LinkOutcome::CancelAndNavigate(homePage);
 }
 
 LinkOutcome VideoCatalogue::PlaylistPageLink() {

@@ -33,7 +33,9 @@ public:
     // is already waiting, or while the latest videos are being fetched, is cancelled and
     // does nothing.
     LinkOutcome VideosPageLink(Path& homePage);              // "videos1.html"
-    LinkOutcome LatestVideosLink(const Path& homePage);      // "latestvideos.html"
+    // "latestvideos.html"; a run that replaced the videos and brought none leaves the
+    // gallery, so it stops being `homePage`.
+    LinkOutcome LatestVideosLink(Path& homePage);
     LinkOutcome PlaylistPageLink();                          // "playlist1.html"
     LinkOutcome RelatedVideosLink(const std::string& videoId);  // "related_<id>.html"
 

@@ -311,6 +311,29 @@ TEST_F(VideoCatalogueTest, LatestVideosLink) {
     }
 }
 
+TEST_F(VideoCatalogueTest, AGalleryWipedWithoutNewVideosIsNoLongerHome) {
+    // At start-up the stored videos made the gallery the home page.
+    store.CurrentVideos = Videos("old", 60);
+    ASSERT_TRUE(catalogue.ShowVideoPages(homePage));
+    const Path videos1 = folder / "videos1.html";
+    ASSERT_EQ(homePage, videos1);
+    AnswerFetch(Videos("new", 60));
+    ui.answers = {Answer::No, Answer::Ok};
+    ui.cancelDuringBatch = 2;
+
+    // Going back to the gallery would fetch again at once, over a page of the wiped videos.
+    const Path help = folder / "help.html";
+    EXPECT_EQ(catalogue.LatestVideosLink(homePage), LinkOutcome::CancelAndNavigate(help));
+    EXPECT_EQ(homePage, help);
+    EXPECT_TRUE(store.CurrentVideos.empty());
+    EXPECT_EQ(ui.latestVideosDialogsShown, 1);
+
+    // Once videos are fetched again, the gallery is where a successful run goes.
+    ui.answers.clear();
+    ui.cancelDuringBatch = 0;
+    EXPECT_EQ(catalogue.LatestVideosLink(homePage), LinkOutcome::CancelAndNavigate(videos1));
+}
+
 TEST_F(VideoCatalogueTest, LatestVideosLinkWaitsForNoDownload) {
     store.CurrentVideos = Videos("old", 60);
     fetcher.busy = true;

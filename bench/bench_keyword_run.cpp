@@ -1,0 +1,191 @@
+// A whole keyword run as the "Get Latest Videos" dialog makes it: twenty batches of 50 from
+// the loopback simulator through the program's fetcher (worker thread per transfer, shared
+// buffer, the conversion of the text) and the feed client that reads the entries and fills
+// the store. Against it, in the same run, a bare libcurl loop fetching the same twenty
+// answers: the time the server itself needs to produce and send them. The counter "ratio"
+// is the run's time over the bare loop's (the goal is at most 1.2). The bare loop is also
+// run with each fetch on a thread of its own: "ratio_to_bare_on_thread" leaves out what
+// starting a thread per transfer costs on this machine, which a loaded machine's scheduler
+// can make the larger part.
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "feedsim/FeedSimServer.h"
+#include "platform/curl/CurlTransport.h"
+#include "platform/headless/Headless.h"
+#include "store/VideoStore.h"
+#include "videos/VideoFeedClient.h"
+#include "web/DownloadFetcher.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kNiche = "Dog Training";
+constexpr const char* kTerm = "dog-training";  // the query term of the niche
+constexpr int kBatches = 20;
+
+class Loopback {
+public:
+    Loopback() {
+        qen::feedsim::Options options;
+        options.port = 0;
+        server_ = std::make_unique<qen::feedsim::Server>(options);
+        if (!server_->Start()) throw std::runtime_error("no loopback port");
+    }
+    std::string Host() const { return server_->Host(); }
+
+private:
+    std::unique_ptr<qen::feedsim::Server> server_;
+};
+
+std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user) {
+    static_cast<std::string*>(user)->append(data, size * count);
+    return size * count;
+}
+
+std::string BareCurlFetch(const std::string& url) {
+    std::string body;
+    CURL* handle = curl_easy_init();
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Collect);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
+    curl_easy_perform(handle);
+    curl_easy_cleanup(handle);
+    return body;
+}
+
+// The run's twenty addresses, in the order the run asks for them.
+std::vector<std::string> BatchAddresses(const std::string& host) {
+    std::vector<std::string> urls;
+    for (int batch = 0; batch < kBatches; ++batch)
+        urls.push_back(qen::KeywordQueryAddress(host, kTerm, 1 + batch * qen::VideoFeedClient::kBatchSize, 0));
+    return urls;
+}
+
+std::string BareCurlFetchOnThread(const std::string& url) {
+    std::string body;
+    std::thread([&] { body = BareCurlFetch(url); }).join();
+    return body;
+}
+
+// Seconds for the bare loop; negative when an answer was no feed.
+template <typename Fetch>
+double BareLoopSeconds(const std::vector<std::string>& urls, Fetch fetch) {
+    const auto start = Clock::now();
+    for (const std::string& url : urls) {
+        std::string body = fetch(url);
+        if (body.find("<?xml") == std::string::npos) return -1;
+        benchmark::DoNotOptimize(body);
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The program's fetcher, with the time spent waiting for it added up.
+class TimedFetcher : public qen::Fetcher {
+public:
+    explicit TimedFetcher(qen::Fetcher& inner) : inner_(inner) {}
+
+    std::string FetchFeedText(qen::FetchChannel channel, const std::string& url) override {
+        const auto start = Clock::now();
+        std::string text = inner_.FetchFeedText(channel, url);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        return text;
+    }
+    std::string FetchArticlePage(const std::string& url) override { return inner_.FetchArticlePage(url); }
+    std::string FetchUpdateText(const std::string& url) override { return inner_.FetchUpdateText(url); }
+    std::string FetchUpdateBinary(const std::string& url) override { return inner_.FetchUpdateBinary(url); }
+    bool Busy() const override { return inner_.Busy(); }
+
+    double seconds = 0;
+
+private:
+    qen::Fetcher& inner_;
+};
+
+class KeywordRun {
+public:
+    explicit KeywordRun(const std::string& host)
+        : fetcher_(ui_, std::make_shared<qen::CurlTransport>()), timed_(fetcher_), client_(timed_, store_, host) {
+        // The demo niche's exclusion words: some titles of every batch are turned away.
+        store_.ExcludedWords = {"prank", "meme", "compilation"};
+    }
+
+    // Seconds for one run from an empty store; negative when it did not ask for all twenty
+    // batches or found nothing.
+    double Seconds() {
+        int batches = 0;
+        const bool cancel = false;
+        const auto start = Clock::now();
+        const qen::KeywordFetch fetched = client_.FetchKeywordVideos(
+            false, kNiche, qen::VideoFeedClient::kMaxNewVideos, 0, cancel, [&](const std::string&) {
+                ++batches;
+                ui_.PumpMessages();
+            });
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        found_ = fetched.count;
+        return batches == kBatches && fetched.count > 0 ? seconds : -1;
+    }
+
+    int Found() const { return found_; }
+    double FetchSeconds() const { return timed_.seconds; }
+    const qen::HeadlessUi& Ui() const { return ui_; }
+
+private:
+    qen::HeadlessUi ui_;
+    qen::DownloadFetcher fetcher_;
+    TimedFetcher timed_;
+    qen::VideoStore store_;
+    qen::VideoFeedClient client_;
+    int found_ = 0;
+};
+
+void BM_KeywordRunOverLoopback(benchmark::State& state) {
+    Loopback loopback;
+    const std::vector<std::string> urls = BatchAddresses(loopback.Host());
+    KeywordRun run(loopback.Host());
+
+    auto bare = [&] { return BareLoopSeconds(urls, BareCurlFetch); };
+    auto bareOnThread = [&] { return BareLoopSeconds(urls, BareCurlFetchOnThread); };
+
+    // The first rounds pay for starting up (server threads, library caches): not measured.
+    for (int i = 0; i < 2; ++i) run.Seconds(), bare(), bareOnThread();
+
+    double runSeconds = 0, bareSeconds = 0, bareOnThreadSeconds = 0;
+    const double fetchSecondsBefore = run.FetchSeconds();
+    bool bareFirst = false;
+    for (auto _ : state) {
+        // Alternate the order so that neither side always runs on a warmed-up machine.
+        double seconds[3] = {};
+        if (bareFirst) seconds[1] = bare();
+        seconds[0] = run.Seconds();
+        seconds[2] = bareOnThread();
+        if (!bareFirst) seconds[1] = bare();
+        bareFirst = !bareFirst;
+        if (seconds[0] < 0 || seconds[1] < 0 || seconds[2] < 0) {
+            state.SkipWithError(run.Ui().messages ? run.Ui().lastMessage.c_str() : "a batch brought no feed");
+            break;
+        }
+        runSeconds += seconds[0];
+        bareSeconds += seconds[1];
+        bareOnThreadSeconds += seconds[2];
+        state.SetIterationTime(seconds[0]);
+    }
+    if (bareSeconds == 0) return;
+    state.counters["ratio"] = runSeconds / bareSeconds;
+    state.counters["ratio_to_bare_on_thread"] = runSeconds / bareOnThreadSeconds;
+    // The part of the run spent in the fetcher (transfer and conversion), the rest reading entries.
+    state.counters["fetch_share"] = (run.FetchSeconds() - fetchSecondsBefore) / runSeconds;
+    state.counters["videos_found"] = run.Found();
+    state.counters["bare_ms_per_20"] = 1000 * bareSeconds / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_KeywordRunOverLoopback)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
