@@ -399,12 +399,14 @@ class FeedSim:
     """The project's loopback service for the video feed, the article directory and the update
     server, started on a free port; a runtime is pointed at it through its endpoint variables."""
 
-    def __init__(self, args, files=None, fault=None):
+    def __init__(self, args, files=None, fault=None, drip_ms=None):
         command = [os.path.join(args.build_dir, "tools", "feedsim", "feedsim"), "--port", "0"]
         if files:
             command += ["--files", files]
         if fault:
             command += ["--fault", fault]
+        if drip_ms is not None:
+            command += ["--drip-ms", str(drip_ms)]
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.address = self.process.stdout.readline().strip()
         if not self.address.startswith("http://127.0.0.1:"):
@@ -428,9 +430,9 @@ class FeedSim:
 
 
 @contextlib.contextmanager
-def feedsim(args, runtime, files=None, fault=None):
+def feedsim(args, runtime, files=None, fault=None, drip_ms=None):
     """A FeedSim for the length of a block, with `runtime` pointed at it."""
-    simulator = FeedSim(args, files, fault)
+    simulator = FeedSim(args, files, fault, drip_ms)
     simulator.point(runtime)
     try:
         yield simulator
