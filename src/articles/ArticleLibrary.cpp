@@ -17,9 +17,11 @@ ArticleLibrary::ArticleLibrary(Ui& ui, Fetcher& fetcher, VideoStore& store, Sett
                                const ContentSite& site)
     : ui_(ui), fetcher_(fetcher), store_(store), settings_(settings), site_(site) {}
 
+bool ArticleLibrary::NeedsFeed() const { return feed_.Empty() && !site_.ArticleCategory.empty(); }
+
 bool ArticleLibrary::BuildArticlesPage() {
     if (listBuilt_) return true;
-    const bool needsFeed = feed_.Empty() && !site_.ArticleCategory.empty();
+    const bool needsFeed = NeedsFeed();
     // A click while another download waits: the next visit tries again.
     if (needsFeed && fetcher_.Busy()) return false;
     // Set before the work: a failed build is not retried until something changes.
@@ -69,9 +71,13 @@ LinkOutcome ArticleLibrary::OpenArticle(const std::string& id) {
 }
 
 LinkOutcome ArticleLibrary::ShowArticlesPage(const std::string& address) {
+    if (listBuilt_) return LinkOutcome::Allow();
     // The page is built from the deferred navigation, outside the navigation event.
-    if (!listBuilt_) return LinkOutcome::CancelAndNavigate(Path(address));
-    return LinkOutcome::Allow();
+    if (!NeedsFeed()) return LinkOutcome::CancelAndNavigate(Path(address));
+    // The feed may take seconds to come: meanwhile the view shows the waiting page in the
+    // list's place (again after a feed that did not come, whose page says so).
+    WritePage(page::kArticles, kFetchingArticlesPage);
+    return LinkOutcome::AllowAndNavigate(Path(address));
 }
 
 bool ArticleLibrary::PrepareArticlesPage() {

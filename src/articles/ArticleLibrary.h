@@ -36,7 +36,9 @@ public:
     LinkOutcome SaveArticle(const std::string& id);             // "savearticle_"
     LinkOutcome UnsaveArticle(const std::string& id);           // "unsavearticle_"
     LinkOutcome OpenArticle(const std::string& id);             // "ezine_"
-    LinkOutcome ShowArticlesPage(const std::string& address);   // a local page "articles.html"
+    // A local page "articles.html": an up-to-date list is shown at once, any other is built
+    // from the deferred navigation; while its feed is fetched the waiting page shows.
+    LinkOutcome ShowArticlesPage(const std::string& address);
 
     // For the deferred navigation to "articles.html": builds the page on its first visit.
     // True when the view may go there.
@@ -46,6 +48,8 @@ public:
     const ArticleFeed& Feed() const { return feed_; }
 
 private:
+    // The list needs the category feed, which is not here yet.
+    bool NeedsFeed() const;
     bool WritePage(const char* name, const std::string& text);
     Path AddressOf(const char* name) const;
     void RecordViewed(const std::string& id);

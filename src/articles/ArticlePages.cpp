@@ -3,6 +3,7 @@
 #include "articles/ArticleText.h"
 #include "package/ContentSite.h"
 #include "text/HtmlText.h"
+#include "text/TextOps.h"
 
 namespace qen {
 
@@ -26,13 +27,13 @@ char ToUpperLetter(char c) {
 
 // Entries without an id to link or with a title of one character are not listed.
 bool IsListed(std::string_view id, std::string_view title) {
-    return IsUsableArticleId(id) && title.size() > 1;
+    return IsUsableArticleId(id) && ArticleTitleText(title).size() > 1;
 }
 
 std::string ListLine(std::string_view linkClass, std::string_view id, std::string_view title) {
     std::string line = "<div class='";
     line.append(linkClass).append("'><a href='ezine_").append(id).append(".html'>");
-    line.append(EscapeMarkupKeepingReferences(ArticleDisplayTitle(title)));
+    line.append(EscapeMarkupKeepingReferences(ArticleDisplayTitle(ArticleTitleText(title))));
     line.append("</a></div><BR>");
     return line;
 }
@@ -65,6 +66,14 @@ bool IsViewed(std::string_view viewedKeys, std::string_view id) {
         if (at > 0 && viewedKeys[at - 1] == ' ' && after < viewedKeys.size() && viewedKeys[after] == ' ') return true;
     }
     return false;
+}
+
+std::string ArticleTitleText(std::string_view title) {
+    constexpr std::string_view open = "<![CDATA[";
+    constexpr std::string_view close = "]]>";
+    if (title.size() >= open.size() + close.size() && title.starts_with(open) && title.ends_with(close))
+        return TrimWhitespace(title.substr(open.size(), title.size() - open.size() - close.size()));
+    return std::string(title);
 }
 
 std::string ArticleDisplayTitle(std::string_view title) {

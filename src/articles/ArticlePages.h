@@ -19,6 +19,10 @@ bool IsUsableArticleId(std::string_view id);
 // Whether `viewedKeys` (" id1 id2 ", or empty) holds `id`.
 bool IsViewed(std::string_view viewedKeys, std::string_view id);
 
+// A feed title as its reader sees it: a title the feed wrapped in a CDATA section is the
+// text inside the section (the feed keeps the markers; they are no part of the title).
+std::string ArticleTitleText(std::string_view title);
+
 // The whole title in small letters but for a capital first letter.
 std::string ArticleDisplayTitle(std::string_view title);
 

@@ -17,6 +17,7 @@ struct LinkOutcome {
     static LinkOutcome Allow() { return {true, Then::Nothing, {}}; }
     static LinkOutcome Cancel() { return {}; }
     static LinkOutcome CancelAndNavigate(Path to) { return {false, Then::Navigate, std::move(to)}; }
+    static LinkOutcome AllowAndNavigate(Path to) { return {true, Then::Navigate, std::move(to)}; }
     static LinkOutcome CancelAndShowRelated() { return {false, Then::ShowRelated, {}}; }
     bool operator==(const LinkOutcome&) const = default;
 };

@@ -11,9 +11,6 @@ namespace qen {
 
 namespace {
 
-constexpr const char* kFetchingArticlesPage =
-    "<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>Fetching Article Data - Please Wait</DIV>";
-
 bool IsSiteNicheMember(const std::string& name) {
     return name == "SiteNiche.txt" || name == "siteniche.txt";
 }

@@ -16,6 +16,10 @@ namespace qen {
 std::string FillTemplate(std::string pageTemplate, std::string_view body, std::string_view previousNext,
                          std::string_view topLeftText, std::string_view topRightText, std::string_view title);
 
+// "articles.html" until the article list is built: the whole file.
+inline constexpr const char* kFetchingArticlesPage =
+    "<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>Fetching Article Data - Please Wait</DIV>";
+
 class ContentSite {
 public:
     static constexpr std::size_t kMaxCreatedFiles = 200;

@@ -76,7 +76,11 @@ protected:
 };
 
 TEST_F(ArticleLibraryTest, FirstVisitLoadsTheFeedAndLaterVisitsGoStraightThere) {
-    EXPECT_EQ(library->ShowArticlesPage(Address("articles.html")), LinkOutcome::CancelAndNavigate(Path(Address("articles.html"))));
+    // The view shows the waiting page while the feed comes, then goes to the list.
+    EXPECT_EQ(library->ShowArticlesPage(Address("articles.html")),
+              LinkOutcome::AllowAndNavigate(Path(Address("articles.html"))));
+    EXPECT_EQ(Page("articles.html"), kFetchingArticlesPage);
+    EXPECT_TRUE(fetcher.requests.empty());
     ASSERT_TRUE(library->PrepareArticlesPage());
     EXPECT_TRUE(library->ListBuilt());
     ASSERT_EQ(fetcher.requests.size(), 1u);
@@ -171,6 +175,33 @@ TEST_F(ArticleLibraryTest, AFeedThatDidNotComeIsFetchedAgainOnTheNextBuild) {
     ASSERT_TRUE(library->PrepareArticlesPage());
     EXPECT_EQ(FeedRequests(), 2u);
     EXPECT_TRUE(Contains(Page("articles.html"), "ezine_40.html'>Back again</a>"));
+}
+
+TEST_F(ArticleLibraryTest, TheWaitingPageShowsOnlyWhileTheFeedIsFetched) {
+    const std::string address = Address("articles.html");
+    const LinkOutcome waitThenList = LinkOutcome::AllowAndNavigate(Path(address));
+    const LinkOutcome buildThenList = LinkOutcome::CancelAndNavigate(Path(address));
+
+    // A feed that did not come: the next try shows the waiting page, not the old excuse.
+    fetcher.answers[kFeedAddress] = "";
+    ASSERT_EQ(library->ShowArticlesPage(address), waitThenList);
+    ASSERT_TRUE(library->PrepareArticlesPage());
+    library->SaveArticle("10");
+    EXPECT_EQ(library->ShowArticlesPage(address), waitThenList);
+    EXPECT_EQ(Page("articles.html"), kFetchingArticlesPage);
+
+    // With the feed in memory the list is rebuilt at once: the old one stays until then.
+    fetcher.answers[kFeedAddress] = Feed({{"First Article", "10"}});
+    ASSERT_TRUE(library->PrepareArticlesPage());
+    library->SaveArticle("10");
+    const std::string list = Page("articles.html");
+    EXPECT_EQ(library->ShowArticlesPage(address), buildThenList);
+    EXPECT_EQ(Page("articles.html"), list);
+
+    // Without a category there is nothing to wait for.
+    UseSite(dir.path(), "");
+    EXPECT_EQ(library->ShowArticlesPage(address), buildThenList);
+    EXPECT_EQ(Page("articles.html"), list);
 }
 
 TEST_F(ArticleLibraryTest, WithoutACategoryNothingIsFetched) {

@@ -91,6 +91,30 @@ TEST(ArticlePages, TitlesShowInSmallLettersWithACapitalFirst) {
     for (const auto& [title, shown] : cases) EXPECT_EQ(ArticleDisplayTitle(title), shown) << title;
 }
 
+TEST(ArticlePages, ATitleWrappedInCdataShowsTheTextInside) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"<![CDATA[Q&A: <Sit> & Stay]]>", "Q&A: <Sit> & Stay"},
+        {"<![CDATA[\n  Padded  \n]]>", "Padded"},
+        {"<![CDATA[]]>", ""},
+        {"<![CDATA[Half open", "<![CDATA[Half open"},   // not one whole section: shown as it came
+        {"Before <![CDATA[x]]>", "Before <![CDATA[x]]>"},
+        {"<![cdata[small]]>", "<![cdata[small]]>"},
+        {"Plain", "Plain"},
+    };
+    for (const auto& [title, text] : cases) EXPECT_EQ(ArticleTitleText(title), text) << title;
+
+    const std::vector<ArticleEntry> feed = {
+        {"<![CDATA[DOGS & <CATS>]]>", "1"},
+        {"<![CDATA[X]]>", "2"},  // one character inside: not listed
+    };
+    UserData data;
+    data.SavedArticles = {{"1", "<![CDATA[DOGS & <CATS>]]>"}};
+    const std::string page = ArticlesPageText(feed, data, Site("Dogs.xml"));
+    EXPECT_EQ(page.substr(page.find('\n') + 1),
+              Line("articlelink", "1", "Dogs & &lt;cats&gt;") + kSavedHeading +
+                  Line("articlelink", "1", "Dogs & &lt;cats&gt;"));
+}
+
 TEST(ArticlePages, UsableIdsCanStandInALink) {
     for (const char* id : {"1", "12345", "?Dog-Training&id=12345", "a.b_c-d~e%20"})
         EXPECT_TRUE(IsUsableArticleId(id)) << id;

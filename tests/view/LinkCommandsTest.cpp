@@ -440,16 +440,18 @@ TEST_F(ViewFixture, WhileADownloadWaitsNothingElseStarts) {
     EXPECT_EQ(window.navigations, std::vector<std::string>{W("notepad.html")});
 }
 
-// The article list is fetched on its first visit, from the timer, not inside the click.
+// The article list is fetched on its first visit, from the timer, not inside the click;
+// the click goes to the waiting page meanwhile.
 TEST_F(ViewFixture, TheFirstVisitToTheArticlesFetchesTheirFeedAfterTheClick) {
     site.ArticleCategory = "Pets:Dogs.xml";
     site.PageTemplate = "%%videoposts%%";
-    EXPECT_TRUE(view.OnBeforeNavigate(W("articles.html")));
+    EXPECT_FALSE(view.OnBeforeNavigate(W("articles.html")));
     EXPECT_TRUE(fetcher.requests.empty());
     view.OnTimer(DeferredActions::kNavigationTimer);
     ASSERT_EQ(fetcher.requests.size(), 1u);
     EXPECT_EQ(fetcher.requests[0].channel, FetchChannel::Articles);
     EXPECT_EQ(fetcher.requests[0].url, "http://ezinearticles.com/category/Pets:Dogs.xml");
+    EXPECT_EQ(window.navigations, std::vector<std::string>{W("articles.html")});
 }
 
 }  // namespace
