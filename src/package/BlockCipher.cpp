@@ -90,11 +90,48 @@ void BlowfishCipher::DecryptBlock(std::uint32_t& left, std::uint32_t& right) con
     right = l;
 }
 
+void BlowfishCipher::EncryptFourBlocks(std::uint8_t* bytes) const {
+    std::uint32_t l0 = LoadLittle(bytes), r0 = LoadLittle(bytes + 4);
+    std::uint32_t l1 = LoadLittle(bytes + 8), r1 = LoadLittle(bytes + 12);
+    std::uint32_t l2 = LoadLittle(bytes + 16), r2 = LoadLittle(bytes + 20);
+    std::uint32_t l3 = LoadLittle(bytes + 24), r3 = LoadLittle(bytes + 28);
+    for (int i = 0; i < 16; i += 2) {
+        const std::uint32_t even = p_[i], odd = p_[i + 1];
+        l0 ^= even, l1 ^= even, l2 ^= even, l3 ^= even;
+        r0 ^= Round(l0) ^ odd, r1 ^= Round(l1) ^ odd, r2 ^= Round(l2) ^ odd, r3 ^= Round(l3) ^ odd;
+        l0 ^= Round(r0), l1 ^= Round(r1), l2 ^= Round(r2), l3 ^= Round(r3);
+    }
+    // The final swap: the right half goes first.
+    StoreLittle(r0 ^ p_[17], bytes), StoreLittle(l0 ^ p_[16], bytes + 4);
+    StoreLittle(r1 ^ p_[17], bytes + 8), StoreLittle(l1 ^ p_[16], bytes + 12);
+    StoreLittle(r2 ^ p_[17], bytes + 16), StoreLittle(l2 ^ p_[16], bytes + 20);
+    StoreLittle(r3 ^ p_[17], bytes + 24), StoreLittle(l3 ^ p_[16], bytes + 28);
+}
+
+void BlowfishCipher::DecryptFourBlocks(std::uint8_t* bytes) const {
+    std::uint32_t l0 = LoadLittle(bytes), r0 = LoadLittle(bytes + 4);
+    std::uint32_t l1 = LoadLittle(bytes + 8), r1 = LoadLittle(bytes + 12);
+    std::uint32_t l2 = LoadLittle(bytes + 16), r2 = LoadLittle(bytes + 20);
+    std::uint32_t l3 = LoadLittle(bytes + 24), r3 = LoadLittle(bytes + 28);
+    for (int i = 17; i > 1; i -= 2) {
+        const std::uint32_t odd = p_[i], even = p_[i - 1];
+        l0 ^= odd, l1 ^= odd, l2 ^= odd, l3 ^= odd;
+        r0 ^= Round(l0) ^ even, r1 ^= Round(l1) ^ even, r2 ^= Round(l2) ^ even, r3 ^= Round(l3) ^ even;
+        l0 ^= Round(r0), l1 ^= Round(r1), l2 ^= Round(r2), l3 ^= Round(r3);
+    }
+    StoreLittle(r0 ^ p_[0], bytes), StoreLittle(l0 ^ p_[1], bytes + 4);
+    StoreLittle(r1 ^ p_[0], bytes + 8), StoreLittle(l1 ^ p_[1], bytes + 12);
+    StoreLittle(r2 ^ p_[0], bytes + 16), StoreLittle(l2 ^ p_[1], bytes + 20);
+    StoreLittle(r3 ^ p_[0], bytes + 24), StoreLittle(l3 ^ p_[1], bytes + 28);
+}
+
 std::size_t BlowfishCipher::Encrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) {
     if (data != out && count > 0) std::memmove(out, data, count);
     const std::size_t padded = (count + 7) / 8 * 8;
     if (padded > count) std::memset(out + count, 0, padded - count);
-    for (std::size_t at = 0; at < padded; at += 8) {
+    std::size_t at = 0;
+    for (; at + 32 <= padded; at += 32) EncryptFourBlocks(out + at);
+    for (; at < padded; at += 8) {
         std::uint32_t left = LoadLittle(out + at), right = LoadLittle(out + at + 4);
         EncryptBlock(left, right);
         StoreLittle(left, out + at);
@@ -105,7 +142,9 @@ std::size_t BlowfishCipher::Encrypt(const std::uint8_t* data, std::size_t count,
 
 std::size_t BlowfishCipher::Decrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) {
     if (data != out && count > 0) std::memmove(out, data, count);
-    for (std::size_t at = 0; at + 8 <= count; at += 8) {
+    std::size_t at = 0;
+    for (; at + 32 <= count; at += 32) DecryptFourBlocks(out + at);
+    for (; at + 8 <= count; at += 8) {
         std::uint32_t left = LoadLittle(out + at), right = LoadLittle(out + at + 4);
         DecryptBlock(left, right);
         StoreLittle(left, out + at);
