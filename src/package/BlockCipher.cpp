@@ -20,6 +20,11 @@ void StoreLittle(std::uint32_t word, std::uint8_t* bytes) {
     bytes[3] = std::uint8_t(word >> 24);
 }
 
+// Eight blocks at a time: enough to fill the look-ups, few enough for the registers.
+constexpr std::size_t kLanes = 8;
+constexpr std::size_t kRunBytes = 8 * kLanes;
+constexpr auto kLaneIndices = std::make_index_sequence<kLanes>();
+
 }  // namespace
 
 BlowfishCipher::BlowfishCipher(std::string_view key) {
@@ -90,39 +95,31 @@ void BlowfishCipher::DecryptBlock(std::uint32_t& left, std::uint32_t& right) con
     right = l;
 }
 
-void BlowfishCipher::EncryptFourBlocks(std::uint8_t* bytes) const {
-    std::uint32_t l0 = LoadLittle(bytes), r0 = LoadLittle(bytes + 4);
-    std::uint32_t l1 = LoadLittle(bytes + 8), r1 = LoadLittle(bytes + 12);
-    std::uint32_t l2 = LoadLittle(bytes + 16), r2 = LoadLittle(bytes + 20);
-    std::uint32_t l3 = LoadLittle(bytes + 24), r3 = LoadLittle(bytes + 28);
+template <std::size_t... Lane>
+void BlowfishCipher::EncryptBlocks(std::uint8_t* bytes, std::index_sequence<Lane...>) const {
+    std::uint32_t l[] = {LoadLittle(bytes + 8 * Lane)...};
+    std::uint32_t r[] = {LoadLittle(bytes + 8 * Lane + 4)...};
     for (int i = 0; i < 16; i += 2) {
         const std::uint32_t even = p_[i], odd = p_[i + 1];
-        l0 ^= even, l1 ^= even, l2 ^= even, l3 ^= even;
-        r0 ^= Round(l0) ^ odd, r1 ^= Round(l1) ^ odd, r2 ^= Round(l2) ^ odd, r3 ^= Round(l3) ^ odd;
-        l0 ^= Round(r0), l1 ^= Round(r1), l2 ^= Round(r2), l3 ^= Round(r3);
+        ((l[Lane] ^= even), ...);
+        ((r[Lane] ^= Round(l[Lane]) ^ odd), ...);
+        ((l[Lane] ^= Round(r[Lane])), ...);
     }
     // The final swap: the right half goes first.
-    StoreLittle(r0 ^ p_[17], bytes), StoreLittle(l0 ^ p_[16], bytes + 4);
-    StoreLittle(r1 ^ p_[17], bytes + 8), StoreLittle(l1 ^ p_[16], bytes + 12);
-    StoreLittle(r2 ^ p_[17], bytes + 16), StoreLittle(l2 ^ p_[16], bytes + 20);
-    StoreLittle(r3 ^ p_[17], bytes + 24), StoreLittle(l3 ^ p_[16], bytes + 28);
+    ((StoreLittle(r[Lane] ^ p_[17], bytes + 8 * Lane), StoreLittle(l[Lane] ^ p_[16], bytes + 8 * Lane + 4)), ...);
 }
 
-void BlowfishCipher::DecryptFourBlocks(std::uint8_t* bytes) const {
-    std::uint32_t l0 = LoadLittle(bytes), r0 = LoadLittle(bytes + 4);
-    std::uint32_t l1 = LoadLittle(bytes + 8), r1 = LoadLittle(bytes + 12);
-    std::uint32_t l2 = LoadLittle(bytes + 16), r2 = LoadLittle(bytes + 20);
-    std::uint32_t l3 = LoadLittle(bytes + 24), r3 = LoadLittle(bytes + 28);
+template <std::size_t... Lane>
+void BlowfishCipher::DecryptBlocks(std::uint8_t* bytes, std::index_sequence<Lane...>) const {
+    std::uint32_t l[] = {LoadLittle(bytes + 8 * Lane)...};
+    std::uint32_t r[] = {LoadLittle(bytes + 8 * Lane + 4)...};
     for (int i = 17; i > 1; i -= 2) {
         const std::uint32_t odd = p_[i], even = p_[i - 1];
-        l0 ^= odd, l1 ^= odd, l2 ^= odd, l3 ^= odd;
-        r0 ^= Round(l0) ^ even, r1 ^= Round(l1) ^ even, r2 ^= Round(l2) ^ even, r3 ^= Round(l3) ^ even;
-        l0 ^= Round(r0), l1 ^= Round(r1), l2 ^= Round(r2), l3 ^= Round(r3);
+        ((l[Lane] ^= odd), ...);
+        ((r[Lane] ^= Round(l[Lane]) ^ even), ...);
+        ((l[Lane] ^= Round(r[Lane])), ...);
     }
-    StoreLittle(r0 ^ p_[0], bytes), StoreLittle(l0 ^ p_[1], bytes + 4);
-    StoreLittle(r1 ^ p_[0], bytes + 8), StoreLittle(l1 ^ p_[1], bytes + 12);
-    StoreLittle(r2 ^ p_[0], bytes + 16), StoreLittle(l2 ^ p_[1], bytes + 20);
-    StoreLittle(r3 ^ p_[0], bytes + 24), StoreLittle(l3 ^ p_[1], bytes + 28);
+    ((StoreLittle(r[Lane] ^ p_[0], bytes + 8 * Lane), StoreLittle(l[Lane] ^ p_[1], bytes + 8 * Lane + 4)), ...);
 }
 
 std::size_t BlowfishCipher::Encrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) {
@@ -130,7 +127,7 @@ std::size_t BlowfishCipher::Encrypt(const std::uint8_t* data, std::size_t count,
     const std::size_t padded = (count + 7) / 8 * 8;
     if (padded > count) std::memset(out + count, 0, padded - count);
     std::size_t at = 0;
-    for (; at + 32 <= padded; at += 32) EncryptFourBlocks(out + at);
+    for (; at + kRunBytes <= padded; at += kRunBytes) EncryptBlocks(out + at, kLaneIndices);
     for (; at < padded; at += 8) {
         std::uint32_t left = LoadLittle(out + at), right = LoadLittle(out + at + 4);
         EncryptBlock(left, right);
@@ -143,7 +140,7 @@ std::size_t BlowfishCipher::Encrypt(const std::uint8_t* data, std::size_t count,
 std::size_t BlowfishCipher::Decrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) {
     if (data != out && count > 0) std::memmove(out, data, count);
     std::size_t at = 0;
-    for (; at + 32 <= count; at += 32) DecryptFourBlocks(out + at);
+    for (; at + kRunBytes <= count; at += kRunBytes) DecryptBlocks(out + at, kLaneIndices);
     for (; at + 8 <= count; at += 8) {
         std::uint32_t left = LoadLittle(out + at), right = LoadLittle(out + at + 4);
         DecryptBlock(left, right);
