@@ -11,6 +11,7 @@ page showed and, for the comparison, half a second later, once both windows have
     RESULT startup_ratio=R rss_extra_mb=E rss_allowed_mb=A
 """
 import argparse
+import dataclasses
 import glob
 import os
 import random
@@ -31,6 +32,15 @@ SETTLE_SECONDS = 0.5
 PIXEL = bytes.fromhex(
     "89504e470d0a1a0a0000000d4948445200000001000000010806000000"
     "1f15c4890000000d49444154789c6360000002000001e221bc330000000049454e44ae426082")
+
+
+@dataclasses.dataclass
+class Run:
+    seconds: float        # from the start to the page's first image request
+    resident_kb: int      # the program's own resident memory then
+    settled_kb: int       # and once its window has painted
+    cpu_seconds: float    # processor time it had used until the request
+    page_faults: int
 
 
 class FirstRequestListener:
@@ -175,8 +185,7 @@ class Bench:
         return env
 
     def run(self, command, on_shown=None):
-        """Seconds from the start to the first image request, and the resident memory then."""
-        measured = {}
+        measured = {"rss_kb": 0, "cpu": 0.0, "faults": 0}
 
         def shown():
             measured["rss_kb"] = resident_kb(process.pid)
@@ -205,7 +214,7 @@ class Bench:
         log.close()
         if seconds is None:
             raise SystemExit(f"{command[0]} showed no page within {self.args.timeout} s (see {self.root}/programs.log)")
-        return seconds, settled_kb, measured.get("cpu", 0.0), measured.get("faults", 0), measured.get("rss_kb", 0)
+        return Run(seconds, measured["rss_kb"], settled_kb, measured["cpu"], measured["faults"])
 
     def runtime(self, keep_page=False):
         def copy_page():
@@ -261,33 +270,29 @@ def main():
         if not args.keep:
             shutil.rmtree(bench.root, ignore_errors=True)
 
-    runtime_seconds = median([run[0] for run in runtime_runs])
-    bare_seconds = median([run[0] for run in bare_runs])
-    runtime_rss = median([run[1] for run in runtime_runs]) / 1024
-    bare_rss = median([run[1] for run in bare_runs]) / 1024
-    runtime_cpu = median([run[2] for run in runtime_runs])
-    bare_cpu = median([run[2] for run in bare_runs])
-    runtime_faults = median([run[3] for run in runtime_runs])
-    bare_faults = median([run[3] for run in bare_runs])
+    def middle(runs, field):
+        return median([getattr(run, field) for run in runs])
+
+    runtime_seconds, bare_seconds = middle(runtime_runs, "seconds"), middle(bare_runs, "seconds")
+    runtime_rss, bare_rss = middle(runtime_runs, "settled_kb") / 1024, middle(bare_runs, "settled_kb") / 1024
     package_mb = bench.package_bytes / MEGABYTE
     allowed = 1.1 * package_mb + 10
     ratio = runtime_seconds / bare_seconds
     print(f"package: {package_mb:.1f} MB, {args.members} members; {args.runs} alternating runs each")
     print(f"load average before {load_before[0]:.2f}, after {load_after[0]:.2f} ({os.cpu_count()} cores)")
-    print("runtime runs (s): " + " ".join(f"{run[0]:.3f}" for run in runtime_runs))
-    print("bare runs (s):    " + " ".join(f"{run[0]:.3f}" for run in bare_runs))
-    print("runtime resident when shown, settled (MB): " +
-          " ".join(f"{run[4] / 1024:.1f},{run[1] / 1024:.1f}" for run in runtime_runs))
-    print("bare resident when shown, settled (MB):    " +
-          " ".join(f"{run[4] / 1024:.1f},{run[1] / 1024:.1f}" for run in bare_runs))
+    for name, runs in (("runtime", runtime_runs), ("bare web view", bare_runs)):
+        print(f"{name} runs (s): " + " ".join(f"{run.seconds:.3f}" for run in runs))
+        print(f"{name} resident when shown, then settled (MB): " +
+              " ".join(f"{run.resident_kb / 1024:.1f},{run.settled_kb / 1024:.1f}" for run in runs))
     print(f"first page shown: runtime {runtime_seconds:.3f} s, bare web view {bare_seconds:.3f} s, "
           f"ratio {ratio:.2f} (goal at most 1.15)")
     print(f"resident memory once the page showed and painted: runtime {runtime_rss:.1f} MB, "
           f"bare web view {bare_rss:.1f} MB, "
           f"{runtime_rss - bare_rss:.1f} MB above it (goal at most {allowed:.1f} MB)")
     # Processor time is far steadier than the clock on a busy machine: it shows the work.
-    print(f"processor time of the program itself until then: runtime {runtime_cpu:.2f} s, "
-          f"bare web view {bare_cpu:.2f} s; page faults {runtime_faults:.0f} and {bare_faults:.0f}")
+    print(f"processor time of the program itself until then: runtime {middle(runtime_runs, 'cpu_seconds'):.2f} s, "
+          f"bare web view {middle(bare_runs, 'cpu_seconds'):.2f} s; page faults "
+          f"{middle(runtime_runs, 'page_faults'):.0f} and {middle(bare_runs, 'page_faults'):.0f}")
     print(f"RESULT startup_ratio={ratio:.3f} rss_extra_mb={runtime_rss - bare_rss:.1f} rss_allowed_mb={allowed:.1f}")
 
 
