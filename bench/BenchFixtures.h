@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the benchmarks: a private temporary folder.
+// Shared by the benchmarks: a private temporary folder and a page template.
 #include <filesystem>
 #include <random>
 #include <string>
@@ -38,5 +38,19 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A template of the example site's size (about 14 KB) with every page token.
+inline std::string PageTemplate() {
+    std::string page =
+        "<html><head><title>%%pagetitle%%</title><link rel=\"stylesheet\" href=\"style.css\"></head>\r\n"
+        "<body><div id=\"header\"><img src=\"header.jpg\"><h1>Dog Training</h1></div>\r\n"
+        "<div id=\"top\"><div class=\"fl\">%%toplefttext%%</div><div class=\"fr\">%%toprighttext%%</div></div>\r\n"
+        "<div class=\"pagebody\" id=\"pagebody\">%%videoposts%%</div>\r\n%%previousnext%%\r\n<script>\r\n";
+    for (int n = 1; page.size() < 14'000; ++n)
+        page += "function Banner" + std::to_string(n) +
+                "() { var width = 100%; return document.getElementById('side" + std::to_string(n) +
+                "').className === 'videopost'; }\r\n";
+    return page + "</script></body></html>\r\n";
+}
 
 }  // namespace qen::bench

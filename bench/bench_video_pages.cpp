@@ -17,20 +17,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A template of the example site's size (about 14 KB) with every page token.
-std::string PageTemplate() {
-    std::string page =
-        "<html><head><title>%%pagetitle%%</title><link rel=\"stylesheet\" href=\"style.css\"></head>\r\n"
-        "<body><div id=\"header\"><img src=\"header.jpg\"><h1>Dog Training</h1></div>\r\n"
-        "<div id=\"top\"><div class=\"fl\">%%toplefttext%%</div><div class=\"fr\">%%toprighttext%%</div></div>\r\n"
-        "<div class=\"pagebody\" id=\"pagebody\">%%videoposts%%</div>\r\n%%previousnext%%\r\n<script>\r\n";
-    for (int n = 1; page.size() < 14'000; ++n)
-        page += "function Banner" + std::to_string(n) +
-                "() { var width = 100%; return document.getElementById('side" + std::to_string(n) +
-                "').className === 'videopost'; }\r\n";
-    return page + "</script></body></html>\r\n";
-}
-
 std::vector<qen::VideoEntry> FullStore() {
     static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
     std::vector<qen::VideoEntry> videos;
@@ -52,7 +38,7 @@ void BM_WriteVideoPages_FullStore(benchmark::State& state) {
     qen::bench::TempFolder plainFolder("videopages_plain");
     qen::ContentSite site;
     site.WorkFolder = qen::Path(folder.Path());
-    site.PageTemplate = PageTemplate();
+    site.PageTemplate = qen::bench::PageTemplate();
     site.Niche = "Dog Training";
     const std::string thumbnailHost = "i.ytimg.com";
 

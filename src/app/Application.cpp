@@ -72,8 +72,6 @@ bool Application::Start(const std::vector<std::string>& args) {
         return false;
     }
 
-    if (!embedded) RegisterFileTypes(system, system.ExecutablePath());
-
     session_.ZoomPercent = settings.GetInt(session_.ProductKey, "Zoom", 100);
     // A hand-edited setting outside the dialog's range never reaches the view.
     if (session_.ZoomPercent < kMinZoom || session_.ZoomPercent > kMaxZoom) session_.ZoomPercent = 100;
@@ -111,6 +109,9 @@ bool Application::Start(const std::vector<std::string>& args) {
     // The very first start shows the help page, whatever the home page is.
     window->Navigate(termsJustAccepted ? (session_.WorkFolder / page::kHelp).Bytes() : session_.HomePage.Bytes());
     view_.menu().ApplyZoom(session_.ZoomPercent);
+    // Behind the first page: the file types are rarely out of date, and nothing on the
+    // way to the page depends on them.
+    if (!embedded) RegisterFileTypes(system, session_.ExePath);
     session_.ReadyToSave = true;
     RemoveLeftovers();
     return CheckForUpdate();

@@ -29,10 +29,27 @@ const char kMimePackage[] =
     "  </mime-type>\n"
     "</mime-info>\n";
 
+// True when `path` holds `data` already; a file that cannot be read is taken as different.
+bool HoldsAlready(const Path& path, const std::string& data) {
+    const std::optional<std::string> there = ReadFileBytes(path);
+    return there && *there == data;
+}
+
 bool WriteSilently(const Path& path, const std::string& data) {
     std::error_code ignored;
     std::filesystem::create_directories(path.Folder().Bytes(), ignored);
     return SaveFileSafely(path, data);
+}
+
+std::string DesktopEntry(const std::string& openCommand) {
+    return std::string("[Desktop Entry]\n") +
+           "Type=Application\n"
+           "Name=Qen Runtime\n"
+           "Comment=Opens Qen content packages and their user data files\n"
+           "Exec=" + openCommand + "\n"
+           "MimeType=" + kQenType + ";" + kLumType + ";\n"
+           "NoDisplay=true\n"
+           "Terminal=false\n";
 }
 
 }  // namespace
@@ -90,23 +107,21 @@ void RegisterFileTypes(System& system, const Path& programPath) {
     const Path mimeFolder = *dataHome / "mime";
     const Path applicationsFolder = *dataHome / "applications";
 
-    if (WriteSilently(mimeFolder / "packages" / kMimePackageName, kMimePackage))
-        system.RunProgram("update-mime-database", {"update-mime-database", mimeFolder.Bytes()});
+    // The refreshing programs take a good part of a second between them; they are left to
+    // run beside the program rather than held up front of its first page.
+    const Path mimePackage = mimeFolder / "packages" / kMimePackageName;
+    if (!HoldsAlready(mimePackage, kMimePackage) && WriteSilently(mimePackage, kMimePackage))
+        system.StartDetached("update-mime-database", {"update-mime-database", mimeFolder.Bytes()});
 
     std::optional<std::string> command = OpenCommandFor(programPath);
     if (!command) return;
-    const std::string entry = std::string("[Desktop Entry]\n") +
-                              "Type=Application\n"
-                              "Name=Qen Runtime\n"
-                              "Comment=Opens Qen content packages and their user data files\n"
-                              "Exec=" + *command + "\n"
-                              "MimeType=" + kQenType + ";" + kLumType + ";\n"
-                              "NoDisplay=true\n"
-                              "Terminal=false\n";
-    if (!WriteSilently(applicationsFolder / kDesktopFileName, entry)) return;
-    system.RunProgram("update-desktop-database", {"update-desktop-database", applicationsFolder.Bytes()});
-    // The program started last opens the files, as with the other platforms' association.
-    system.RunProgram("xdg-mime", {"xdg-mime", "default", kDesktopFileName, kQenType, kLumType});
+    const Path desktopFile = applicationsFolder / kDesktopFileName;
+    const std::string entry = DesktopEntry(*command);
+    if (HoldsAlready(desktopFile, entry) || !WriteSilently(desktopFile, entry)) return;
+    system.StartDetached("update-desktop-database", {"update-desktop-database", applicationsFolder.Bytes()});
+    // The program started last opens the files, as with the other platforms' association:
+    // the entry's name stays the same, so the default is set again only with a new entry.
+    system.StartDetached("xdg-mime", {"xdg-mime", "default", kDesktopFileName, kQenType, kLumType});
 }
 
 }  // namespace qen

@@ -18,8 +18,10 @@ std::optional<Path> UserDataHome();
 // it, then the file. nullopt for a path that cannot be written into one line.
 std::optional<std::string> OpenCommandFor(const Path& programPath);
 
-// Writes both files for `programPath` (the running program) and refreshes the desktop's
-// caches. Every failure is silent.
+// Makes both files what they should be for `programPath` (the running program). Only a
+// file that differs from what is there is written, and only then are the desktop's caches
+// refreshed, by programs that are started and not waited for: an everyday start reads two
+// small files and starts nothing. Every failure is silent.
 void RegisterFileTypes(System& system, const Path& programPath);
 
 }  // namespace qen

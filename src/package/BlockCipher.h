@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 namespace qen {
 
@@ -34,6 +35,13 @@ public:
 
 private:
     std::uint32_t Round(std::uint32_t x) const;
+    // Several blocks at once (kLanes, one per index): each block's rounds depend on each
+    // other, so independent blocks keep the processor's table look-ups busy where one
+    // would leave it waiting.
+    template <std::size_t... Lane>
+    void EncryptBlocks(std::uint8_t* bytes, std::index_sequence<Lane...>) const;
+    template <std::size_t... Lane>
+    void DecryptBlocks(std::uint8_t* bytes, std::index_sequence<Lane...>) const;
 
     std::array<std::uint32_t, 18> p_{};
     std::array<std::array<std::uint32_t, 256>, 4> s_{};

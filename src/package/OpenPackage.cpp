@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "files/FileMessages.h"
+#include "package/MarkerScan.h"
 #include "package/PackageSecrets.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
@@ -78,10 +79,15 @@ bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& co
         ui.ShowMessage("BranderBlock string is not correct length", Icon::Stop);
         return false;
     }
-    std::optional<std::string> exeImage = ReadWholeFile(ui, exePath);
-    if (!exeImage || exeImage->empty()) return false;
+    // The program is read whole only when it holds the marker: most carry no package, and
+    // reading a large program whole costs more of the start than anything else here.
+    std::optional<std::string> exeImage;
+    if (FindMarkerInFile(exePath, BlockMarker()) != MarkerInFile::Absent) {
+        exeImage = ReadWholeFile(ui, exePath);
+        if (!exeImage || exeImage->empty()) return false;
+    }
     package.Embedded = true;
-    if (package.FindBlock(std::move(*exeImage))) {
+    if (exeImage && package.FindBlock(std::move(*exeImage))) {
         if (!Check(ui, package, kExeCorrupt)) return false;
         userDataPath = exePath.WithExtension(".lum");
         return true;

@@ -2,6 +2,7 @@
 // The few file system calls that standard C++ lacks: creating a file with a given mode
 // without following links, forcing data to the disk, and syncing a folder. Each gives 0
 // or the system's error number. Only the file module (src/files/) calls these.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ int WriteFile(const std::string& path, std::string_view data, Create create, uns
 // `path` already, a symbolic link included (it is never followed). A file this call
 // created and could not fill is removed again.
 int WriteNewFile(const std::string& path, std::string_view data, unsigned mode);
+
+// Asks that the untouched memory at [start, start + size) be given large pages where the
+// system has them: a large file read into it then costs a few page faults, not thousands.
+// Only a hint; nothing fails.
+void AdviseLargePages(void* start, std::size_t size);
 
 // Forces a folder's entries (a rename into it) to the disk.
 int SyncFolder(const std::string& folder);

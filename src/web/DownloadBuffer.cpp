@@ -10,9 +10,9 @@ DownloadBuffer& DownloadBuffer::ForProcess() {
     return *buffer;
 }
 
-// Only the byte behind the data is ever read past it, so the area is cleared once here
-// and not again for every transfer.
-DownloadBuffer::DownloadBuffer() : bytes_(new char[kSize]()) {}
+// Nothing is read that was not written first (Finish puts the zero byte behind the data),
+// so the area is not cleared: untouched, it costs no memory until a download fills it.
+DownloadBuffer::DownloadBuffer() : bytes_(new char[kSize]) {}
 
 DownloadBuffer::Tag DownloadBuffer::Begin() {
     std::lock_guard lock(mutex_);

@@ -225,6 +225,35 @@ TEST_F(PackageStartUpTest, ASecondWindowOnTheSameUserDataSaysSoAndTouchesNothing
 namespace qen {
 namespace {
 
+// The file types are registered once the first page is on its way, and an everyday start
+// (nothing to change) starts no program for them.
+TEST_F(PackageStartUpTest, FileTypesFollowTheFirstPageAndAreRefreshedOnlyWhenChanged) {
+    const Path desktopEntry = dataHome / "applications/qen-runtime.desktop";
+    auto failing = test::SmallSite();
+    failing.members.erase(failing.members.begin());  // no niche: start-up ends after the site is built
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(failing));
+    {
+        Application failed(platform, platform.fakeFetcher);
+        EXPECT_FALSE(failed.Start({exe.Bytes()}));
+        failed.Shutdown(0);
+    }
+    EXPECT_FALSE(test::Exists(desktopEntry));
+    EXPECT_TRUE(platform.fakeSystem.detached.empty());
+
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        test::FakePlatform fresh;
+        Prepare(fresh, 1'700'000'000 + start);
+        Application app(fresh, fresh.fakeFetcher);
+        ASSERT_TRUE(app.Start({exe.Bytes()}));
+        EXPECT_NE(ReadFile(desktopEntry).find(exe.Bytes()), std::string::npos);
+        EXPECT_TRUE(fresh.fakeSystem.ran.empty());
+        EXPECT_EQ(fresh.fakeSystem.detached.size(), start == 1 ? 3u : 0u);
+        app.Shutdown(0);
+    }
+}
+
 // Declining the terms ends the program before anything of the user's is changed.
 TEST_F(PackageStartUpTest, DecliningTheTermsWritesNoSetting) {
     test::TempDir elsewhere;

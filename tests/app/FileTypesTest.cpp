@@ -1,6 +1,7 @@
 #include "app/FileTypes.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,11 @@ struct FileTypesFixture : ::testing::Test {
 
     void SetUp() override { environment.Set("XDG_DATA_HOME", data.path().Bytes()).Clear("HOME"); }
     std::string Desktop() const { return ReadFile(data / "applications/qen-runtime.desktop"); }
+    std::vector<std::vector<std::string>> Refreshes() const {
+        std::vector<std::vector<std::string>> args;
+        for (const StartedProgram& program : system.detached) args.push_back(program.args);
+        return args;
+    }
 };
 
 TEST_F(FileTypesFixture, WritesTheTypesAndTheOpenCommand) {
@@ -40,10 +46,50 @@ TEST_F(FileTypesFixture, WritesTheTypesAndTheOpenCommand) {
     EXPECT_NE(desktop.find("\nMimeType=application/x-qen_auto_file;application/x-lum_auto_file;\n"),
               std::string::npos);
 
-    ASSERT_GE(system.ran.size(), 2u);
-    EXPECT_EQ(system.ran[0].args, (std::vector<std::string>{"update-mime-database", (data / "mime").Bytes()}));
-    EXPECT_EQ(system.ran[1].args,
-              (std::vector<std::string>{"update-desktop-database", (data / "applications").Bytes()}));
+    // The caches are refreshed by programs nobody waits for.
+    EXPECT_TRUE(system.ran.empty());
+    EXPECT_EQ(Refreshes(), (std::vector<std::vector<std::string>>{
+                               {"update-mime-database", (data / "mime").Bytes()},
+                               {"update-desktop-database", (data / "applications").Bytes()},
+                               {"xdg-mime", "default", "qen-runtime.desktop", "application/x-qen_auto_file",
+                                "application/x-lum_auto_file"}}));
+}
+
+TEST_F(FileTypesFixture, WhatIsAlreadyThereIsNeitherWrittenNorRefreshed) {
+    RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+    // Marks that a rewrite would wipe out: the files' own inode numbers.
+    const auto inode = [&](const char* name) {
+        struct stat status {};
+        return ::stat((data / name).CStr(), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto mimeInode = inode("mime/packages/qen-runtime.xml");
+    const auto desktopInode = inode("applications/qen-runtime.desktop");
+    system.detached.clear();
+
+    RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+    EXPECT_TRUE(system.detached.empty());
+    EXPECT_TRUE(system.ran.empty());
+    EXPECT_EQ(inode("mime/packages/qen-runtime.xml"), mimeInode);
+    EXPECT_EQ(inode("applications/qen-runtime.desktop"), desktopInode);
+}
+
+TEST_F(FileTypesFixture, OnlyTheFileThatDiffersIsWrittenAndRefreshed) {
+    RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+
+    // The program moved: its entry and the default follow it; the types stay as they were.
+    system.detached.clear();
+    RegisterFileTypes(system, Path("/home/me/QenRuntime"));
+    EXPECT_NE(Desktop().find("Exec=\"/home/me/QenRuntime\" %f"), std::string::npos);
+    ASSERT_EQ(Refreshes().size(), 2u);
+    EXPECT_EQ(Refreshes()[0][0], "update-desktop-database");
+    EXPECT_EQ(Refreshes()[1][0], "xdg-mime");
+
+    // Someone changed the types: they are put back and only their cache is refreshed.
+    WriteFile(data / "mime/packages/qen-runtime.xml", "<mime-info/>");
+    system.detached.clear();
+    RegisterFileTypes(system, Path("/home/me/QenRuntime"));
+    EXPECT_NE(ReadFile(data / "mime/packages/qen-runtime.xml").find("*.qen"), std::string::npos);
+    EXPECT_EQ(Refreshes(), (std::vector<std::vector<std::string>>{{"update-mime-database", (data / "mime").Bytes()}}));
 }
 
 TEST_F(FileTypesFixture, RepeatedRegistrationReplacesTheCommand) {
@@ -84,11 +130,11 @@ TEST_F(FileTypesFixture, FailuresAreSilent) {
     WriteFile(data / "blocked", "x");
     environment.Set("XDG_DATA_HOME", (data / "blocked").Bytes());
     RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
-    EXPECT_TRUE(system.ran.empty());
+    EXPECT_TRUE(system.detached.empty());
 
     environment.Clear("XDG_DATA_HOME").Clear("HOME");
     RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
-    EXPECT_TRUE(system.ran.empty());
+    EXPECT_TRUE(system.detached.empty());
 }
 
 TEST_F(FileTypesFixture, WithoutADataHomeTheHomeFolderIsUsed) {

@@ -29,8 +29,13 @@ TEST(ReadWholeFile, GivesTheBytesOfOtherFilesAsTheyAre) {
     test::WriteFile(dir / "image.bin", binary);
     test::WriteFile(dir / "page.htm", kLittleEndianSample);
     test::WriteFile(dir / "empty.css", "");
+    // Large enough to be read into memory given large pages.
+    std::string package(10'500'003, '\0');
+    for (std::size_t i = 0; i < package.size(); ++i) package[i] = static_cast<char>(i * 131 + i / 4096);
+    test::WriteFile(dir / "large.qen", package);
 
     EXPECT_EQ(ReadWholeFile(ui, dir / "image.bin"), binary);
+    EXPECT_EQ(ReadWholeFile(ui, dir / "large.qen"), package);
     EXPECT_EQ(ReadWholeFile(ui, dir / "page.htm"), kLittleEndianSample);
     EXPECT_EQ(ReadWholeFile(ui, dir / "empty.css"), "");
     EXPECT_TRUE(ui.messages.empty());

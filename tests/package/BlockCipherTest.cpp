@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -86,6 +87,40 @@ TEST(BlowfishCipher, ECBEnciphersEqualBlocksAlike) {
     cipher.Encrypt(data.data(), data.size(), data.data());
     EXPECT_TRUE(std::equal(data.begin(), data.begin() + 8, data.begin() + 8));
     EXPECT_TRUE(std::equal(data.begin(), data.begin() + 8, data.begin() + 16));
+}
+
+// Long runs are worked several blocks at a time; each block must still come out as if
+// it had been the only one, and a trailing part shorter than a block stays as it was.
+TEST(BlowfishCipher, EveryBlockOfALongRunIsWorkedOnItsOwn) {
+    BlowfishCipher cipher(PublishedVectors()[7].key);
+    for (std::size_t size : {8u, 24u, 32u, 40u, 64u, 88u, 1000u, 1003u}) {
+        SCOPED_TRACE(size);
+        std::vector<std::uint8_t> plain(size);
+        for (std::size_t i = 0; i < size; ++i) plain[i] = static_cast<std::uint8_t>(i * 7 + i / 8);
+
+        std::vector<std::uint8_t> expected = plain;
+        for (std::size_t at = 0; at + 8 <= size; at += 8) cipher.Encrypt(&expected[at], 8, &expected[at]);
+        std::vector<std::uint8_t> whole(size / 8 * 8 + 8);
+        const std::size_t padded = cipher.Encrypt(plain.data(), size, whole.data());
+        ASSERT_EQ(padded, (size + 7) / 8 * 8);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + size / 8 * 8, whole.begin()));
+
+        std::vector<std::uint8_t> run = expected;
+        EXPECT_EQ(cipher.Decrypt(run.data(), size, run.data()), size);
+        EXPECT_EQ(run, plain);
+    }
+    // The published block, repeated: every copy enciphers to the published result.
+    const Vector vector = PublishedVectors()[7];
+    std::vector<std::uint8_t> repeated;
+    for (int n = 0; n < 13; ++n) {
+        const std::vector<std::uint8_t> block = WordSwapped(FromHex(vector.plain));
+        repeated.insert(repeated.end(), block.begin(), block.end());
+    }
+    cipher.Encrypt(repeated.data(), repeated.size(), repeated.data());
+    for (std::size_t at = 0; at < repeated.size(); at += 8)
+        EXPECT_EQ(std::vector<std::uint8_t>(repeated.begin() + at, repeated.begin() + at + 8),
+                  WordSwapped(FromHex(vector.cipher)))
+            << "block at " << at;
 }
 
 TEST(BlowfishCipher, KeyIsCutAfter99BytesAndAtItsFirstZero) {

@@ -6,6 +6,7 @@
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
 #include "package/ContentSite.h"
+#include "package/MarkerScan.h"
 #include "package/OpenPackage.h"
 #include "package/PackageSecrets.h"
 #include "fakes/TestPackages.h"
@@ -135,6 +136,23 @@ TEST_F(OpenPackageTest, BrandedProgramOpensItsOwnBlockAndIgnoresTheCommandLine) 
     EXPECT_EQ(userDataPath, Path(exe.Bytes() + ".lum"));
     EXPECT_GT(site.BlockStart, 0u);
     EXPECT_EQ(site.BlockStart + site.BlockBytes, site.Image.size());
+}
+
+// The program file is searched in pieces; a block that starts across two of them in a
+// large program is found all the same, and a large program without one opens the package beside it.
+TEST_F(OpenPackageTest, LargeProgramIsSearchedThroughout) {
+    const std::string program = std::string(kMarkerScanPiece - 37, '\x90');
+    WriteFile(exe, program);
+    WriteFile(dir / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    ASSERT_TRUE(Open());
+    EXPECT_FALSE(site.Embedded);
+
+    WriteFile(exe, program + test::MakeBlock(test::SmallSite()));
+    ContentPackage branded;
+    ASSERT_TRUE(OpenPackage(ui, settings, exe, Path(), branded, userDataPath));
+    EXPECT_TRUE(branded.Embedded);
+    EXPECT_EQ(branded.BlockStart, program.size());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(OpenPackageTest, TitleAndSettingsNameFallBack) {

@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 namespace qen::filecalls {
@@ -51,6 +53,14 @@ int WriteNewFile(const std::string& path, std::string_view data, unsigned mode) 
     if (::close(fd) != 0 && !error) error = errno;
     if (error) ::unlink(path.c_str());
     return error;
+}
+
+void AdviseLargePages(void* start, std::size_t size) {
+    // Only whole large pages inside the range can be given.
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(start) + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(start) + size) & ~(kLargePage - 1);
+    if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
 int SyncFolder(const std::string& folder) {
