@@ -1,12 +1,25 @@
 #pragma once
-// Shared by the benchmarks: a private temporary folder and a page template.
+// Shared by the benchmarks: a private temporary folder, the baselines' plain write and a
+// page template.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <random>
 #include <string>
 #include <system_error>
 
-
 namespace qen::bench {
+
+// The baselines' way of writing a file: open, one write, close; with `sync`, forced to the
+// disk before the close, as a durable save must be.
+inline bool WritePlainFile(const std::string& path, const std::string& bytes, bool sync = false) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+                         (!sync || ::fsync(fd) == 0);
+    return ::close(fd) == 0 && written;
+}
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempFolder {

@@ -2,8 +2,6 @@
 // entry the store holds) beside writing the same bytes as plain files: the ratio is what
 // building the pages adds to the writing.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <string>
 
@@ -21,13 +19,7 @@ namespace {
 using qen::bench::Clock;
 using qen::bench::SideBySide;
 using qen::bench::TempFolder;
-
-bool WritePlainFile(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    return ::close(fd) == 0 && written;
-}
+using qen::bench::WritePlainFile;
 
 struct NotesPages {
     TempFolder work{"notes"}, plain{"notes_plain"};

@@ -4,10 +4,8 @@
 // packaging tool's writer: the demo's make-up (12 files, about 100 KB) and the largest
 // (100 files, 10 MB).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <openssl/evp.h>
 #include <openssl/provider.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -33,6 +31,7 @@ using qen::bench::Clock;
 using qen::bench::Side;
 using qen::bench::SideBySide;
 using qen::bench::TempFolder;
+using qen::bench::WritePlainFile;
 
 constexpr std::size_t kMegabyte = 1 << 20;
 // About the size of a stripped release build of the runtime.
@@ -182,14 +181,6 @@ bool OpenSite(const PackageFiles& files, qen::ContentPackage& package) {
     qen::Path userDataPath;
     return qen::OpenPackage(ui, settings, qen::Path(files.programPath), qen::Path(files.packagePath), package,
                             userDataPath);
-}
-
-// The baseline's way of writing a file: open, one write, close.
-bool WritePlainFile(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    return ::close(fd) == 0 && written;
 }
 
 struct NamedBytes {

@@ -22,19 +22,12 @@ namespace {
 using qen::bench::Clock;
 using qen::bench::SideBySide;
 using qen::bench::TempFolder;
+using qen::bench::WritePlainFile;
 
 const qen::UserData& Data(bool full) {
     static const qen::UserData typical = qen::bench::MakeUserData(qen::bench::kTypicalUserData);
     static const qen::UserData atCapacity = qen::bench::MakeUserData(qen::bench::kFullUserData);
     return full ? atCapacity : typical;
-}
-
-// The baseline's save: the bytes written over the file and forced to the disk, once.
-bool WriteAndSync(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
 }
 
 // The baseline's load: the file's bytes into memory.
@@ -55,7 +48,9 @@ void BM_SaveUserData(benchmark::State& state, bool full) {
     const std::string plainPath = folder.File("plain.lum");
     SideBySide sides(state, Clock::Wall);
     for (auto _ : state)
-        if (!sides.Round({[&] { return store.SaveUserData(path); }}, {[&] { return WriteAndSync(plainPath, bytes); }}))
+        // The baseline's save: the bytes written over the file and forced to the disk, once.
+        if (!sides.Round({[&] { return store.SaveUserData(path); }},
+                         {[&] { return WritePlainFile(plainPath, bytes, /*sync=*/true); }}))
             return state.SkipWithError("a save failed");
     sides.Report();
     state.counters["file_bytes"] = static_cast<double>(bytes.size());
