@@ -1,6 +1,9 @@
 #include "text/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace qen {
 
@@ -19,68 +22,141 @@ std::uint32_t CodePointOfByte(unsigned char byte) {
 // The cp1252 byte of a code point, or -1 when cp1252 has none.
 int ByteOfCodePoint(std::uint32_t codePoint) {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) return static_cast<int>(codePoint);
+    if (codePoint > 0x2122) return -1;  // beyond the table's largest, the trade mark sign
     for (std::size_t k = 0; k < kCp1252High.size(); ++k)
         if (kCp1252High[k] == codePoint) return static_cast<int>(0x80 + k);
     return -1;
 }
 
+// Only the declaration is searched: the text is read up to its first zero byte, but looking
+// for that zero through a whole download would cost more than the declaration test itself.
 bool DeclaresUtf8(std::string_view data) {
-    std::string_view text = data.substr(0, data.find('\0'));
-    if (!text.starts_with("<?xml")) return false;
-    std::size_t declarationEnd = text.find("?>");
+    if (!data.starts_with("<?xml")) return false;
+    const std::size_t declarationEnd = data.find("?>");
     if (declarationEnd == std::string_view::npos) return false;
+    // No spelling holds a "?", so none can run into the declaration's end.
+    const std::string_view declaration = data.substr(0, declarationEnd);
+    if (declaration.find('\0') != std::string_view::npos) return false;
     static constexpr std::string_view spellings[] = {"utf-8", "UTF-8", "Utf-8", "utf8", "UTF8", "Utf8"};
-    for (std::string_view spelling : spellings) {
-        std::size_t at = text.find(spelling);
-        if (at != std::string_view::npos && at < declarationEnd) return true;
-    }
+    for (std::string_view spelling : spellings)
+        if (declaration.find(spelling) != std::string_view::npos) return true;
     return false;
 }
 
 // One UTF-8 sequence from `p` as its lead byte announces it, without checking the
 // continuation bytes; bytes beyond the end read as zero. Advances `p`.
-std::uint32_t NextUtf8CodePoint(std::string_view data, std::size_t& p) {
+[[gnu::always_inline]] inline std::uint32_t NextUtf8CodePoint(std::string_view data, std::size_t& p) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    auto at = [&](std::size_t index) -> std::uint32_t { return index < data.size() ? bytes[index] : 0u; };
     const std::uint32_t b = bytes[p];
-    int trailing;
-    std::uint32_t codePoint;
-    if (b >= 0xFC) {
-        trailing = 5;
-        codePoint = b & 0x01;
-    } else if (b >= 0xF8) {
-        trailing = 4;
-        codePoint = b & 0x03;
-    } else if (b >= 0xF0) {
-        trailing = 3;
-        codePoint = b & 0x07;
-    } else if (b >= 0xE0) {
-        trailing = 2;
-        codePoint = b & 0x0F;
-    } else if (b >= 0xC0) {
-        trailing = 1;
-        codePoint = b & 0x1F;
-    } else {
-        trailing = 0;
-        codePoint = b;
+    if (b >= 0xC0 && b < 0xE0 && p + 1 < data.size()) {  // the accented letters of most feeds
+        const std::uint32_t codePoint = ((b & 0x1Fu) << 6) | (bytes[p + 1] & 0x3Fu);
+        p += 2;
+        return codePoint;
     }
-    for (int i = 1; i <= trailing; ++i) codePoint = (codePoint << 6) | (at(p + i) & 0x3F);
-    p += static_cast<std::size_t>(trailing) + 1;
+    // The number of trailing bytes and the lead byte's share of the value, by lead byte.
+    const int trailing = b >= 0xFC ? 5 : b >= 0xF8 ? 4 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+    std::uint32_t codePoint = trailing == 0 ? b : b & (0x3Fu >> trailing);
+    const auto count = static_cast<std::size_t>(trailing);
+    if (p + count < data.size()) {
+        for (std::size_t i = 1; i <= count; ++i) codePoint = (codePoint << 6) | (bytes[p + i] & 0x3Fu);
+    } else {
+        for (std::size_t i = 1; i <= count; ++i)
+            codePoint = (codePoint << 6) | (p + i < data.size() ? bytes[p + i] & 0x3Fu : 0u);
+    }
+    p += count + 1;
     return codePoint;
+}
+
+// Writes "&#N;" at `at` (room for 13 bytes) and returns its length.
+std::size_t WriteReference(char* at, std::uint32_t codePoint) {
+    // Two digits a step: a feed's references are mostly four or five digits long.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::size_t digits = 1;
+    for (std::uint32_t limit = 10; digits < 10 && codePoint >= limit; limit *= 10) ++digits;
+    at[0] = '&';
+    at[1] = '#';
+    at[digits + 2] = ';';
+    char* digit = at + digits + 2;  // behind the last digit
+    while (codePoint >= 100) {
+        const std::uint32_t pair = codePoint % 100;
+        codePoint /= 100;
+        *--digit = kPairs[2 * pair + 1];
+        *--digit = kPairs[2 * pair];
+    }
+    if (codePoint >= 10) {
+        *--digit = kPairs[2 * codePoint + 1];
+        *--digit = kPairs[2 * codePoint];
+    } else {
+        *--digit = static_cast<char>('0' + codePoint);
+    }
+    return digits + 3;
+}
+
+// The output of a conversion, written through a pointer: a feed is megabytes of plain
+// runs with a character to convert every few dozen bytes, and appending each piece to a
+// string costs more than the conversion itself.
+class ConvertedText {
+public:
+    // A few percent more than the input holds a feed with a few references per line.
+    explicit ConvertedText(std::size_t inputSize) { text_.resize(inputSize + inputSize / 8 + 32); }
+
+    // Where the next bytes go, with room for `count` of them.
+    char* Room(std::size_t count) {
+        if (text_.size() - used_ < count) text_.resize(std::max(2 * text_.size(), used_ + count));
+        return text_.data() + used_;
+    }
+    void Wrote(std::size_t count) { used_ += count; }
+    std::string Finish() && {
+        text_.resize(used_);
+        return std::move(text_);
+    }
+
+private:
+    std::string text_;
+    std::size_t used_ = 0;
+};
+
+// Copies the run at the start of `text` that every conversion keeps as it is to `out` and
+// returns its length: bytes below 0x80, other than a zero byte when `zeroEnds` and other
+// than `stop` when it is not zero. `out` has room for the run and 8 bytes more, since eight
+// bytes are copied and looked at a time.
+[[gnu::always_inline]] inline std::size_t CopyPlainRun(std::string_view text, char* out, bool zeroEnds, char stop) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    // The high bit of the first zero byte of `word` and of none before it (later ones may be
+    // set by a borrow, which the lowest-first search below never reaches).
+    auto zeroBytes = [](std::uint64_t word) { return (word - kOnes) & ~word & kHighBits; };
+    const std::uint64_t stopPattern = kOnes * static_cast<unsigned char>(stop);
+    std::size_t length = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        while (length + 8 <= text.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + length, 8);
+            std::memcpy(out + length, &word, 8);
+            std::uint64_t ends = word & kHighBits;
+            if (zeroEnds) ends |= zeroBytes(word);
+            if (stop != '\0') ends |= zeroBytes(word ^ stopPattern);
+            if (ends != 0) return length + static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+            length += 8;
+        }
+    }
+    while (length < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[length]);
+        if (byte >= 0x80 || (zeroEnds && byte == 0) || (stop != '\0' && text[length] == stop)) break;
+        out[length] = text[length];
+        ++length;
+    }
+    return length;
 }
 
 }  // namespace
 
 void AppendReference(std::string& out, std::uint32_t codePoint) {
-    char digits[10];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + codePoint % 10);
-        codePoint /= 10;
-    } while (codePoint != 0);
-    out += "&#";
-    while (count > 0) out += digits[--count];
-    out += ';';
+    char reference[13];
+    out.append(reference, WriteReference(reference, codePoint));
 }
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {
@@ -111,18 +187,26 @@ std::size_t CharacterReferenceLength(std::string_view text) {
 }
 
 std::string Utf8ToAnsiWithReferences(std::string_view data) {
-    std::string out;
-    out.reserve(data.size());
+    ConvertedText out(data.size());
     std::size_t p = 0;
     while (p < data.size()) {
+        // Room for the rest as it is, or for one reference (at most 13 bytes) after the run.
+        char* at = out.Room(data.size() - p + 16);
+        const std::size_t plain = CopyPlainRun(data.substr(p), at, /*zeroEnds=*/true, '\0');
+        p += plain;
+        at += plain;
+        out.Wrote(plain);
+        if (p == data.size()) break;
         const std::uint32_t codePoint = NextUtf8CodePoint(data, p);
         if (codePoint == 0) break;  // the text ends at a zero byte
-        if (codePoint >= 255)
-            AppendReference(out, codePoint);
-        else
-            out += static_cast<char>(codePoint);
+        if (codePoint >= 255) {
+            out.Wrote(WriteReference(at, codePoint));
+        } else {
+            *at = static_cast<char>(codePoint);
+            out.Wrote(1);
+        }
     }
-    return out;
+    return std::move(out).Finish();
 }
 
 std::string Utf16LeToAnsiWithReferences(std::string_view units) {
@@ -194,10 +278,16 @@ std::string SystemTextToUtf8(std::string_view systemText, References references)
 }
 
 std::string Utf8ToSystemText(std::string_view utf8, Ampersands ampersands) {
-    std::string out;
-    out.reserve(utf8.size());
+    ConvertedText out(utf8.size());
+    const char stop = ampersands == Ampersands::Encode ? '&' : '\0';
     std::size_t p = 0;
     while (p < utf8.size()) {
+        char* at = out.Room(utf8.size() - p + 16);
+        const std::size_t plain = CopyPlainRun(utf8.substr(p), at, /*zeroEnds=*/false, stop);
+        p += plain;
+        at += plain;
+        out.Wrote(plain);
+        if (p == utf8.size()) break;
         const auto lead = static_cast<unsigned char>(utf8[p]);
         std::uint32_t codePoint;
         if (lead >= 0x80 && lead < 0xC0) {
@@ -207,16 +297,19 @@ std::string Utf8ToSystemText(std::string_view utf8, Ampersands ampersands) {
             codePoint = NextUtf8CodePoint(utf8, p);
         }
         if (codePoint == '&' && ampersands == Ampersands::Encode) {
-            out += "&#38;";
+            std::memcpy(at, "&#38;", 5);
+            out.Wrote(5);
             continue;
         }
         const int byte = ByteOfCodePoint(codePoint);
-        if (byte >= 0)
-            out += static_cast<char>(byte);
-        else
-            AppendReference(out, codePoint);
+        if (byte >= 0) {
+            *at = static_cast<char>(byte);
+            out.Wrote(1);
+        } else {
+            out.Wrote(WriteReference(at, codePoint));
+        }
     }
-    return out;
+    return std::move(out).Finish();
 }
 
 std::string PathToSystemText(std::string_view path) { return Utf8ToAnsiWithReferences(path); }

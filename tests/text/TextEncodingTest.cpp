@@ -29,6 +29,8 @@ TEST(Utf8ToAnsiWithReferences, ConvertsByLeadByte) {
         {"continuation bytes are not checked", "\xC3" "A", "\xC1"},
         {"five-byte lead", "\xF8\x88\x80\x80\x80", "&#2097152;"},
         {"six-byte lead, largest value", "\xFD\xBF\xBF\xBF\xBF\xBF", "&#2147483647;"},
+        {"leads 0xFE and 0xFF keep their last bit, as six-byte leads do", "\xFE\x80\x80\x80\x80\x81" "\xFF\x80\x80\x80\x80\x82",
+         "\x01&#1073741826;"},
         {"cut two-byte sequence reads zero bits", "x\xC3", "x\xC0"},
         {"cut three-byte sequence", "x\xE2\x82", "x&#8320;"},
         {"cut sequence whose value is zero ends the text", "x\xE0", "x"},
@@ -46,6 +48,47 @@ TEST(Utf8ToAnsiWithReferences, NeverReadsPastTheInput) {
     // The view ends inside a sequence; the bytes behind it must not be taken as continuations.
     std::string backing = "ok\xE2\x82\xAC";
     EXPECT_EQ(Utf8ToAnsiWithReferences(std::string_view(backing).substr(0, 4)), "ok&#8320;");
+}
+
+// Plain ASCII is copied eight bytes at a time: whatever ends a run must be seen at every
+// offset within those eight bytes, and in the bytes left over at the end.
+TEST(Utf8Conversions, SeeWhatEndsAPlainRunAtEveryOffset) {
+    struct Case {
+        const char* name;
+        std::string special;
+        std::string asAnsi, asSystemText, asTypedText;
+    };
+    const Case cases[] = {
+        {"accented letter", "\xC3\xA9", "\xE9", "\xE9", "\xE9"},
+        {"euro sign", "\xE2\x82\xAC", "&#8364;", "\x80", "\x80"},
+        {"emoji", "\xF0\x9F\x98\x80", "&#128512;", "&#128512;", "&#128512;"},
+        {"ampersand", "&", "&", "&", "&#38;"},
+        {"zero byte", "\0"s, "", "\0"s, "\0"s},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t before = 0; before <= 17; ++before) {
+            const std::string head(before, 'a'), tail = "bcdefghijk";
+            const std::string input = head + c.special + tail;
+            const std::string why = std::string(c.name) + " after " + std::to_string(before) + " bytes";
+            // A zero byte ends downloaded text; everywhere else the rest follows.
+            EXPECT_EQ(Utf8ToAnsiWithReferences(input), head + c.asAnsi + (c.special == "\0"s ? "" : tail)) << why;
+            EXPECT_EQ(Utf8ToSystemText(input, Ampersands::Keep), head + c.asSystemText + tail) << why;
+            EXPECT_EQ(Utf8ToSystemText(input, Ampersands::Encode), head + c.asTypedText + tail) << why;
+        }
+    }
+}
+
+TEST(Utf8Conversions, TextThatGrowsManyTimesOverComesBackWhole) {
+    std::string ys, yReferences, emoji, emojiReferences;
+    for (int i = 0; i < 20000; ++i) {
+        ys += "\xC3\xBF";
+        yReferences += "&#255;";
+        emoji += "\xF0\x9F\x98\x80";
+        emojiReferences += "&#128512;";
+    }
+    EXPECT_EQ(Utf8ToAnsiWithReferences(ys), yReferences);
+    EXPECT_EQ(Utf8ToSystemText(emoji, Ampersands::Keep), emojiReferences);
+    EXPECT_EQ(Utf8ToSystemText(std::string(20000, '&'), Ampersands::Encode).size(), 5u * 20000);
 }
 
 TEST(DecodeDownloadedText, DecidesUtf8FromTheXmlDeclaration) {
