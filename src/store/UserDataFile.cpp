@@ -1,5 +1,6 @@
 #include "store/UserDataFile.h"
 
+#include <algorithm>
 #include <array>
 
 #include "text/TextEncoding.h"
@@ -31,9 +32,14 @@ public:
     std::size_t offset() const { return pos_; }
     const UserDataDamage& damage() const { return damage_; }
 
-    // Damage is reported at the start of the field being read.
-    void SetField(std::string where) {
-        where_ = std::move(where);
+    std::size_t remaining() const { return image_.size() - pos_; }
+
+    // Damage is reported at the start of the field being read: `what`, numbered from 1
+    // when it is one of a list. The name is only spelt out for damage, since a full file
+    // has tens of thousands of fields.
+    void SetField(const char* what, std::size_t index = kNotInList) {
+        what_ = what;
+        index_ = index;
         fieldStart_ = pos_;
     }
 
@@ -41,7 +47,8 @@ public:
         if (!failed_) {
             failed_ = true;
             damage_.offset = fieldStart_;
-            damage_.where = where_;
+            damage_.where = what_;
+            if (index_ != kNotInList) damage_.where += " " + std::to_string(index_ + 1);
             damage_.why = std::move(why);
         }
         return false;
@@ -127,22 +134,20 @@ public:
         }
         std::string_view bytes;
         if (!Bytes(length, bytes)) return false;
-        out.assign(bytes);
+        out = std::string(bytes);  // built at its size: cheaper than assigning over an empty one
         return true;
     }
 
 private:
     std::string_view image_;
     std::size_t pos_ = 0;
+    static constexpr std::size_t kNotInList = static_cast<std::size_t>(-1);
     bool failed_ = false;
-    std::string where_;
+    const char* what_ = "";
+    std::size_t index_ = kNotInList;
     std::size_t fieldStart_ = 0;
     UserDataDamage damage_;
 };
-
-std::string Numbered(const char* what, std::size_t index) {
-    return std::string(what) + " " + std::to_string(index + 1);
-}
 
 }  // namespace
 
@@ -228,62 +233,70 @@ Reading ReadUserData(std::string_view image) {
     r.String(d.ViewedArticleKeys);
     reading.headerRead = !r.failed();
 
-    // Entries are added as they are read, so a count the file cannot back costs nothing.
+    // Entries are added as they are read, and room is made only for as many as the bytes
+    // left could hold (each takes at least one), so a count the file cannot back costs little.
     auto listEnds = [&] {
         if (!r.failed()) ++reading.listsRead;
     };
+    auto makeRoom = [&](auto& list, std::size_t count) { list.reserve(std::min(count, r.remaining())); };
+    makeRoom(d.DeletedVideoIds, del);
+    makeRoom(d.CurrentVideos, n);
+    makeRoom(d.Playlist, p);
+    makeRoom(d.SavedArticles, a);
+    makeRoom(d.Notes, t);
+    makeRoom(d.DiaryEntries, y);
     for (std::size_t i = 0; i < del && !r.failed(); ++i) {
-        r.SetField(Numbered("deleted video id", i));
+        r.SetField("deleted video id", i);
         r.String(d.DeletedVideoIds.emplace_back());
     }
     listEnds();
     for (std::size_t i = 0; i < n && !r.failed(); ++i) {
-        r.SetField(Numbered("current video id", i));
+        r.SetField("current video id", i);
         r.String(d.CurrentVideos.emplace_back().id);
     }
     for (std::size_t i = 0; i < n && !r.failed(); ++i) {
-        r.SetField(Numbered("current video title", i));
+        r.SetField("current video title", i);
         r.String(d.CurrentVideos[i].title);
     }
     listEnds();
     for (std::size_t i = 0; i < p && !r.failed(); ++i) {
-        r.SetField(Numbered("playlist id", i));
+        r.SetField("playlist id", i);
         r.String(d.Playlist.emplace_back().id);
     }
     for (std::size_t i = 0; i < p && !r.failed(); ++i) {
-        r.SetField(Numbered("playlist title", i));
+        r.SetField("playlist title", i);
         r.String(d.Playlist[i].title);
     }
     listEnds();
     for (std::size_t i = 0; i < a && !r.failed(); ++i) {
-        r.SetField(Numbered("saved article key", i));
+        r.SetField("saved article key", i);
         r.String(d.SavedArticles.emplace_back().key);
     }
     for (std::size_t i = 0; i < a && !r.failed(); ++i) {
-        r.SetField(Numbered("saved article title", i));
+        r.SetField("saved article title", i);
         r.String(d.SavedArticles[i].title);
     }
     listEnds();
     for (std::size_t i = 0; i < t && !r.failed(); ++i) {
-        r.SetField(Numbered("note title", i));
+        r.SetField("note title", i);
         r.String(d.Notes.emplace_back().title);
     }
     for (std::size_t i = 0; i < t && !r.failed(); ++i) {
-        r.SetField(Numbered("note text", i));
+        r.SetField("note text", i);
         r.String(d.Notes[i].text);
     }
     listEnds();
     for (std::size_t i = 0; i < y && !r.failed(); ++i) {
-        r.SetField(Numbered("diary timestamp", i));
+        r.SetField("diary timestamp", i);
         r.U32(d.DiaryEntries.emplace_back().timestamp);
     }
     for (std::size_t i = 0; i < y && !r.failed(); ++i) {
-        r.SetField(Numbered("diary text", i));
+        r.SetField("diary text", i);
         r.String(d.DiaryEntries[i].text);
     }
     listEnds();
     for (std::size_t i = 0; i < 3 && !r.failed(); ++i) {
-        r.SetField(Numbered("trailer word", i));
+        r.SetField("trailer word", i);
         std::uint32_t word = 0;
         if (r.U32(word) && word != kUserDataTrailer[i]) r.Fail("is wrong");
     }
