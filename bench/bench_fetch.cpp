@@ -4,15 +4,14 @@
 // the bare loop is also run with each fetch on a thread of its own, which shows how much
 // of the difference is the price of a thread per transfer on this machine.
 #include <benchmark/benchmark.h>
-#include <curl/curl.h>
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
+#include "BareCurl.h"
 #include "BenchFixtures.h"
 #include "feedsim/FeedSimServer.h"
 #include "files/FileIO.h"
@@ -23,6 +22,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qen::bench::BareCurlFetch;
+using qen::bench::BareCurlFetchOnThread;
 
 constexpr int kFetches = 20;
 constexpr std::size_t kFeedSize = 100 * 1024;
@@ -56,22 +57,6 @@ private:
     std::unique_ptr<qen::feedsim::Server> server_;
 };
 
-std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
-    return size * count;
-}
-
-std::string BareCurlFetch(const std::string& url) {
-    std::string body;
-    CURL* handle = curl_easy_init();
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Collect);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
-    curl_easy_perform(handle);
-    curl_easy_cleanup(handle);
-    return body;
-}
-
 // Seconds for the twenty fetches; a negative value when one of them came back short.
 template <typename Fetch>
 double SecondsFor(Fetch fetch) {
@@ -92,11 +77,7 @@ void BM_TwentyLoopbackFetches(benchmark::State& state) {
     auto raw = [&] { return fetcher.FetchArticlePage(url); };
     auto feedText = [&] { return fetcher.FetchFeedText(qen::FetchChannel::Videos, url); };
     auto bare = [&] { return BareCurlFetch(url); };
-    auto bareOnThread = [&] {
-        std::string body;
-        std::thread([&] { body = BareCurlFetch(url); }).join();
-        return body;
-    };
+    auto bareOnThread = [&] { return BareCurlFetchOnThread(url); };
 
     // The first fetches pay for starting up (server threads, library caches): not measured.
     for (int i = 0; i < 3; ++i) raw(), feedText(), bare(), bareOnThread();

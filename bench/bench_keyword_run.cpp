@@ -8,15 +8,14 @@
 // starting a thread per transfer costs on this machine, which a loaded machine's scheduler
 // can make the larger part.
 #include <benchmark/benchmark.h>
-#include <curl/curl.h>
 
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "BareCurl.h"
 #include "feedsim/FeedSimServer.h"
 #include "platform/curl/CurlTransport.h"
 #include "platform/headless/Headless.h"
@@ -27,6 +26,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using qen::bench::BareCurlFetch;
+using qen::bench::BareCurlFetchOnThread;
 
 constexpr const char* kNiche = "Dog Training";
 constexpr const char* kTerm = "dog-training";  // the query term of the niche
@@ -46,34 +47,12 @@ private:
     std::unique_ptr<qen::feedsim::Server> server_;
 };
 
-std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
-    return size * count;
-}
-
-std::string BareCurlFetch(const std::string& url) {
-    std::string body;
-    CURL* handle = curl_easy_init();
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, Collect);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
-    curl_easy_perform(handle);
-    curl_easy_cleanup(handle);
-    return body;
-}
-
 // The run's twenty addresses, in the order the run asks for them.
 std::vector<std::string> BatchAddresses(const std::string& host) {
     std::vector<std::string> urls;
     for (int batch = 0; batch < kBatches; ++batch)
         urls.push_back(qen::KeywordQueryAddress(host, kTerm, 1 + batch * qen::VideoFeedClient::kBatchSize, 0));
     return urls;
-}
-
-std::string BareCurlFetchOnThread(const std::string& url) {
-    std::string body;
-    std::thread([&] { body = BareCurlFetch(url); }).join();
-    return body;
 }
 
 // Seconds for the bare loop; negative when an answer was no feed.
