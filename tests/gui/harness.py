@@ -19,6 +19,8 @@ import time
 import pyatspi
 
 DEFAULT_TIMEOUT = 30
+# The heading of the demo package's help page, the page a first start shows.
+DEMO_HELP_HEADING = "Welcome to your Dog Training companion"
 
 
 class GuiError(AssertionError):
@@ -159,6 +161,12 @@ class Runtime:
         """Starts the program and agrees to the terms when it asks for them."""
         self.start(*program_args)
         self.press(self.wait_for_dialog("Use of this software requires"), "Yes")
+        return self
+
+    def start_on_help_page(self, *program_args):
+        """A first start on the demo package: the terms agreed to, then its help page."""
+        self.start_accepting_terms(*program_args)
+        self.wait_for_page_text(DEMO_HELP_HEADING)
         return self
 
     def _find_app(self):

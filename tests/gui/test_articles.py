@@ -8,7 +8,9 @@ import time
 
 import pyatspi
 
-from harness import FeedSim, build_demo_package, check, feedsim, run_scenario, session, wait_until
+from harness import (
+    DEMO_HELP_HEADING, FeedSim, build_demo_package, check, feedsim, run_scenario, session,
+    wait_until)
 
 WAITING = "Fetching Article Data - Please Wait"
 EMPTY_LIST = "There are no articles in the EzineArticles.com article feed"
@@ -168,7 +170,7 @@ def with_a_failing_directory(runtime, args, package, fault, message):
         runtime.extra_environment["QEN_ARTICLE_FEED_HOST"] = broken.host
         runtime.extra_environment["QEN_ARTICLE_SITE_HOST"] = broken.host
         runtime.start(package)
-        runtime.wait_for_page_text("Welcome to your Dog Training companion")
+        runtime.wait_for_page_text(DEMO_HELP_HEADING)
         runtime.click_link("Articles")
         if fault == "hang":
             runtime.wait_for_page_text(WAITING)
@@ -206,8 +208,7 @@ def scenario(args):
         # the program waits for a download.
         with feedsim(args, runtime, drip_ms=400) as simulator:
             runtime.extra_environment["QEN_ARTICLE_FEED_HOST"] = simulator.host + "/fault/drip"
-            runtime.start_accepting_terms(package)
-            runtime.wait_for_page_text("Welcome to your Dog Training companion")
+            runtime.start_on_help_page(package)
             read_save_and_unsave(runtime, simulator)
 
             data = exported(args, package[:-4] + ".lum")

@@ -5,9 +5,7 @@ import os
 import shutil
 import subprocess
 
-from harness import build_demo_package, check, run_scenario, session
-
-HELP_HEADING = "Welcome to your Dog Training companion"
+from harness import DEMO_HELP_HEADING, build_demo_package, check, run_scenario, session
 
 
 def bind(args, folder, package):
@@ -34,7 +32,7 @@ def scenario(args):
         terms = runtime.window_titled("Dog Training Academy")
         runtime.screenshot("terms")
         runtime.press(terms, "Yes")
-        runtime.wait_for_page_text(HELP_HEADING)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING)
         runtime.screenshot("help")
 
         mime_packages = os.path.join(runtime.home, ".local", "share", "mime", "packages")

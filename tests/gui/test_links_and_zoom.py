@@ -7,9 +7,7 @@ import time
 
 import pyatspi
 
-from harness import build_demo_package, check, run_scenario, session, wait_until
-
-HELP_HEADING = "Welcome to your Dog Training companion"
+from harness import DEMO_HELP_HEADING, build_demo_package, check, run_scenario, session, wait_until
 
 
 def set_zoom(runtime, value):
@@ -33,13 +31,12 @@ def zoom_shown(runtime):
 def scenario(args):
     with session(args, "links") as runtime:
         package = build_demo_package(args, runtime.root)
-        runtime.start_accepting_terms(package)
-        runtime.wait_for_page_text(HELP_HEADING)
+        runtime.start_on_help_page(package)
 
         runtime.click_link("Puppy School Classes")
         wait_until(lambda: "http://www.example.com/academy/puppy-school" in runtime.opened_externally(),
                    "the web link to reach the user's browser")
-        check(HELP_HEADING in runtime.page_text(), "the view left the help page for a web link")
+        check(DEMO_HELP_HEADING in runtime.page_text(), "the view left the help page for a web link")
 
         subprocess.run(["xdotool", "mousemove", "600", "450", "click", "3"], check=True)
         time.sleep(1)
@@ -59,12 +56,12 @@ def scenario(args):
         check(runtime.close_window() == 0, "the program did not end cleanly")
 
         runtime.start(package)
-        runtime.wait_for_page_text(HELP_HEADING)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING)
         check(zoom_shown(runtime) == "150", "the zoom did not survive the restart")
         runtime.click_link("Notepad")
         runtime.wait_for_page_text("Notes")
         runtime.click_menu("Help")
-        runtime.wait_for_page_text(HELP_HEADING)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING)
         check(runtime.close_window() == 0, "the program did not end cleanly")
 
 

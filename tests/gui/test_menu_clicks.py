@@ -3,9 +3,8 @@ release) and from the keyboard, and each dialog it opens is kept as a screenshot
 import subprocess
 import time
 
-from harness import build_demo_package, check, run_scenario, session
+from harness import DEMO_HELP_HEADING, build_demo_package, check, run_scenario, session
 
-HELP_HEADING = "Welcome to your Dog Training companion"
 NOTES_HEADING = "You have not created any notes yet"
 
 
@@ -21,21 +20,20 @@ def dialog_by_pointer(runtime, caption, text, label):
 def scenario(args):
     with session(args, "menus") as runtime:
         package = build_demo_package(args, runtime.root)
-        runtime.start_accepting_terms(package)
-        runtime.wait_for_page_text(HELP_HEADING)
+        runtime.start_on_help_page(package)
         runtime.click_link("Notepad")
         runtime.wait_for_page_text(NOTES_HEADING)
 
         runtime.click_menu_with_pointer("Back")
-        runtime.wait_for_page_text(HELP_HEADING, timeout=10)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING, timeout=10)
         runtime.click_menu_with_pointer("Forward")
         runtime.wait_for_page_text(NOTES_HEADING, timeout=10)
         runtime.click_menu_with_pointer("Home")
-        runtime.wait_for_page_text(HELP_HEADING, timeout=10)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING, timeout=10)
         runtime.click_link("Notepad")
         runtime.wait_for_page_text(NOTES_HEADING)
         runtime.click_menu_with_pointer("Help")
-        runtime.wait_for_page_text(HELP_HEADING, timeout=10)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING, timeout=10)
 
         dialog_by_pointer(runtime, "Zoom", "Percentage zoom", "zoom-dialog")
         dialog_by_pointer(runtime, "Backup", "When you exit the software normally", "backup-dialog")
@@ -50,7 +48,7 @@ def scenario(args):
         subprocess.run(["xdotool", "key", "F10"], check=True)
         time.sleep(0.5)
         subprocess.run(["xdotool", "key", "Return"], check=True)
-        runtime.wait_for_page_text(HELP_HEADING, timeout=10)
+        runtime.wait_for_page_text(DEMO_HELP_HEADING, timeout=10)
 
         # The program's own message box, as the other dialogs look.
         runtime.click_link("Notepad")

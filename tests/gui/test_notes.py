@@ -71,8 +71,7 @@ def delete_after_restart(runtime):
 def scenario(args):
     with session(args, "notes") as runtime:
         package = build_demo_package(args, runtime.root)
-        runtime.start_accepting_terms(package)
-        runtime.wait_for_page_text("Welcome to your Dog Training companion")
+        runtime.start_on_help_page(package)
         create_and_edit(runtime)
         runtime.start(package)
         delete_after_restart(runtime)

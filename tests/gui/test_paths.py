@@ -24,8 +24,7 @@ def scenario(args):
         os.makedirs(packages)
         package = build_demo_package(args, packages, "Hunde \u00dcbung.qen")
 
-        runtime.start_accepting_terms(package)
-        runtime.wait_for_page_text("Welcome to your Dog Training companion")
+        runtime.start_on_help_page(package)
         check("J\u00fcrgen" in runtime.work_folder(), "the work folder is not under the temporary folder")
 
         runtime.click_link("Notepad")

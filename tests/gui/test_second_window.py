@@ -9,8 +9,7 @@ def scenario(args):
     with session(args, "second-window") as first:
         package = build_demo_package(args, first.root)
         lum = package[:-4] + ".lum"
-        first.start_accepting_terms(package)
-        first.wait_for_page_text("Welcome to your Dog Training companion")
+        first.start_on_help_page(package)
 
         second = Runtime(args, "second-window-2", root=os.path.join(first.root, "second"))
         second.temp, second.config = first.temp, first.config  # the same user, the same settings

@@ -8,7 +8,7 @@ import signal
 import subprocess
 import time
 
-from harness import build_demo_package, check, run_scenario, session, wait_until
+from harness import DEMO_HELP_HEADING, build_demo_package, check, run_scenario, session, wait_until
 
 NOTE = "Remember the lead"
 SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
@@ -72,8 +72,7 @@ def scenario(args):
     with session(args, "signals") as runtime:
         package = build_demo_package(args, runtime.root)
         lum = package[:-4] + ".lum"
-        runtime.start_accepting_terms(package)
-        runtime.wait_for_page_text("Welcome to your Dog Training companion")
+        runtime.start_on_help_page(package)
         runtime.click_link("Notepad")
         runtime.click_link_containing("Click here to create a new note")
         dialog = runtime.window_titled("Notepad")
@@ -87,7 +86,7 @@ def scenario(args):
                 before = os.stat(lum).st_mtime_ns
                 time.sleep(0.05)
                 runtime.start(package)
-                runtime.wait_for_page_text("Welcome to your Dog Training companion")
+                runtime.wait_for_page_text(DEMO_HELP_HEADING)
                 open_dialog(runtime)
                 check(send_and_wait(runtime, sig, what) == 0, f"{what}, {sig.name}: not a normal end")
                 check(not runtime.work_folders(), f"{what}, {sig.name}: the work folder was left behind")

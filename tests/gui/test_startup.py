@@ -3,11 +3,10 @@ with the banner arrays and footer filled in, and closing the window removes ever
 file and the work folder; the second start goes straight to the page."""
 import os
 
-from harness import build_demo_package, check, run_scenario, session
+from harness import DEMO_HELP_HEADING, build_demo_package, check, run_scenario, session
 
 WAITING_PAGE = (b"<DIV align=center><FONT face=Verdana size=3><BR><BR><BR><BR><BR>"
                 b"Loading Data - Please Wait</DIV>")
-HELP_HEADING = "Welcome to your Dog Training companion"
 
 
 def first_start(runtime, package):
@@ -15,7 +14,7 @@ def first_start(runtime, package):
     terms = runtime.wait_for_dialog("Use of this software requires")
     runtime.screenshot("terms")
     runtime.press(terms, "Yes")
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.wait_for_page_text(DEMO_HELP_HEADING)
     runtime.screenshot("help")
 
     folder = runtime.work_folder()
@@ -39,7 +38,7 @@ def first_start(runtime, package):
 
 def second_start(runtime, package):
     runtime.start(package)
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.wait_for_page_text(DEMO_HELP_HEADING)
     check(not runtime.find_all("dialog"), "a dialog was shown on the second start")
     check(runtime.close_window() == 0, "the program did not end cleanly")
     check(not runtime.work_folders(), "the work folder was left behind")

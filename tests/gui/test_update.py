@@ -10,9 +10,9 @@ import stat
 import subprocess
 import time
 
-from harness import build_demo_package, check, feedsim, run_scenario, session, wait_until
+from harness import (
+    DEMO_HELP_HEADING, build_demo_package, check, feedsim, run_scenario, session, wait_until)
 
-HELP_HEADING = "Welcome to your Dog Training companion"
 QUESTION = "A new version of this software is available"
 NOT_VERIFIED = "The downloaded update could not be verified and was not installed"
 OFFERED_VERSION = "2"
@@ -114,14 +114,13 @@ def wait_for_new_program(runtime, program, release):
         return runtime.app is not None and runtime.find_all("document web")
 
     wait_until(new_window, "the new program's window")
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.wait_for_page_text(DEMO_HELP_HEADING)
 
 
 def update_under_standard_name(runtime, package, release):
     program = install_copy(runtime.root, "standard", "QenRuntime", release, package)
     runtime.args.program = program
-    runtime.start_accepting_terms()
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.start_on_help_page()
     question = runtime.wait_for_dialog(QUESTION)
     time.sleep(0.5)
     runtime.screenshot("question")
@@ -150,7 +149,7 @@ def second_start_within_a_day(runtime, program):
     with open(leftover, "w") as stale:
         stale.write("#!/bin/sh\nexit 0\n")
     runtime.start()
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.wait_for_page_text(DEMO_HELP_HEADING)
     wait_until(lambda: not os.path.exists(leftover), "the leftover replacer to be removed")
     check(not runtime.find_all("alert") and not runtime.find_all("dialog"), "the second start asked something")
     check(recorded_check(runtime) == recorded, "the second start checked for a new version again")
@@ -208,7 +207,7 @@ def update_that_fails_its_check(runtime, package, release):
     runtime.screenshot("not-verified")
     runtime.press(refusal, "OK")
     runtime.wait_gone(refusal, "the refusal to close")
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.wait_for_page_text(DEMO_HELP_HEADING)
     check(runtime.close_window() == 0, "the program did not go on after the refusal")
     after = sorted(name for name in os.listdir(os.path.dirname(program)) if not name.startswith("DogTraining.lum"))
     check(after == before, f"the refused update changed the folder: {before} became {after}")

@@ -14,9 +14,9 @@ import urllib.request
 
 import pyatspi
 
-from harness import build_demo_package, check, feedsim, run_scenario, session, wait_until
+from harness import (
+    DEMO_HELP_HEADING, build_demo_package, check, feedsim, run_scenario, session, wait_until)
 
-HELP_HEADING = "Welcome to your Dog Training companion"
 TERM = "dog-training"                         # the demo niche's query term
 EXCLUDED = ("prank", "meme", "compilation")   # its exclusion words (SiteNiche.txt)
 BATCHES = 20
@@ -315,7 +315,7 @@ def cancel_wiping(runtime):
     wait_for_batch(runtime, dialog, 2)
     runtime.press(dialog, "Cancel")
     runtime.wait_gone(dialog, "the dialog to close after Cancel")
-    runtime.wait_for_page_text(HELP_HEADING)
+    runtime.wait_for_page_text(DEMO_HELP_HEADING)
     time.sleep(1)  # time for a message or another fetch to show up, if one were coming
     check(only_the_main_window(runtime), "something more came after Cancel")
 
@@ -329,7 +329,7 @@ def failed_fetch(runtime, message, label):
     runtime.screenshot(label)
     runtime.press(shown, "OK")
     runtime.wait_gone(dialog, "the dialog to close")
-    check(HELP_HEADING in runtime.page_text(), "the view left the page it was on")
+    check(DEMO_HELP_HEADING in runtime.page_text(), "the view left the page it was on")
 
 
 def scenario(args):
@@ -341,8 +341,7 @@ def scenario(args):
             titles = {title for _, title in videos}
             playlisted, related, deleted = videos[1], videos[0], videos[2]
 
-            runtime.start_accepting_terms(package)
-            runtime.wait_for_page_text(HELP_HEADING)
+            runtime.start_on_help_page(package)
             runtime.click_link("My Playlist")
             answer_message(runtime, "There are no videos in your playlist")
             first_fetch(runtime, videos, titles)
@@ -373,13 +372,13 @@ def scenario(args):
 
         with feedsim(args, runtime, fault="quota"):
             runtime.start(package)
-            runtime.wait_for_page_text(HELP_HEADING)
+            runtime.wait_for_page_text(DEMO_HELP_HEADING)
             failed_fetch(runtime, QUOTA_MESSAGE, "quota")
             check(runtime.close_window() == 0, "the program did not end cleanly")
 
         with feedsim(args, runtime, fault="html-error"):
             runtime.start(package)
-            runtime.wait_for_page_text(HELP_HEADING)
+            runtime.wait_for_page_text(DEMO_HELP_HEADING)
             failed_fetch(runtime, FEED_ERROR_MESSAGE, "feed-error")
             check(runtime.close_window() == 0, "the program did not end cleanly")
 
