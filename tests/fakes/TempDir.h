@@ -30,5 +30,7 @@ void MakeFolders(const Path& path);
 inline void WriteFile(const std::string& path, const std::string& bytes) { WriteFile(Path(path), bytes); }
 inline std::string ReadFile(const std::string& path) { return ReadFile(Path(path)); }
 inline bool Exists(const std::string& path) { return Exists(Path(path)); }
+// A file in `dir` as a command line names it.
+inline std::string At(const TempDir& dir, const std::string& name) { return (dir / name).Bytes(); }
 
 }  // namespace qen::test

@@ -3,33 +3,24 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "qen-data/QenData.h"
 #include "fakes/FileSizeLimit.h"
 #include "fakes/TempDir.h"
+#include "fakes/ToolRun.h"
 #include "files/FileIO.h"
 #include "store/UserDataFile.h"
 
 namespace qen::qendata {
 namespace {
 
-std::string At(const test::TempDir& dir, const std::string& name) { return (dir / name).Bytes(); }
-
+using test::At;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result RunTool(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::ToolResult;
+Result RunTool(const std::vector<std::string>& args) { return test::RunTool(Run, args); }
 
 std::string AllBytes() {
     std::string s;

@@ -3,11 +3,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "qen-release/QenRelease.h"
 #include "fakes/TempDir.h"
+#include "fakes/ToolRun.h"
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
 
@@ -17,22 +17,13 @@ namespace {
 using namespace std::string_literals;
 
 namespace fs = std::filesystem;
+using test::At;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-std::string At(const TempDir& dir, const std::string& name) { return (dir / name).Bytes(); }
-
-Result RunTool(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunRelease(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::ToolResult;
+Result RunTool(const std::vector<std::string>& args) { return test::RunTool(RunRelease, args); }
 
 class QenReleaseTest : public ::testing::Test {
 protected:

@@ -19,10 +19,9 @@
 namespace qen {
 namespace {
 
+using test::At;
 using test::ReadFile;
 using test::WriteFile;
-
-std::string At(const test::TempDir& dir, const std::string& name) { return (dir / name).Bytes(); }
 
 class QenPackTest : public ::testing::Test {
 protected:
