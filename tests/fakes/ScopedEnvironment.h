@@ -13,13 +13,17 @@ public:
     ScopedEnvironment() = default;
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-    ~ScopedEnvironment() {
+    ~ScopedEnvironment() { Restore(); }
+
+    // Puts back every variable changed so far; the scope may go on changing others.
+    void Restore() {
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
             if (it->second)
                 setenv(it->first.c_str(), it->second->c_str(), 1);
             else
                 unsetenv(it->first.c_str());
         }
+        saved_.clear();
     }
 
     ScopedEnvironment& Set(const std::string& name, const std::string& value) {

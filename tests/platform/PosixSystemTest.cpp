@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "fakes/ScopedEnvironment.h"
+#include "fakes/ScopedLocale.h"
 #include "fakes/TempDir.h"
 
 namespace qen {
@@ -41,12 +42,12 @@ TEST(FormatLocalTime, AGermanDateIsSystemText) {
     if (std::system(command.c_str()) == -1 || !test::Exists(locales / "de_DE.UTF-8"))
         GTEST_SKIP() << "localedef cannot make a German locale here (package locales)";
     test::ScopedEnvironment environment;
-    environment.Set("LOCPATH", locales.path().Bytes()).Set("TZ", "UTC");
-    tzset();
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    environment.Set("LOCPATH", locales.path().Bytes());
+    test::ScopedTimeZone zone("UTC");
+    test::ScopedLocale locale;
+    ASSERT_TRUE(locale.Set("de_DE.UTF-8"));
     PosixSystem system;
     const std::string date = system.FormatLocalTime(1'709'467'200, "%A, %B %d, %Y at %H:%M");  // 2024-03-03 12:00
-    std::setlocale(LC_ALL, "C");
     EXPECT_EQ(date, "Sonntag, M\xE4rz 03, 2024 at 12:00");
 }
 
