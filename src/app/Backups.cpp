@@ -1,6 +1,8 @@
 #include "app/Backups.h"
 
 #include <charconv>
+#include <cstdint>
+#include <string_view>
 #include <cstdlib>
 #include <vector>
 #include <chrono>
@@ -52,6 +54,9 @@ void RemoveBackupFile(const Path& path) {
 // a link to somewhere else, could show or change the user's notes.
 bool UsableBackupFolder(const Path& folder) {
     const std::string bytes = folder.WithoutTrailingSlash().Bytes();
+    // The state home and the settings name's folder are ordinary folders of the user's.
+    std::error_code ec;
+    fs::create_directories(Path(bytes).Folder().Bytes(), ec);
     switch (filecalls::FolderOwnership(bytes)) {
         case filecalls::Ownership::Missing:
             return filecalls::MakePrivateFolder(bytes) == 0;
@@ -64,23 +69,66 @@ bool UsableBackupFolder(const Path& folder) {
     return false;
 }
 
+// A settings name as one folder name: no separator, no hidden or empty name, plain letters
+// only, so the folder is the same whatever the locale.
+std::string FolderNameOf(const std::string& settingsName) {
+    std::string name;
+    for (const char c : settingsName) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' ||
+                           c == '-' || c == '_' || (c == '.' && !name.empty());
+        name += plain ? c : '_';
+    }
+    return name.empty() ? std::string("QenRuntime") : name;
+}
+
+// FNV-1a, eight hex digits: short, and the same on every machine and every run. The stamp,
+// not the hash, decides whether a backup belongs to a file.
+std::string ShortHash(const std::string& bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i, hash >>= 4) text[static_cast<std::size_t>(i)] = kHex[hash & 15];
+    return text;
+}
+
 }  // namespace
 
-Path BackupFolder(const Path& workFolder) {
-    if (workFolder.Empty()) return {};
-    return workFolder.WithoutTrailingSlash().Folder() / (std::string(kBackupFolderName) + "/");
+Path BackupFolder(const std::string& settingsName) {
+    Path stateHome;
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
+        stateHome = Path(state);
+    else if (const char* home = std::getenv("HOME"); home && *home == '/')
+        stateHome = Path(home) / ".local/state";
+    else
+        return {};
+    return stateHome / (FolderNameOf(settingsName) + "/" + kBackupFolderName + "/");
 }
 
 Path BackupPathFor(const Path& folder, const Path& userDataPath) {
-    return folder / (kBackupPrefix + userDataPath.Name());
+    const Path name(userDataPath.Name());
+    return folder / (kBackupPrefix + name.WithExtension("").Bytes() + "-" + ShortHash(userDataPath.Bytes()) +
+                     name.Extension());
+}
+
+std::optional<Path> BackupSource(const Path& backup) {
+    const auto stamp = ReadFileBytes(StampOf(backup));
+    if (!stamp) return std::nullopt;
+    const std::size_t lineEnd = stamp->find('\n');
+    if (lineEnd == std::string::npos || lineEnd + 1 == stamp->size()) return std::nullopt;
+    return Path(stamp->substr(lineEnd + 1));
 }
 
 std::optional<std::int64_t> BackupMadeTime(const Path& path) {
     if (auto stamp = ReadFileBytes(StampOf(path))) {
+        const std::string_view seconds = std::string_view(*stamp).substr(0, stamp->find('\n'));
         std::int64_t value = 0;
-        const char* end = stamp->data() + stamp->size();
-        auto [last, error] = std::from_chars(stamp->data(), end, value);
-        if (error == std::errc() && last == end && !stamp->empty()) return value;
+        const char* end = seconds.data() + seconds.size();
+        auto [last, error] = std::from_chars(seconds.data(), end, value);
+        if (error == std::errc() && last == end && !seconds.empty()) return value;
     }
     return ModifiedTime(path);
 }
@@ -105,9 +153,8 @@ Backups::Backups(Ui& ui, System& system, VideoStore& store, const Session& sessi
     : ui_(ui), system_(system), store_(store), session_(session), cleanUp_(std::move(cleanUp)) {}
 
 void Backups::MakeBackupCopy() {
-    // Without a work folder there is no temporary folder to put backups in.
-    const Path folder = BackupFolder(session_.WorkFolder);
-    if (folder.Empty()) return;
+    const Path folder = BackupFolder(session_.ProductKey);
+    if (folder.Empty() || session_.WorkFolder.Empty()) return;
     std::error_code ec;
     if (!UsableBackupFolder(folder)) {
         ui_.ShowMessage("No backup of the .lum file was made: the folder " + folder.Display() +
@@ -137,7 +184,7 @@ void Backups::MakeBackupCopy() {
     // The shown date is the user data file's last write; the stamp is when the copy was made.
     const auto modified = fs::last_write_time(session_.UserDataPath.Bytes(), ec);
     if (!ec) fs::last_write_time(NewBackupPath.Bytes(), modified, ec);
-    WriteWholeFile(StampOf(NewBackupPath), std::to_string(system_.Now()));
+    WriteWholeFile(StampOf(NewBackupPath), std::to_string(system_.Now()) + "\n" + session_.UserDataPath.Bytes());
 }
 
 void Backups::SaveWithBackup() {
@@ -178,7 +225,7 @@ std::optional<Path> Backups::KeepUnsavedData() {
     const std::string name = session_.UserDataPath.WithExtension("").Name() + ".unsaved-" +
                              system_.FormatLocalTime(system_.Now(), "%Y%m%d-%H%M%S") + ".lum";
     std::vector<Path> folders;
-    if (const Path backups = BackupFolder(session_.WorkFolder); !backups.Empty() && UsableBackupFolder(backups))
+    if (const Path backups = BackupFolder(session_.ProductKey); !backups.Empty() && UsableBackupFolder(backups))
         folders.push_back(backups);
     if (const char* home = std::getenv("HOME"); home && *home == '/') folders.push_back(Path(home));
     for (const Path& folder : folders) {
@@ -193,12 +240,14 @@ bool Backups::RestoreBackup(bool atStartUp) {
         ui_.ShowMessage("Error - unable to use backup feature at this time", Icon::Information);
         return false;
     }
-    const Path folder = BackupFolder(session_.WorkFolder);
+    const Path folder = BackupFolder(session_.ProductKey);
     const Path backup = BackupPathFor(folder, session_.UserDataPath);
-    // A backup in a folder another user controls is no backup of this user's.
-    const bool exists = filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) ==
+    // A backup in a folder another user controls is no backup of this user's, and one made
+    // from another file of the same name holds another file's notes.
+    const bool exists = !folder.Empty() &&
+                        filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) ==
                             filecalls::Ownership::Ours &&
-                        Exists(backup);
+                        Exists(backup) && BackupSource(backup) == session_.UserDataPath;
     std::string date;
     if (exists) {
         if (auto modified = ModifiedTime(backup)) date = system_.FormatLocalTime(*modified, kDateFormat);
@@ -207,6 +256,7 @@ bool Backups::RestoreBackup(bool atStartUp) {
     if (atStartUp) {
         if (!exists) return false;
         ui_.ShowMessage("There is a backup of this file, with a last modified date:\n\n" + date +
+                            "\n\nIt was made from " + session_.UserDataPath.Display() +
                             "\n\nThe software will now attempt to restore it",
                         Icon::Information);
         const Outcome loaded = store_.LoadUserData(backup);
@@ -226,7 +276,8 @@ bool Backups::RestoreBackup(bool atStartUp) {
         return true;
     }
     const Answer answer = ui_.ShowMessage(
-        "There is a backup of the .lum file, with a last modified date:\n\n" + date +
+        "There is a backup of the .lum file, with a last modified date:\n\n" + date + "\n\nIt was made from " +
+            session_.UserDataPath.Display() +
             "\n\nPlease note that restoring this backup will overwrite the current file, losing any changes "
             "made since the backup\n\nDo you want to restore the backup?",
         Icon::Exclamation, Buttons::YesNo);

@@ -3,9 +3,13 @@
 // restart, and the Backup menu command.
 //
 // Linux gives no settable creation time, so the time a backup was made is kept in a small
-// stamp file beside it (backup path + ".made", decimal seconds since 1970). The stamp is
-// written when the fresh copy is made and renamed with it; the backup's own modification
-// time stays that of the user data file it was copied from, for display.
+// stamp file beside it (backup path + ".made": decimal seconds since 1970, a line break and
+// the full path of the user data file it was copied from). The stamp is written when the
+// fresh copy is made and renamed with it; the backup's own modification time stays that of
+// the user data file it was copied from, for display.
+//
+// Backups live in the user's state folder, not the temporary folder, which Linux empties at
+// every boot. Two user data files of one name in two folders each have their own backup.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,10 +30,13 @@ inline constexpr const char* kBackupPrefix = "LumBackup_";
 inline constexpr const char* kBackupStampSuffix = ".made";
 inline constexpr int kBackupRetentionDays = 7;
 
-// The folder beside the work folder, ending in "/"; empty without a work folder.
-Path BackupFolder(const Path& workFolder);
-// "LumBackup_" + the user data file's name, inside `folder`.
+// "$XDG_STATE_HOME/<settings name>/LumFileBackups/" (default state home "~/.local/state"),
+// ending in "/"; empty when neither variable names a folder.
+Path BackupFolder(const std::string& settingsName);
+// "LumBackup_<name>-<hash of the full path>.lum" inside `folder`, for the user data file.
 Path BackupPathFor(const Path& folder, const Path& userDataPath);
+// The user data file a backup was copied from, as its stamp records; nullopt when unknown.
+std::optional<Path> BackupSource(const Path& backup);
 // Deletes "LumBackup_*.lum" files in `folder` made more than `days` days before `now`.
 void PruneBackups(const Path& folder, std::int64_t now, int days);
 // When the backup at `path` was made: its stamp, else its modification time.

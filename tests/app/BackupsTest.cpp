@@ -9,6 +9,7 @@
 #include "app/UserDataLocation.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FileSizeLimit.h"
+#include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
 #include "files/FileIO.h"
 #include "store/UserDataFile.h"
@@ -45,12 +46,15 @@ std::string Image(const std::string& videoId) {
 class BackupTest : public ::testing::Test {
 protected:
     TempDir temp;
+    test::ScopedEnvironment environment;
     FakePlatform platform;
     Application app{platform, platform.fakeFetcher};
-    Path backups = temp / "LumFileBackups/";
-    Path backup = backups / "LumBackup_site.lum";
+    Path backups = temp / "state/QenRuntime/LumFileBackups/";
+    Path backup = BackupPathFor(backups, temp / "data/site.lum");
+    Path freshCopy = Path(backup.WithExtension("").Bytes() + "_new.lum");
 
     void SetUp() override {
+        environment.Set("XDG_STATE_HOME", (temp / "state").Bytes());
         platform.fakeSystem.now = kNow;
         platform.fakeSystem.tempFolder = temp.path();
         test::MakeFolders(temp / "lumfiles__1700000000");
@@ -60,20 +64,65 @@ protected:
         app.session().ExePath = Path("/opt/qen/QenRuntime");
     }
 
-    void MakeBackup(const std::string& bytes, std::int64_t modified) {
+    // A backup of `source` (the fixture's user data file unless named) made at `modified`.
+    void MakeBackup(const std::string& bytes, std::int64_t modified, const Path& source = Path()) {
         test::MakeFolders(backups);
         WriteFile(backup, bytes);
         SetModified(backup, modified);
+        const Path from = source.Empty() ? app.session().UserDataPath : source;
+        WriteFile(Path(backup.Bytes() + ".made"), std::to_string(modified) + "\n" + from.Bytes());
     }
 
     std::vector<std::string> Texts() const { return platform.fakeUi.Texts(); }
 };
 
-TEST_F(BackupTest, BackupFolderLiesBesideTheWorkFolder) {
-    EXPECT_EQ(BackupFolder(Path("/tmp/lumfiles__5/")), Path("/tmp/LumFileBackups/"));
-    // A backslash is a letter of a name here, never a separator.
-    EXPECT_EQ(BackupFolder(Path("/tmp/a\\b/lumfiles__5/")), Path("/tmp/a\\b/LumFileBackups/"));
-    EXPECT_EQ(BackupFolder(Path()), Path());
+// The temporary folder is emptied at every boot; the state folder lasts.
+TEST_F(BackupTest, BackupFolderIsInTheUserStateFolderUnderTheSettingsName) {
+    struct Case {
+        const char* why;
+        const char* stateHome;  // nullptr: unset
+        const char* home;
+        std::string settingsName;
+        Path expected;
+    };
+    const Case cases[] = {
+        {"state home", "/s", "/h", "QenRuntime", Path("/s/QenRuntime/LumFileBackups/")},
+        {"default under home", nullptr, "/h", "Dog Training", Path("/h/.local/state/Dog Training/LumFileBackups/")},
+        {"a relative state home is ignored", "rel", "/h", "A", Path("/h/.local/state/A/LumFileBackups/")},
+        {"neither", nullptr, nullptr, "A", Path()},
+        {"a separator or dots make no other folder", "/s", "/h", "../x/y", Path("/s/_._x_y/LumFileBackups/")},
+        {"letters outside ASCII", "/s", "/h", "Caf\xE9", Path("/s/Caf_/LumFileBackups/")},
+        {"no name", "/s", "/h", "", Path("/s/QenRuntime/LumFileBackups/")},
+    };
+    for (const Case& c : cases) {
+        test::ScopedEnvironment scoped;
+        c.stateHome ? scoped.Set("XDG_STATE_HOME", c.stateHome) : scoped.Clear("XDG_STATE_HOME");
+        c.home ? scoped.Set("HOME", c.home) : scoped.Clear("HOME");
+        EXPECT_EQ(BackupFolder(c.settingsName), c.expected) << c.why;
+    }
+}
+
+// Two copies of a package in two folders share a file name, never a backup.
+TEST_F(BackupTest, EachUserDataFileHasItsOwnBackup) {
+    const Path here = BackupPathFor(backups, Path("/home/a/one/DogTraining.lum"));
+    const Path there = BackupPathFor(backups, Path("/home/a/two/DogTraining.lum"));
+    EXPECT_NE(here, there);
+    EXPECT_EQ(here.Name().rfind("LumBackup_DogTraining-", 0), 0u) << here.Bytes();
+    EXPECT_EQ(here.Extension(), ".lum");
+    EXPECT_EQ(here, BackupPathFor(backups, Path("/home/a/one/DogTraining.lum")));  // the same every run
+
+    // A backup under this file's name that was made from another file is not offered.
+    WriteFile(app.session().UserDataPath, Image("current"));
+    MakeBackup(Image("other folder's notes"), kNow, temp / "elsewhere/site.lum");
+    EXPECT_TRUE(app.backups().RestoreBackup(false));
+    EXPECT_EQ(Texts(), std::vector<std::string>{"There are no backups of the .lum file"});
+    EXPECT_FALSE(app.backups().RestoreBackup(true));
+    EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("current"));
+
+    // Saving records where the copy came from, so the next run finds it.
+    app.store().CurrentVideos = {{"new", "title"}};
+    app.backups().SaveWithBackup();
+    EXPECT_EQ(BackupSource(backup), app.session().UserDataPath);
 }
 
 TEST_F(BackupTest, ChangedFileKeepsThePreviousStateAsBackup) {
@@ -88,7 +137,7 @@ TEST_F(BackupTest, ChangedFileKeepsThePreviousStateAsBackup) {
     EXPECT_EQ(ReadFile(backup), Image("old"));
     EXPECT_EQ(Modified(backup), kNow - 3 * kDay);  // shown date: the last write of the data
     EXPECT_EQ(BackupMadeTime(backup), kNow);        // retention: when the copy was made
-    EXPECT_FALSE(test::Exists(backups / "LumBackup_site_new.lum"));
+    EXPECT_FALSE(test::Exists(freshCopy));
     EXPECT_EQ(app.backups().BackupPath, backup);
     EXPECT_TRUE(app.backups().NewBackupPath.Empty());
     EXPECT_TRUE(Texts().empty());
@@ -103,8 +152,8 @@ TEST_F(BackupTest, UnchangedFileKeepsTheEarlierBackup) {
 
     EXPECT_EQ(ReadFile(backup), "earlier");
     EXPECT_EQ(Modified(backup), kNow - 2 * kDay);
-    EXPECT_FALSE(test::Exists(backups / "LumBackup_site_new.lum"));
-    EXPECT_FALSE(test::Exists(backups / "LumBackup_site_new.lum.made"));
+    EXPECT_FALSE(test::Exists(freshCopy));
+    EXPECT_FALSE(test::Exists(Path(freshCopy.Bytes() + ".made")));
 }
 
 TEST_F(BackupTest, FirstExitWritesTheFileAndLeavesAnOldBackupAlone) {
@@ -119,7 +168,7 @@ TEST_F(BackupTest, FirstExitWritesTheFileAndLeavesAnOldBackupAlone) {
 
 TEST_F(BackupTest, StaleFreshCopyFromAnInterruptedSaveIsNotTakenAsBackup) {
     MakeBackup("good backup", kNow - kDay);
-    WriteFile(backups / "LumBackup_site_new.lum", "left over");
+    WriteFile(freshCopy, "left over");
     app.backups().SaveWithBackup();  // no user data file yet: no fresh copy this time
     EXPECT_EQ(ReadFile(backup), "good backup");
 }
@@ -130,15 +179,16 @@ TEST_F(BackupTest, SaveHappensWhenTheBackupFolderCannotBeUsed) {
         std::function<void()> block;
     };
     const Case cases[] = {
-        {"a file in the way", [&] { WriteFile(temp / "LumFileBackups", "a file in the way"); }},
+        {"a file in the way", [&] { WriteFile(backups.WithoutTrailingSlash(), "a file in the way"); }},
         // Another user could read or change what is put there.
         {"a link to somewhere else",
-         [&] { fs::create_symlink((temp / "elsewhere").Bytes(), (temp / "LumFileBackups").Bytes()); }},
+         [&] { fs::create_symlink((temp / "elsewhere").Bytes(), backups.WithoutTrailingSlash().Bytes()); }},
     };
     test::MakeFolders(temp / "elsewhere");
+    test::MakeFolders(backups.WithoutTrailingSlash().Folder());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        fs::remove_all((temp / "LumFileBackups").Bytes());
+        fs::remove_all(backups.WithoutTrailingSlash().Bytes());
         platform.fakeUi.messages.clear();
         c.block();
         WriteFile(app.session().UserDataPath, Image("old"));
@@ -242,7 +292,9 @@ TEST_F(BackupTest, UserRestoreAsksThenRestoresAndRestarts) {
 
     const std::string question =
         "There is a backup of the .lum file, with a last modified date:\n\nTuesday, November 14, 2023 at "
-        "22:13\n\nPlease note that restoring this backup will overwrite the current file, losing any changes made "
+        "22:13\n\nIt was made from " +
+        app.session().UserDataPath.Bytes() +
+        "\n\nPlease note that restoring this backup will overwrite the current file, losing any changes made "
         "since the backup\n\nDo you want to restore the backup?";
     ASSERT_EQ(platform.fakeUi.messages.size(), 1u);
     EXPECT_EQ(platform.fakeUi.messages[0].text, question);
@@ -314,7 +366,9 @@ TEST_F(BackupTest, DamagedFileAtStartUpIsRestoredFromTheBackupAndRestarts) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{
                            "Unable to load data from .lum file",
                            "There is a backup of this file, with a last modified date:\n\nMonday, November 13, 2023 "
-                           "at 22:13\n\nThe software will now attempt to restore it",
+                           "at 22:13\n\nIt was made from " +
+                               app.session().UserDataPath.Bytes() +
+                               "\n\nThe software will now attempt to restore it",
                            "Backup restored successfully\n\nThe software will now restart"}));
     EXPECT_EQ(platform.fakeUi.messages[1].icon, Icon::Information);
     EXPECT_EQ(ReadFile(app.session().UserDataPath), Image("backup"));

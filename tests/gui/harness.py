@@ -141,6 +141,7 @@ class Runtime:
             "QEN_CONFIG_HOME": self.config,
             "HOME": self.home,
             "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+            "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
             "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
             "PATH": self.bin + os.pathsep + env.get("PATH", ""),
             "WEBKIT_DISABLE_COMPOSITING_MODE": "1",
