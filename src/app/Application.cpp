@@ -154,7 +154,7 @@ bool Application::CreateWorkFolder() {
     Ui& ui = platform_.ui();
     std::optional<Path> temp = platform_.system().TempFolder();
     if (!temp) {
-        ui.ShowMessage("Error - unable to determine Windows TEMP directory", Icon::Stop);
+        ui.ShowMessage("Error - unable to determine the temporary folder", Icon::Stop);
         return false;
     }
     std::optional<Path> folder = MakeWorkFolder(*temp, platform_.system().Now(), platform_.system().ProcessId());

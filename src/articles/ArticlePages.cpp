@@ -11,24 +11,9 @@ namespace {
 
 constexpr std::string_view kBackLink = "<a href='goback.html'>Go back to article list</a>";
 
-// Windows-1252 letters: ASCII and the Latin-1 range, where small and capital letters lie
-// 0x20 apart (0xD7 and 0xF7 are signs).
-char ToLowerLetter(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);
-    return c;
-}
-
-char ToUpperLetter(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
-    return c;
-}
-
-// Entries without an id to link or with a title of one character are not listed.
-bool IsListed(std::string_view id, std::string_view title) {
-    return IsUsableArticleId(id) && ArticleTitleText(title).size() > 1;
-}
+// Entries without an id to link or with a title of one character are not listed. The title
+// is measured as the feed gave it: a CDATA section around one letter is listed.
+bool IsListed(std::string_view id, std::string_view title) { return IsUsableArticleId(id) && title.size() > 1; }
 
 std::string ListLine(std::string_view linkClass, std::string_view id, std::string_view title) {
     std::string line = "<div class='";
@@ -77,9 +62,8 @@ std::string ArticleTitleText(std::string_view title) {
 }
 
 std::string ArticleDisplayTitle(std::string_view title) {
-    std::string shown(title);
-    for (char& c : shown) c = ToLowerLetter(c);
-    if (!shown.empty()) shown[0] = ToUpperLetter(shown[0]);
+    std::string shown = ToLowerCp1252(title);
+    if (!shown.empty()) shown[0] = ToUpperLetterCp1252(shown[0]);
     return shown;
 }
 

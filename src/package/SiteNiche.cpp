@@ -19,7 +19,7 @@ std::string ParseSiteNicheText(std::string_view text, std::string& niche, std::s
             const std::size_t next = words.find('-', at + 1);
             const std::string_view word =
                 words.substr(at + 1, next == std::string_view::npos ? std::string_view::npos : next - at - 1);
-            excludedWords.push_back(ToLowerAscii(TrimWhitespace(word)));
+            excludedWords.push_back(ToLowerCp1252(TrimWhitespace(word)));
             at = next;
         }
         nicheLine = nicheLine.substr(0, dash);

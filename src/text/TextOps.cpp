@@ -33,6 +33,24 @@ std::string TrimWhitespace(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
+char ToLowerLetterCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);
+    return c;
+}
+
+char ToUpperLetterCp1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
+    return c;
+}
+
+std::string ToLowerCp1252(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = ToLowerLetterCp1252(c);
+    return lower;
+}
+
 std::string ToLowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)

@@ -9,6 +9,11 @@ namespace qen {
 std::string ReplaceAll(std::string text, std::string_view token, std::string_view value);
 std::string TrimWhitespace(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
+// Windows-1252 letter case: ASCII and the Latin-1 range, where small and capital letters lie
+// 0x20 apart (0xD7 and 0xF7 are signs). Other bytes stay as they are.
+char ToLowerLetterCp1252(char c);
+char ToUpperLetterCp1252(char c);
+std::string ToLowerCp1252(std::string_view text);
 
 // Word-initial capitals; space, "_", "+" and "-" become spaces and start a word.
 // A whole result of "Html", "Ppc" or "Seo" is written in capitals.

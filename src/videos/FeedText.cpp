@@ -34,7 +34,7 @@ std::string NextKeyword(std::string& keywordList) {
         line = TrimKeywordSpace(std::string_view(keywordList).substr(0, lineEnd));
         keywordList = std::string(TrimKeywordSpace(std::string_view(keywordList).substr(lineEnd)));
     }
-    line = ToLowerAscii(line);
+    line = ToLowerCp1252(line);
     for (char& c : line)
         if (c == ' ') c = '-';
     return line;

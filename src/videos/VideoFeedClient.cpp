@@ -44,7 +44,7 @@ bool UsableVideo(std::string_view id, std::string_view title) {
 
 bool TitleHoldsExcludedWord(std::string_view title, const std::vector<std::string>& excludedWords) {
     if (excludedWords.empty()) return false;
-    const std::string lower = ToLowerAscii(title);
+    const std::string lower = ToLowerCp1252(title);
     // An empty word is found in every title.
     return std::any_of(excludedWords.begin(), excludedWords.end(),
                        [&](const std::string& word) { return lower.find(word) != std::string::npos; });

@@ -105,13 +105,14 @@ TEST(ArticlePages, ATitleWrappedInCdataShowsTheTextInside) {
 
     const std::vector<ArticleEntry> feed = {
         {"<![CDATA[DOGS & <CATS>]]>", "1"},
-        {"<![CDATA[X]]>", "2"},  // one character inside: not listed
+        {"<![CDATA[X]]>", "2"},  // one letter inside: the title as the feed gave it is longer
+        {"Y", "3"},              // one character: not listed
     };
     UserData data;
     data.SavedArticles = {{"1", "<![CDATA[DOGS & <CATS>]]>"}};
     const std::string page = ArticlesPageText(feed, data, Site("Dogs.xml"));
     EXPECT_EQ(page.substr(page.find('\n') + 1),
-              Line("articlelink", "1", "Dogs & &lt;cats&gt;") + kSavedHeading +
+              Line("articlelink", "1", "Dogs & &lt;cats&gt;") + Line("articlelink", "2", "X") + kSavedHeading +
                   Line("articlelink", "1", "Dogs & &lt;cats&gt;"));
 }
 

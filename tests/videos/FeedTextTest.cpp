@@ -21,6 +21,7 @@ TEST(NextKeyword, TakesEachNonBlankLineAsATerm) {
         {"line feeds only", "Koi Fish\nPond Pumps\n", {"koi-fish", "pond-pumps"}},
         {"blank lines skipped", "\r\n \r\n\t\r\nFirst\r\n\r\n   \r\nSecond Term\r\n", {"first", "second-term"}},
         {"inner blanks each become a dash", "Big  Dogs", {"big--dogs"}},
+        {"cp1252 capitals are lowered too", "\xC9" "COLE CANINE \xC0 Z\xDC" "RICH", {"\xE9" "cole-canine-\xE0-z\xFC" "rich"}},
         {"nothing", "", {}},
         {"only blanks", " \t\r\n \n", {}},
     };

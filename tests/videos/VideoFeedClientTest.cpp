@@ -206,6 +206,9 @@ TEST_F(KeywordFetchTest, WhichEntriesCountAsNew) {
          {{"cats000001", "Funny CATS compilation"}, {"dogs000001", "Funny dogs compilation"},
           {"cats000002", "Scaredy-cat dog"}},
          false, {"parrot", "cat"}, {"dogs000001"}, {}},
+        {"an exclusion word with a cp1252 letter in any letter case",
+         {{"eleve00001", "\xC9L\xC8VE training"}, {"dogs000001", "Funny dogs compilation"}},
+         false, {"\xE9l\xE8ve"}, {"dogs000001"}, {}},
         {"only excluded videos: rejected, so no message", {{"cats000001", "Funny Cats"}}, false, {"cat"}, {}, {}},
         {"an empty exclusion word rejects everything", {{"dogs000001", "Funny dogs"}}, false, {"parrot", ""}, {}, {}},
     };
