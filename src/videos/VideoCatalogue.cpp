@@ -35,7 +35,10 @@ bool VideoCatalogue::ShowVideoPages(Path& homePage) {
     if (store_.CurrentVideos.empty()) {
         ui_.ShowMessage(std::string("The software will now fetch the latest videos from ") + kVideoSiteLabel,
                         Icon::Information);
-        return FetchLatestVideos(false);
+        if (!FetchLatestVideos(false)) return false;
+        // Home shows the gallery whenever its pages exist, however they were written.
+        homePage = site_.WorkFolder / page::kFirstVideos;
+        return true;
     }
     {
         BusyCursor busy(ui_);
@@ -142,7 +145,10 @@ LinkOutcome VideoCatalogue::LatestVideosLink(Path& homePage) {
             return LinkOutcome::Cancel();
     }
     const Path gallery = site_.WorkFolder / page::kFirstVideos;
-    if (FetchLatestVideos(keep)) return LinkOutcome::CancelAndNavigate(gallery);
+    if (FetchLatestVideos(keep)) {
+        homePage = gallery;
+        return LinkOutcome::CancelAndNavigate(gallery);
+    }
     if (keep) return LinkOutcome::Cancel();
     // Going back to a gallery whose videos are gone would start another fetch at once, and
     // leave the old page in view when that one is cancelled too.
