@@ -18,6 +18,7 @@
 #include "update/HandOver.h"
 #include "update/VersionCheck.h"
 #include "view/ZoomRules.h"
+#include "web/ExternalBrowser.h"
 
 namespace qen {
 
@@ -63,7 +64,12 @@ bool Application::Start(const std::vector<std::string>& args) {
     if (!LockUserData()) return false;
 
     const bool embedded = package_.Embedded;
-    const bool termsJustAccepted = EnsureTermsAccepted(ui, settings, system, session_.ProductKey, embedded);
+    const TermsAnswer terms = EnsureTermsAccepted(ui, settings, session_.ProductKey, embedded);
+    if (terms == TermsAnswer::Declined) {
+        userDataLock_.reset();
+        system.ExitNow(1);
+    }
+    const bool termsJustAccepted = terms == TermsAnswer::AcceptedNow;
     // Nothing is written to the settings before the terms are accepted.
     RememberPackageFolder(settings, chosenFolder);
 
@@ -190,14 +196,18 @@ void Application::LoadUserDataAtStartUp() {
 int Application::Shutdown(int frameworkExitCode) {
     if (session_.ReadyToSave) backups_.SaveWithBackup();
     CleanUp();
-    userDataLock_.reset();
     return frameworkExitCode;
 }
 
+// Every way out of a run passes here (a normal end, Exit Without Saving, the restart after a
+// restore, the hand-over to an update), so each lets go of what the run made.
 void Application::CleanUp() {
     for (ProcessHandle handle : launchedPrograms_) platform_.system().WaitForProgram(handle);
     launchedPrograms_.clear();
+    userDataLock_.reset();
+    // A run that made no work folder opened no page in the user's browser either.
     if (session_.WorkFolder.Empty()) return;
+    RemoveRedirectPage(platform_.system());
     site_.RemoveGeneratedFiles(store_.VideoPageCount, store_.PlaylistPageCount);
     RemoveWorkFolderTree(session_.WorkFolder);
 }

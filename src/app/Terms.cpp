@@ -93,21 +93,19 @@ const std::string& SeparatePackageTerms() {
     return text;
 }
 
-void AskForTerms(Ui& ui, Settings& settings, System& system, const std::string& productKey,
-                 bool embedded) {
+bool AskForTerms(Ui& ui, Settings& settings, const std::string& productKey, bool embedded) {
     // A program that carries its package is the distributor's product: it speaks under the
     // package's title. A separate package is opened by the runtime under its own name.
     const std::string caption = embedded ? ui.ApplicationName() : std::string(kDefaultCaption);
     const std::string& text = embedded ? EmbeddedPackageTerms() : SeparatePackageTerms();
-    if (!ui.ShowTermsDialog(caption, text)) system.ExitNow(1);
+    if (!ui.ShowTermsDialog(caption, text)) return false;
     settings.SetInt(productKey, "Terms", 1);
+    return true;
 }
 
-bool EnsureTermsAccepted(Ui& ui, Settings& settings, System& system, const std::string& productKey,
-                         bool embedded) {
-    if (settings.GetInt(productKey, "Terms", 0) != 0) return false;
-    AskForTerms(ui, settings, system, productKey, embedded);
-    return true;
+TermsAnswer EnsureTermsAccepted(Ui& ui, Settings& settings, const std::string& productKey, bool embedded) {
+    if (settings.GetInt(productKey, "Terms", 0) != 0) return TermsAnswer::AcceptedBefore;
+    return AskForTerms(ui, settings, productKey, embedded) ? TermsAnswer::AcceptedNow : TermsAnswer::Declined;
 }
 
 }  // namespace qen

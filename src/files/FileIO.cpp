@@ -158,6 +158,12 @@ bool WriteNewFile(const Path& path, std::string_view data, FileError* error) {
     return true;
 }
 
+bool RemoveFile(const Path& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(path.Bytes(), ec))) return false;
+    return std::filesystem::remove(path.Bytes(), ec);
+}
+
 bool RenameFile(const Path& from, const Path& to, FileError* error) {
     const int code = filecalls::Rename(from.Bytes(), to.Bytes());
     if (code != 0) return Fail(error, FileError::Kind::System, code);

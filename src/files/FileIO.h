@@ -51,6 +51,9 @@ struct SaveOptions {
 bool SaveFileSafely(const Path& path, std::string_view data, FileError* error = nullptr,
                     SaveOptions options = {});
 
+// Removes a file (never a folder); false when nothing was removed.
+bool RemoveFile(const Path& path);
+
 // Atomically puts `from` in place of `to` (both in one file system).
 bool RenameFile(const Path& from, const Path& to, FileError* error = nullptr);
 

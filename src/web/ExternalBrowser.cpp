@@ -2,6 +2,7 @@
 
 #include "platform/System.h"
 #include "platform/Ui.h"
+#include "files/FileIO.h"
 #include "files/FileMessages.h"
 
 namespace qen {
@@ -60,6 +61,10 @@ bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool sh
             "Please activate your browser and enter the address:\n\n%s",
             url);
     return false;
+}
+
+void RemoveRedirectPage(System& system) {
+    if (std::optional<Path> temp = system.TempFolder()) RemoveFile(*temp / kRedirectPageName);
 }
 
 void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url) {

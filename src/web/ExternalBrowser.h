@@ -21,4 +21,7 @@ void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url);
 // "temp_webtool_help.html" when empty) and opens it.
 bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors, const Path& path);
 
+// Removes the redirect page from the temporary folder, where it would outlive the run.
+void RemoveRedirectPage(System& system);
+
 }  // namespace qen

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "app/Application.h"
@@ -133,6 +134,52 @@ TEST_F(PackageStartUpTest, UnsafeMemberNameIsRefusedAndNothingIsWritten) {
     app.Shutdown(0);
     EXPECT_TRUE(Entries(temp.path()).empty());
     EXPECT_FALSE(test::Exists(program / "../escape.js"));
+}
+
+// Every way out of a run lets go of the user data file and takes the run's files along.
+TEST_F(PackageStartUpTest, EveryWayOutLeavesNothingBehind) {
+    WriteFile(program / "QenRuntime.qen", test::MakeBlock(test::SmallSite()));
+    const Path lock = program / "QenRuntime.lum.lock";
+    const Path redirectPage = temp / "temp_webtool_help.html";
+    struct Case {
+        const char* why;
+        bool termsAccepted;
+        std::function<void(Application&)> leave;  // after a start that got as far as it could
+    };
+    const Case cases[] = {
+        {"a normal end", true, [](Application& a) { a.Shutdown(0); }},
+        {"Exit Without Saving", true, [](Application& a) { a.ExitWithoutSaving(); }},
+        {"the restart after a restore", true,
+         [&](Application& a) {
+             WriteFile(temp / "backup.lum", ReadFile(program / "QenRuntime.lum"));
+             a.backups().RestoreFrom(temp / "backup.lum");
+         }},
+        {"declined terms", false, [](Application&) {}},
+    };
+    app.Shutdown(0);  // the fixture's own application made the first save
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        test::FakePlatform run;
+        Prepare(run);
+        if (!c.termsAccepted) {
+            run.fakeSettings.ints.clear();
+            run.fakeUi.termsAnswers.push_back(false);
+        }
+        Application application(run, run.fakeFetcher);
+        try {
+            if (application.Start({exe.Bytes()})) {
+                EXPECT_TRUE(test::Exists(lock));
+                WriteFile(redirectPage, "a page for the user's browser");
+                c.leave(application);
+            }
+        } catch (const test::ProcessEnded&) {
+        } catch (const test::ProcessReplaced&) {
+        }
+        // Checked before the application goes away: a process that ends runs no destructor.
+        EXPECT_FALSE(test::Exists(lock));
+        EXPECT_FALSE(test::Exists(redirectPage));
+        EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{}) << Entries(temp.path()).front();
+    }
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "fakes/FakeSettings.h"
-#include "fakes/FakeSystem.h"
 #include "fakes/FakeUi.h"
 
 namespace qen::test {
@@ -12,10 +11,10 @@ namespace {
 struct TermsFixture : ::testing::Test {
     FakeUi ui;
     FakeSettings settings;
-    FakeSystem system;
 
+    // True when the terms were accepted during this call.
     bool Ensure(const std::string& productKey, bool embedded = false) {
-        return EnsureTermsAccepted(ui, settings, system, productKey, embedded);
+        return EnsureTermsAccepted(ui, settings, productKey, embedded) == TermsAnswer::AcceptedNow;
     }
 };
 
@@ -43,15 +42,12 @@ TEST_F(TermsFixture, AnyValueButZeroCountsAsAccepted) {
     EXPECT_TRUE(Ensure("QenRuntime"));
 }
 
-TEST_F(TermsFixture, DecliningEndsTheProcessWithCodeOneAndRecordsNothing) {
-    ui.termsAnswers = {false};
-    try {
-        Ensure("QenRuntime");
-        FAIL() << "the process should have ended";
-    } catch (const ProcessEnded& ended) {
-        EXPECT_EQ(ended.code, 1);
-    }
+// The application ends the process (code 1) once it has let go of the user data file.
+TEST_F(TermsFixture, DecliningIsSaidAndRecordsNothing) {
+    ui.termsAnswers = {false, false};
+    EXPECT_EQ(EnsureTermsAccepted(ui, settings, "QenRuntime", false), TermsAnswer::Declined);
     EXPECT_EQ(settings.writes, 0);
+    EXPECT_EQ(EnsureTermsAccepted(ui, settings, "QenRuntime", false), TermsAnswer::Declined);  // asked again
 }
 
 TEST_F(TermsFixture, CarriedPackageSpeaksUnderItsOwnTitle) {
