@@ -185,12 +185,13 @@ void Application::LoadUserDataAtStartUp() {
     Ui& ui = platform_.ui();
     Outcome loaded = store_.LoadUserData(session_.UserDataPath);
     if (loaded) return;
-    ui.ShowMessage(loaded.Message(), Icon::Stop);
-    backups_.RestoreBackup(true);
-    // Not restored: the file is kept aside before anything can be saved over it.
+    // Kept aside first: neither a restore nor a save may ever write over it.
     const std::string stamp = platform_.system().FormatLocalTime(platform_.system().Now(), "%Y%m%d-%H%M%S");
+    std::string message = loaded.Message();
     if (std::optional<Path> aside = KeepDamagedFileAside(session_.UserDataPath, stamp))
-        ui.ShowMessage("The file that could not be read was kept as " + aside->Display(), Icon::Information);
+        message += "\n\nThe file that could not be read was kept as " + aside->Display();
+    ui.ShowMessage(message, Icon::Stop);
+    backups_.RestoreBackup(true);
 }
 
 int Application::Shutdown(int frameworkExitCode) {

@@ -255,10 +255,11 @@ bool Backups::RestoreBackup(bool atStartUp) {
 
     if (atStartUp) {
         if (!exists) return false;
-        ui_.ShowMessage("There is a backup of this file, with a last modified date:\n\n" + date +
-                            "\n\nIt was made from " + session_.UserDataPath.Display() +
-                            "\n\nThe software will now attempt to restore it",
-                        Icon::Information);
+        if (ui_.ShowMessage("There is a backup of this file, with a last modified date:\n\n" + date +
+                                "\n\nIt was made from " + session_.UserDataPath.Display() +
+                                "\n\nDo you want to restore it?",
+                            Icon::Question, Buttons::YesNo) != Answer::Yes)
+            return false;
         const Outcome loaded = store_.LoadUserData(backup);
         if (loaded) {
             RestoreFrom(backup);

@@ -7,6 +7,10 @@
 
 namespace qen {
 
+std::string UserDataDamage::Describe() const {
+    return "damaged at byte " + std::to_string(offset) + ": " + where + " " + why;
+}
+
 namespace {
 
 void AppendU16(std::string& out, std::uint16_t v) {

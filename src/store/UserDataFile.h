@@ -26,6 +26,9 @@ struct UserDataDamage {
     std::size_t offset = 0;  // byte position where reading failed
     std::string where;       // the field, e.g. "playlist title 3"
     std::string why;         // e.g. "runs past the end of the file"
+
+    // "damaged at byte N: <where> <why>".
+    std::string Describe() const;
 };
 
 // Reads a whole file image into `out` (which is replaced as a whole). False when the

@@ -46,9 +46,12 @@ Outcome VideoStore::LoadUserData(const Path& path) {
         return Outcome::Failure("Unable to load Video List from file:\n" + path.Display());
 
     UserData loaded;
-    if (!image || !DecodeUserData(*image, loaded)) {
+    UserDataDamage damage;
+    if (!image || !DecodeUserData(*image, loaded, &damage)) {
         ClearSavedData();
-        return Outcome::Failure("Unable to load data from .lum file");
+        // Which file and where it breaks, so the user (or support, with qen-data) can act on it.
+        const std::string why = image ? damage.Describe() : error.Reason();
+        return Outcome::Failure("Unable to load data from .lum file " + path.Display() + "\n\nIt is " + why);
     }
     static_cast<UserData&>(*this) = std::move(loaded);
     PlaylistChanged = false;

@@ -122,7 +122,9 @@ TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
 
     const Outcome loaded = store.LoadUserData(path);
     EXPECT_FALSE(loaded);
-    EXPECT_EQ(loaded.Message(), "Unable to load data from .lum file");
+    // Which file, and where it breaks as qen-data check says it.
+    EXPECT_EQ(loaded.Message(), "Unable to load data from .lum file " + path.Bytes() + "\n\nIt is damaged at byte " +
+                                    std::to_string(image.size() - 4) + ": trailer word 3 runs past the end of the file");
     EXPECT_EQ(static_cast<const UserData&>(store), UserData{});
     EXPECT_EQ(store.RelatedVideos.size(), 1u);
 }

@@ -157,9 +157,6 @@ bool ImportJson(std::string_view json, UserData& out, std::string& error) {
     }
 }
 
-std::string DescribeDamage(const UserDataDamage& damage) {
-    return "damaged at byte " + std::to_string(damage.offset) + ": " + damage.where + " " + damage.why;
-}
 
 std::string CountOf(std::size_t list, std::size_t count) {
     const UserDataListName& name = kUserDataListNames[list];
@@ -170,7 +167,7 @@ std::string CheckImage(std::string_view image, bool& sound) {
     UserData d;
     UserDataDamage damage;
     sound = DecodeUserData(image, d, &damage);
-    if (!sound) return DescribeDamage(damage);
+    if (!sound) return damage.Describe();
     const std::size_t counts[kUserDataListCount] = {d.DeletedVideoIds.size(), d.CurrentVideos.size(),
                                                     d.Playlist.size(),        d.SavedArticles.size(),
                                                     d.Notes.size(),           d.DiaryEntries.size()};

@@ -23,8 +23,6 @@ std::string ExportJson(const UserData& data);
 // False with `error` set when the JSON is not a store this tool wrote or could have
 // written (wrong types, unknown fields, lists above capacity, timestamps out of range).
 bool ImportJson(std::string_view json, UserData& out, std::string& error);
-// "damaged at byte 39: playlist title 2 runs past the end of the file"
-std::string DescribeDamage(const UserDataDamage& damage);
 // One line on a file image: what it holds when sound, or where it breaks.
 std::string CheckImage(std::string_view image, bool& sound);
 // Two lines, "kept: ..." and "lost: ...", on what a salvage read whole; lists the file

@@ -17,6 +17,8 @@ const char* const kQenDataUsage =
     "       qen-data check FILE.lum              say whether the file is sound or where it breaks\n"
     "       qen-data salvage FILE.lum OUT.lum    write what still reads of a damaged file to a new one\n"
     "       qen-data --help | --version\n"
+    "check finds a file cut short, a count out of range, a text running past the end and a\n"
+    "wrong trailer; the format carries no checksum, so a changed letter inside a text reads as sound\n"
     "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
 
 const char* const kQenDataVersion = "1.0";
@@ -60,11 +62,11 @@ int Salvage(const CommandLineTool& tool, const std::string& from, const std::str
         return tool.Error(tool::kUsageOrFile, to + " is " + from + " itself; salvage writes to a new file");
     const UserDataSalvage salvage = SalvageUserData(image);
     if (!salvage.headerKept)
-        return tool.Error(tool::kRejected, from + ": nothing can be salvaged: " + DescribeDamage(*salvage.damage));
+        return tool.Error(tool::kRejected, from + ": nothing can be salvaged: " + salvage.damage->Describe());
     FileError writeError;
     if (!SaveFileSafely(Path(to), EncodeUserData(salvage.data), &writeError))
         return tool.Error(tool::kUsageOrFile, "cannot write " + to + ": " + writeError.Reason());
-    tool.Out() << from << ": " << (salvage.damage ? DescribeDamage(*salvage.damage) : "sound") << "\n"
+    tool.Out() << from << ": " << (salvage.damage ? salvage.damage->Describe() : "sound") << "\n"
                << DescribeSalvage(salvage) << "wrote " << to << "\n";
     return tool::kDone;
 }
