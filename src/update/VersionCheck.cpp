@@ -45,6 +45,11 @@ void RecordCheck(Settings& settings, std::int64_t now) {
     settings.SetInt(kCheckSection, kCheckValue, static_cast<int>(std::clamp<std::int64_t>(now, 0, INT_MAX)));
 }
 
+std::string InstalledBySystemNotice(VersionNumber offered) {
+    return "Version " + std::to_string(offered) +
+           " of this software is available\n\nIt is installed through the system's software updates";
+}
+
 bool NothingReceived(const std::string& data) { return data.empty() || IsNotFoundPage(data); }
 
 std::string TextBeforeZero(const std::string& data) { return data.substr(0, data.find('\0')); }
@@ -79,6 +84,12 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
     const std::optional<VersionNumber> offered = ParseVersionFile(versionText);
     if (!offered || RunningVersion() >= *offered) return false;
 
+    // A copy the system's package manager installed is updated by it; a download could
+    // not be stored beside it anyway.
+    if (!system.CanWriteIn(programFolder)) {
+        ui.ShowMessage(InstalledBySystemNotice(*offered), Icon::Information);
+        return false;
+    }
     if (ui.ShowMessage(kOfferUpdate, Icon::Information, Buttons::YesNo) != Answer::Yes) return false;
 
     const std::string programAddress = ProgramAddress(settings, standardName);

@@ -19,7 +19,6 @@ const char* const kQenDataUsage =
     "       qen-data --help | --version\n"
     "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
 
-const char* const kQenDataVersion = "1.0";
 
 namespace {
 
@@ -97,7 +96,7 @@ int RunCommand(const CommandLineTool& tool, const std::vector<std::string>& args
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const CommandLineTool tool("qen-data", kQenDataVersion, kQenDataUsage, out, err);
+    const CommandLineTool tool("qen-data", kQenDataUsage, out, err);
     if (auto answered = tool.AnswerHelpOrVersion(args)) return *answered;
     try {
         return RunCommand(tool, args);
