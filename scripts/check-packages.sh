@@ -22,7 +22,7 @@ for deb in "${debs[@]}"; do echo "   $(basename "$deb")"; done
 
 echo "-- lintian (errors fail; the warnings kept are listed in the README)"
 for deb in "${debs[@]}"; do
-  lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian found errors in $(basename "$deb")"
+  lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian found errors in $(basename "$deb")"
 done
 
 echo "-- desktop entry, AppStream metadata, man pages"
@@ -55,13 +55,15 @@ if [ "$(id -u)" -eq 0 ]; then
   mkdir -p "$admindir/updates" "$admindir/info"
   touch "$admindir/status"
   dpkg_scratch() { dpkg --instdir="$instdir" --admindir="$admindir" --force-depends --force-script-chrootless "$@"; }
-  dpkg_scratch -i "${debs[@]}" >/dev/null
-  dpkg_scratch -i "${debs[@]}" >/dev/null  # a second install over the first
+  # The scratch root has no libraries registered: the dependency notes are expected.
+  dpkg_scratch -i "${debs[@]}" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; fail "dpkg -i failed"; }
+  # A second install over the first.
+  dpkg_scratch -i "${debs[@]}" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; fail "dpkg -i again failed"; }
   names=()
   for deb in "${debs[@]}"; do names+=("$(dpkg-deb -f "$deb" Package)"); done
   for name in "${names[@]}"; do dpkg_scratch -L "$name"; done | sort -u >"$scratch/listed"
   check_versions "$instdir/usr"
-  dpkg_scratch --purge "${names[@]}" >/dev/null
+  dpkg_scratch --purge "${names[@]}" >"$scratch/dpkg.log" 2>&1 || { cat "$scratch/dpkg.log"; fail "dpkg --purge failed"; }
   while read -r entry; do
     [ -e "$instdir$entry" ] && [ ! -d "$instdir$entry" ] && fail "left behind after removal: $entry"
   done <"$scratch/listed"

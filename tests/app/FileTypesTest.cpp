@@ -187,7 +187,8 @@ TEST_F(FileTypesFixture, InstalledPackageTakesThePlaceOfTheUserRegistration) {
         EXPECT_EQ(Exists(userData / desktop), c.registered);
         EXPECT_EQ(Exists(userData / mime), c.registered);
         EXPECT_EQ(system.detached.empty(), !c.registered);
-        if (!c.registered) EXPECT_TRUE(std::filesystem::is_empty(userData.path().Bytes()));
+        // Not even an empty folder is made in the user's data folder.
+        EXPECT_EQ(std::filesystem::is_empty(userData.path().Bytes()), !c.registered);
     }
 }
 
@@ -203,8 +204,11 @@ TEST_F(FileTypesFixture, SystemDataFoldersFollowTheEnvironment) {
         {"folder with blanks and non-ASCII letters", "/opt/My D\xC3\xA4ta", {"/opt/My D\xC3\xA4ta/"}},
     };
     for (const auto& c : cases) {
-        if (c.dataDirs) environment.Set("XDG_DATA_DIRS", *c.dataDirs);
-        else environment.Clear("XDG_DATA_DIRS");
+        if (c.dataDirs) {
+            environment.Set("XDG_DATA_DIRS", *c.dataDirs);
+        } else {
+            environment.Clear("XDG_DATA_DIRS");
+        }
         std::vector<std::string> folders;
         for (const Path& folder : SystemDataFolders()) folders.push_back(folder.Bytes());
         EXPECT_EQ(folders, c.folders) << c.name;
