@@ -13,6 +13,7 @@
 #include "platform/Ui.h"
 #include "update/CarriedPackage.h"
 #include "update/CopyNames.h"
+#include "update/InstalledCopy.h"
 #include "update/ProgramFile.h"
 #include "update/UpdateAddresses.h"
 #include "update/UpdateKey.h"
@@ -85,8 +86,8 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
     if (!offered || RunningVersion() >= *offered) return false;
 
     // A copy the system's package manager installed is updated by it; a download could
-    // not be stored beside it anyway.
-    if (!system.CanWriteIn(programFolder)) {
+    // not be stored beside it anyway, unless the user is root.
+    if (!system.CanWriteIn(programFolder) || IsInstalledCopy(programPath)) {
         ui.ShowMessage(InstalledBySystemNotice(*offered), Icon::Information);
         return false;
     }

@@ -14,6 +14,7 @@
 #include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
 #include "package/ContentPackage.h"
+#include "update/InstalledCopy.h"
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionCheck.h"
@@ -451,6 +452,26 @@ TEST_F(VersionCheckTest, CopyInAReadOnlyFolderIsToldTheSystemUpdatesIt) {
         EXPECT_EQ(ui.messages.size(), 1u) << c.name;
         system.now = kNow;
     }
+}
+
+// Root can write /usr/bin, yet an installed copy still leaves its updates to the system.
+TEST_F(VersionCheckTest, InstalledCopyInAWritableFolderDownloadsNothing) {
+    fs::create_directories((dir / "bin").Bytes());
+    fs::create_directories((dir / "share/metainfo").Bytes());
+    WriteFile(dir / ("share/metainfo/" + std::string(kInstalledMetadataName)), "<component/>");
+    system.executablePath = dir / "bin/QenRuntime";
+    WriteFile(system.executablePath, kOldProgram);
+    WriteFile(dir / ("bin/" + std::string(kUpdateKeyFileName)), FormatUpdatePublicKey(keys.publicKey) + "\n");
+    PublishNextVersion();
+    ui.answers = {Answer::Yes};
+
+    EXPECT_FALSE(Check());
+
+    EXPECT_EQ(Requested(), std::vector<std::string>{kVersionUrl});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Version " + std::to_string(kNext) + " of this software is available", 0), 0u);
+    EXPECT_FALSE(test::Exists(dir / "bin/QenRuntime2"));
+    EXPECT_FALSE(test::Exists(dir / "bin/QenRuntimeAutoReplaceTool"));
 }
 
 TEST_F(VersionCheckTest, ReadOnlyFolderWithNothingNewerShowsNothing) {
