@@ -1,7 +1,8 @@
 """An installed copy (`cmake --install` into a prefix with blanks and non-ASCII letters,
 whose data folder the system lists) opens a package and writes nothing under the user's
 ~/.local: the system carries its desktop entry and file types. The same program run from
-the build folder registers them as before."""
+the build folder registers them as before, with a desktop entry the desktop's own
+validator accepts."""
 import os
 import subprocess
 
@@ -33,6 +34,10 @@ def scenario(args):
         wait_until(lambda: user_registration(runtime) == ["applications", "mime"],
                    "the file types registered for the user")
         check(runtime.close_window() == 0, "the program did not end cleanly")
+        entry = os.path.join(runtime.home, ".local", "share", "applications", "qen-runtime.desktop")
+        validated = subprocess.run(["desktop-file-validate", entry], capture_output=True, text=True)
+        check(validated.returncode == 0 and not validated.stdout.strip(),
+              f"the user's desktop entry is not valid: {validated.stdout}")
 
 
 if __name__ == "__main__":
