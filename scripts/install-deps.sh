@@ -11,6 +11,7 @@ packages=(
   dbus at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev
   locales
+  dpkg-dev fakeroot lintian appstream desktop-file-utils man-db file
 )
 
 missing=()

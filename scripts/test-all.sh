@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test: the unit tests, the GUI
-# scenarios under Xvfb, the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer,
-# the fuzz targets for a bounded time, and a short run of each benchmark.
+# scenarios under Xvfb, the Debian packages with the distribution's own checks, the unit
+# tests again under AddressSanitizer + UndefinedBehaviorSanitizer, the fuzz targets for a
+# bounded time, and a short run of each benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,6 +21,9 @@ echo "== GUI scenarios (the real program under Xvfb)"
 # A desktop under a loaded machine can miss an accessibility event; a scenario that fails
 # is run once more, and a second failure fails the run.
 (cd build && ctest --output-on-failure --timeout 600 -L gui --repeat until-pass:2) | tee build/ctest-gui.log
+
+echo "== Debian packages and install rules (from the build above, nothing rebuilt)"
+bash scripts/check-packages.sh build
 
 echo "== unit tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEN_WERROR=ON -DQEN_SANITIZE=ON \

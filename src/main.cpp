@@ -1,6 +1,7 @@
 // The program: the toolkit's application object hands start-up and shutdown to Application.
 // Exit codes: 0 normal end, 1 terms declined or an exit without saving, 2 start-up failed.
 #include <csignal>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "platform/wx/MainFrame.h"
 #include "platform/wx/WxPlatform.h"
 #include "text/TextEncoding.h"
+#include "update/VersionFile.h"
 #include "web/DownloadFetcher.h"
 
 namespace {
@@ -109,6 +111,11 @@ wxIMPLEMENT_APP_NO_MAIN(QenApp);
 int main(int argc, char** argv) {
     // A file-size limit makes a write fail, which the saves report; it must not end the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Answered before the toolkit starts, so it works without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << qen::VersionLine("QenRuntime");
+        return 0;
+    }
     commandLine.assign(argv, argv + argc);
     const int code = wxEntry(argc, argv);
     return startFailed ? kStartUpFailed : code;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/MimePackage.h"
 #include "files/FileIO.h"
 #include "platform/System.h"
 
@@ -16,19 +17,6 @@ constexpr const char* kDesktopFileName = "qen-runtime.desktop";
 constexpr const char* kQenType = "application/x-qen_auto_file";
 constexpr const char* kLumType = "application/x-lum_auto_file";
 
-const char kMimePackage[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "  <mime-type type=\"application/x-qen_auto_file\">\n"
-    "    <comment>Qen content package</comment>\n"
-    "    <glob pattern=\"*.qen\"/>\n"
-    "  </mime-type>\n"
-    "  <mime-type type=\"application/x-lum_auto_file\">\n"
-    "    <comment>Qen user data file</comment>\n"
-    "    <glob pattern=\"*.lum\"/>\n"
-    "  </mime-type>\n"
-    "</mime-info>\n";
-
 // True when `path` holds `data` already; a file that cannot be read is taken as different.
 bool HoldsAlready(const Path& path, const std::string& data) {
     const std::optional<std::string> there = ReadFileBytes(path);
@@ -39,6 +27,11 @@ bool WriteSilently(const Path& path, const std::string& data) {
     std::error_code ignored;
     std::filesystem::create_directories(path.Folder().Bytes(), ignored);
     return SaveFileSafely(path, data);
+}
+
+bool IsFile(const Path& path) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path.Bytes(), ignored);
 }
 
 std::string DesktopEntry(const std::string& openCommand) {
@@ -67,6 +60,32 @@ std::optional<Path> UserDataHome() {
     }
     if (folder.back() != '/') folder += '/';
     return Path(folder);
+}
+
+std::vector<Path> SystemDataFolders() {
+    const char* listed = std::getenv("XDG_DATA_DIRS");
+    const std::string list = listed && *listed ? listed : "/usr/local/share/:/usr/share/";
+    std::vector<Path> folders;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        std::string folder = list.substr(start, end - start);
+        // Only absolute entries count; a relative one would depend on where the program started.
+        if (!folder.empty() && folder[0] == '/') {
+            if (folder.back() != '/') folder += '/';
+            folders.emplace_back(folder);
+        }
+        start = end + 1;
+    }
+    return folders;
+}
+
+bool SystemCarriesFileTypes(const std::vector<Path>& dataFolders) {
+    for (const Path& folder : dataFolders)
+        if (IsFile(folder / "applications" / kDesktopFileName) && IsFile(folder / "mime" / "packages" / kMimePackageName))
+            return true;
+    return false;
 }
 
 std::optional<std::string> OpenCommandFor(const Path& programPath) {
@@ -102,6 +121,9 @@ std::optional<std::string> OpenCommandFor(const Path& programPath) {
 }
 
 void RegisterFileTypes(System& system, const Path& programPath) {
+    // An installed package registered them for every user; a second, per-user copy would
+    // only shadow the package's and outlive its removal.
+    if (SystemCarriesFileTypes(SystemDataFolders())) return;
     std::optional<Path> dataHome = UserDataHome();
     if (!dataHome) return;
     const Path mimeFolder = *dataHome / "mime";

@@ -24,6 +24,9 @@ public:
     virtual std::int64_t ProcessId() = 0;
     // Whether a process with that id runs (a folder it left may be removed when not).
     virtual bool ProcessIsAlive(std::int64_t processId) = 0;
+    // Whether this user may create and replace files in `folder` (false for a program
+    // folder the system's package manager owns, such as /usr/bin).
+    virtual bool CanWriteIn(const Path& folder) = 0;
     // strftime-style formatting in local time, as system text (the locale's day and month
     // names converted from the locale's own encoding).
     virtual std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) = 0;

@@ -13,6 +13,7 @@
 #include "platform/Ui.h"
 #include "update/CarriedPackage.h"
 #include "update/CopyNames.h"
+#include "update/InstalledCopy.h"
 #include "update/ProgramFile.h"
 #include "update/UpdateAddresses.h"
 #include "update/UpdateKey.h"
@@ -43,6 +44,11 @@ bool CheckedWithinADay(Settings& settings, std::int64_t now) {
 
 void RecordCheck(Settings& settings, std::int64_t now) {
     settings.SetInt(kCheckSection, kCheckValue, static_cast<int>(std::clamp<std::int64_t>(now, 0, INT_MAX)));
+}
+
+std::string InstalledBySystemNotice(VersionNumber offered) {
+    return "Version " + std::to_string(offered) +
+           " of this software is available\n\nIt is installed through the system's software updates";
 }
 
 bool NothingReceived(const std::string& data) { return data.empty() || IsNotFoundPage(data); }
@@ -79,6 +85,12 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
     const std::optional<VersionNumber> offered = ParseVersionFile(versionText);
     if (!offered || RunningVersion() >= *offered) return false;
 
+    // A copy the system's package manager installed is updated by it; a download could
+    // not be stored beside it anyway, unless the user is root.
+    if (!system.CanWriteIn(programFolder) || IsInstalledCopy(programPath)) {
+        ui.ShowMessage(InstalledBySystemNotice(*offered), Icon::Information);
+        return false;
+    }
     if (ui.ShowMessage(kOfferUpdate, Icon::Information, Buttons::YesNo) != Answer::Yes) return false;
 
     const std::string programAddress = ProgramAddress(settings, standardName);

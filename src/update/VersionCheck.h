@@ -17,7 +17,9 @@ constexpr std::size_t kMaxBoundCopySize = 4'000'000;
 // version; when it is newer than this one and the user wants it, downloads and checks the
 // new program (and, for a copy under its standard name, the replacer) and stores it beside
 // the running program. A copy bound to its package (`package.Embedded`) gets a new file
-// that carries the package too, as its own file does.
+// that carries the package too, as its own file does. A copy in a folder this user cannot
+// write, or one installed into a prefix (IsInstalledCopy), is only told that the new
+// version comes through the system's software updates: nothing is downloaded.
 // True when the new program has been stored and this program is to end now.
 bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fetcher,
                         const ContentPackage& package);

@@ -36,6 +36,10 @@ std::size_t FirstLineBreak(std::string_view text) {
 
 VersionNumber RunningVersion() { return QEN_RUNNING_VERSION; }
 
+std::string VersionLine(std::string_view programName) {
+    return std::string(programName) + " " + std::to_string(RunningVersion()) + "\n";
+}
+
 VersionNumber ParseLeadingNumber(std::string_view text) {
     constexpr VersionNumber kLargest = std::numeric_limits<VersionNumber>::max();
     VersionNumber value = 0;

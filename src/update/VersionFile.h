@@ -2,6 +2,7 @@
 // The update server's version file: its first line names the newest version.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qen {
@@ -12,6 +13,10 @@ using VersionNumber = std::int64_t;
 // build says otherwise). Every higher number counts as newer, so a build of version N is
 // not offered version N again.
 VersionNumber RunningVersion();
+
+// What every program of the project answers to "--version": its name and the running
+// version, on one line ending in a line break.
+std::string VersionLine(std::string_view programName);
 
 // The number formed by the leading digits 0 to 9; 0 when the text does not start with
 // one. A number too long to hold stops at the largest value rather than wrapping.

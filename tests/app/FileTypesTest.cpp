@@ -16,13 +16,19 @@
 namespace qen::test {
 namespace {
 
-// Points XDG_DATA_HOME and HOME at the test's folders and puts them back afterwards.
+// Points XDG_DATA_HOME, XDG_DATA_DIRS and HOME at the test's folders and puts them back
+// afterwards, so a package installed on the machine does not change what is tested.
 struct FileTypesFixture : ::testing::Test {
     TempDir data;
+    TempDir systemData;
     FakeSystem system;
     ScopedEnvironment environment;
 
-    void SetUp() override { environment.Set("XDG_DATA_HOME", data.path().Bytes()).Clear("HOME"); }
+    void SetUp() override {
+        environment.Set("XDG_DATA_HOME", data.path().Bytes())
+            .Set("XDG_DATA_DIRS", systemData.path().Bytes())
+            .Clear("HOME");
+    }
     std::string Desktop() const { return ReadFile(data / "applications/qen-runtime.desktop"); }
     std::vector<std::vector<std::string>> Refreshes() const {
         std::vector<std::vector<std::string>> args;
@@ -144,6 +150,69 @@ TEST_F(FileTypesFixture, WithoutADataHomeTheHomeFolderIsUsed) {
     }
     RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
     EXPECT_TRUE(test::Exists(data / ".local/share/applications/qen-runtime.desktop"));
+}
+
+TEST_F(FileTypesFixture, InstalledPackageTakesThePlaceOfTheUserRegistration) {
+    const std::string desktop = "applications/qen-runtime.desktop";
+    const std::string mime = "mime/packages/qen-runtime.xml";
+    const struct {
+        const char* name;
+        std::vector<std::string> firstFolder, secondFolder;
+        bool registered;
+    } cases[] = {
+        {"nothing installed", {}, {}, true},
+        {"only the desktop entry", {desktop}, {}, true},
+        {"only the file types", {}, {mime}, true},
+        {"the two in different folders", {desktop}, {mime}, true},
+        {"package in the first folder", {desktop, mime}, {}, false},
+        {"package in a later folder", {}, {desktop, mime}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir userData, first, second;
+        const auto install = [](const TempDir& folder, const std::vector<std::string>& files) {
+            for (const std::string& file : files) {
+                std::filesystem::create_directories((folder / file).Folder().Bytes());
+                WriteFile(folder / file, "installed");
+            }
+        };
+        install(first, c.firstFolder);
+        install(second, c.secondFolder);
+        environment.Set("XDG_DATA_HOME", userData.path().Bytes())
+            .Set("XDG_DATA_DIRS", first.path().Bytes() + ":" + second.path().Bytes());
+        system.detached.clear();
+
+        RegisterFileTypes(system, Path("/opt/qen/QenRuntime"));
+
+        EXPECT_EQ(Exists(userData / desktop), c.registered);
+        EXPECT_EQ(Exists(userData / mime), c.registered);
+        EXPECT_EQ(system.detached.empty(), !c.registered);
+        // Not even an empty folder is made in the user's data folder.
+        EXPECT_EQ(std::filesystem::is_empty(userData.path().Bytes()), !c.registered);
+    }
+}
+
+TEST_F(FileTypesFixture, SystemDataFoldersFollowTheEnvironment) {
+    const struct {
+        const char* name;
+        std::optional<std::string> dataDirs;
+        std::vector<std::string> folders;
+    } cases[] = {
+        {"unset", std::nullopt, {"/usr/local/share/", "/usr/share/"}},
+        {"empty", "", {"/usr/local/share/", "/usr/share/"}},
+        {"listed, relative and empty entries left out", "/opt/share::relative:/usr/share/", {"/opt/share/", "/usr/share/"}},
+        {"folder with blanks and non-ASCII letters", "/opt/My D\xC3\xA4ta", {"/opt/My D\xC3\xA4ta/"}},
+    };
+    for (const auto& c : cases) {
+        if (c.dataDirs) {
+            environment.Set("XDG_DATA_DIRS", *c.dataDirs);
+        } else {
+            environment.Clear("XDG_DATA_DIRS");
+        }
+        std::vector<std::string> folders;
+        for (const Path& folder : SystemDataFolders()) folders.push_back(folder.Bytes());
+        EXPECT_EQ(folders, c.folders) << c.name;
+    }
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ public:
     std::int64_t now = 1'700'000'000;
     std::int64_t processId = 4242;
     std::set<std::int64_t> liveProcesses;
+    std::set<std::string> readOnlyFolders;  // CanWriteIn gives false for these (Path bytes)
 
     std::vector<StartedProgram> started;          // StartProgram calls
     std::vector<StartedProgram> ran;              // RunProgram calls
@@ -48,6 +49,7 @@ public:
     std::int64_t Now() override { return now; }
     std::int64_t ProcessId() override { return processId; }
     bool ProcessIsAlive(std::int64_t id) override { return id == processId || liveProcesses.count(id) > 0; }
+    bool CanWriteIn(const Path& folder) override { return readOnlyFolders.count(folder.Bytes()) == 0; }
     std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) override;
     std::optional<ProcessHandle> StartProgram(const std::string& program,
                                               const std::vector<std::string>& args) override;

@@ -14,6 +14,7 @@
 #include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
 #include "package/ContentPackage.h"
+#include "update/InstalledCopy.h"
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionCheck.h"
@@ -408,6 +409,77 @@ TEST_F(VersionCheckTest, DownloadThatCannotBeWrittenChangesNothing) {
         // The version file did arrive: the offer comes again tomorrow.
         EXPECT_EQ(RecordedCheck(), kNow) << c.name;
     }
+}
+
+// A copy the package manager installed (its folder not writable by the user) is told of
+// the new version once a day and downloads nothing, so no replacer is ever started for it.
+TEST_F(VersionCheckTest, CopyInAReadOnlyFolderIsToldTheSystemUpdatesIt) {
+    const std::string notice = "Version " + std::to_string(kNext) +
+                               " of this software is available\n\nIt is installed through the system's software updates";
+    const struct {
+        const char* name;
+        std::string programName;
+        bool bound;
+    } cases[] = {
+        {"standard name", "QenRuntime", false},
+        {"another name", "MyTool_9", false},
+        {"bound to its package", "QenRuntime", true},
+    };
+    for (const auto& c : cases) {
+        RunAs(c.programName);
+        ClearFolder();
+        system.readOnlyFolders = {dir.path().Bytes()};
+        settings.ints.clear();
+        ui.messages.clear();
+        fetcher.requests.clear();
+        PublishNextVersion();
+        ui.answers = {Answer::Yes};
+
+        EXPECT_FALSE(Check("package block", c.bound)) << c.name;
+
+        EXPECT_EQ(Requested(), std::vector<std::string>{kVersionUrl}) << c.name;
+        ASSERT_EQ(ui.messages.size(), 1u) << c.name;
+        EXPECT_EQ(ui.messages[0].text, notice) << c.name;
+        EXPECT_EQ(ui.messages[0].icon, Icon::Information) << c.name;
+        EXPECT_EQ(ui.messages[0].buttons, Buttons::Ok) << c.name;
+        EXPECT_EQ(FolderFiles(), std::vector<std::string>{c.programName}) << c.name;
+        EXPECT_EQ(RecordedCheck(), kNow) << c.name;
+
+        // Still once a day: the next start within the day neither asks nor tells.
+        system.now = kNow + 3600;
+        EXPECT_FALSE(Check("package block", c.bound)) << c.name;
+        EXPECT_EQ(fetcher.requests.size(), 1u) << c.name;
+        EXPECT_EQ(ui.messages.size(), 1u) << c.name;
+        system.now = kNow;
+    }
+}
+
+// Root can write /usr/bin, yet an installed copy still leaves its updates to the system.
+TEST_F(VersionCheckTest, InstalledCopyInAWritableFolderDownloadsNothing) {
+    fs::create_directories((dir / "bin").Bytes());
+    fs::create_directories((dir / "share/metainfo").Bytes());
+    WriteFile(dir / ("share/metainfo/" + std::string(kInstalledMetadataName)), "<component/>");
+    system.executablePath = dir / "bin/QenRuntime";
+    WriteFile(system.executablePath, kOldProgram);
+    WriteFile(dir / ("bin/" + std::string(kUpdateKeyFileName)), FormatUpdatePublicKey(keys.publicKey) + "\n");
+    PublishNextVersion();
+    ui.answers = {Answer::Yes};
+
+    EXPECT_FALSE(Check());
+
+    EXPECT_EQ(Requested(), std::vector<std::string>{kVersionUrl});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind("Version " + std::to_string(kNext) + " of this software is available", 0), 0u);
+    EXPECT_FALSE(test::Exists(dir / "bin/QenRuntime2"));
+    EXPECT_FALSE(test::Exists(dir / "bin/QenRuntimeAutoReplaceTool"));
+}
+
+TEST_F(VersionCheckTest, ReadOnlyFolderWithNothingNewerShowsNothing) {
+    system.readOnlyFolders = {dir.path().Bytes()};
+    fetcher.answers[kVersionUrl] = VersionFile(kRunning);
+    EXPECT_FALSE(Check());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(RecordedCheck(), kNow);
 }
 
 TEST_F(VersionCheckTest, WithoutAKeyNothingIsFetched) {

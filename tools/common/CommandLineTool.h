@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "update/VersionFile.h"
+
 namespace qen::tool {
 
 enum ExitCode : int {
@@ -36,9 +38,8 @@ inline std::string Printable(std::string_view text) {
 
 class CommandLineTool {
 public:
-    CommandLineTool(std::string_view name, std::string_view version, std::string_view usage, std::ostream& out,
-                    std::ostream& err)
-        : name_(name), version_(version), usage_(usage), out_(out), err_(err) {}
+    CommandLineTool(std::string_view name, std::string_view usage, std::ostream& out, std::ostream& err)
+        : name_(name), usage_(usage), out_(out), err_(err) {}
 
     // "--help" (or "-h") and "--version" as the first argument are answered on the
     // output stream.
@@ -49,7 +50,7 @@ public:
             return kDone;
         }
         if (args[0] == "--version") {
-            out_ << name_ << " " << version_ << "\n";
+            out_ << VersionLine(name_);
             return kDone;
         }
         return std::nullopt;
@@ -71,7 +72,7 @@ public:
     std::ostream& Out() const { return out_; }
 
 private:
-    std::string name_, version_, usage_;
+    std::string name_, usage_;
     std::ostream& out_;
     std::ostream& err_;
 };

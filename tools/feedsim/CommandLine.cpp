@@ -24,6 +24,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine result;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--version") {
+            result.version = true;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             result.help = true;
             continue;
@@ -64,6 +68,7 @@ std::string HelpText() {
         "feedsim: a loopback stand-in for the video service, the article directory and the update server.\n"
         "\n"
         "usage: feedsim [--port N] [--files DIR] [--fault MODE] [--drip-ms N]\n"
+        "       feedsim --help | --version\n"
         "\n"
         "  --port N      port on 127.0.0.1 (default 8765; 0 picks a free one). The address,\n"
         "                http://127.0.0.1:PORT, is the first line printed.\n"

@@ -10,6 +10,7 @@ namespace qen::feedsim {
 struct CommandLine {
     Options options;
     bool help = false;
+    bool version = false;
     std::string error;  // what is wrong with the arguments; empty when they are fine
 };
 

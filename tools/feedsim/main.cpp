@@ -6,6 +6,7 @@
 
 #include "feedsim/CommandLine.h"
 #include "feedsim/FeedSimServer.h"
+#include "update/VersionFile.h"
 
 int main(int argc, char** argv) {
     using namespace qen::feedsim;
@@ -13,6 +14,10 @@ int main(int argc, char** argv) {
     if (!commandLine.error.empty()) {
         std::cerr << "feedsim: " << commandLine.error << "\n";
         return 2;
+    }
+    if (commandLine.version) {
+        std::cout << qen::VersionLine("feedsim");
+        return 0;
     }
     if (commandLine.help) {
         std::cout << HelpText();

@@ -30,7 +30,6 @@ std::string CheckImage(std::string_view image, bool& sound);
 std::string DescribeSalvage(const UserDataSalvage& salvage);
 
 extern const char* const kQenDataUsage;
-extern const char* const kQenDataVersion;
 
 // The command line after the program name. Exit codes: 0 done, 1 damaged or
 // rejected input, 2 usage or file errors. Errors are one line on `err`, starting with

@@ -21,7 +21,6 @@ const char* const kQenDataUsage =
     "wrong trailer; the format carries no checksum, so a changed letter inside a text reads as sound\n"
     "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
 
-const char* const kQenDataVersion = "1.0";
 
 namespace {
 
@@ -99,7 +98,7 @@ int RunCommand(const CommandLineTool& tool, const std::vector<std::string>& args
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const CommandLineTool tool("qen-data", kQenDataVersion, kQenDataUsage, out, err);
+    const CommandLineTool tool("qen-data", kQenDataUsage, out, err);
     if (auto answered = tool.AnswerHelpOrVersion(args)) return *answered;
     try {
         return RunCommand(tool, args);

@@ -24,7 +24,8 @@ constexpr const char* kUsage =
     "usage:\n"
     "  qen-release keygen PRIVATE_KEY PUBLIC_KEY\n"
     "  qen-release sign PRIVATE_KEY VERSION program|replacer FILE     writes FILE.sig\n"
-    "  qen-release verify PUBLIC_KEY VERSION program|replacer FILE    checks FILE.sig\n";
+    "  qen-release verify PUBLIC_KEY VERSION program|replacer FILE    checks FILE.sig\n"
+    "  qen-release --version\n";
 
 // A failure that ends the command with exit code 2 and this text.
 struct Failure : std::runtime_error {
@@ -155,6 +156,10 @@ int Verify(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int RunRelease(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
         const std::string command = args.empty() ? "" : args[0];
+        if (command == "--version") {
+            out << VersionLine("qen-release");
+            return 0;
+        }
         if (command == "keygen") return Keygen(args, out);
         if (command == "sign") return Sign(args, out);
         if (command == "verify") return Verify(args, out, err);

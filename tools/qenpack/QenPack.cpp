@@ -26,7 +26,6 @@ const char* const kQenPackUsage =
     "  qenpack --help | --version\n"
     "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
 
-const char* const kQenPackVersion = "1.0";
 
 namespace {
 
@@ -261,7 +260,7 @@ void Extract(Command& command, const std::vector<std::string>& args) {
 }  // namespace
 
 int RunQenPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const tool::CommandLineTool tool("qenpack", kQenPackVersion, kQenPackUsage, out, err);
+    const tool::CommandLineTool tool("qenpack", kQenPackUsage, out, err);
     if (auto answered = tool.AnswerHelpOrVersion(args)) return *answered;
     Command command(tool);
     try {

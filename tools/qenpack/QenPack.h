@@ -13,6 +13,5 @@ namespace qen {
 int RunQenPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kQenPackUsage;
-extern const char* const kQenPackVersion;
 
 }  // namespace qen

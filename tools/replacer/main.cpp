@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "replacer/Replacer.h"
+#include "update/VersionFile.h"
 
 namespace {
 
@@ -33,6 +34,10 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << qen::VersionLine("QenRuntimeAutoReplaceTool");
+        return 0;
+    }
     PosixEdge edge;
     return qen::replacer::RunReplacer(std::vector<std::string>(argv, argv + argc), edge, std::cerr);
 }

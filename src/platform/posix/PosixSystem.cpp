@@ -103,6 +103,12 @@ bool PosixSystem::ProcessIsAlive(std::int64_t processId) {
     return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
 }
 
+bool PosixSystem::CanWriteIn(const Path& folder) {
+    // Creating and renaming entries needs both write and search permission on the folder.
+    const std::string name = folder.Empty() ? std::string(".") : folder.Bytes();
+    return ::access(name.c_str(), W_OK | X_OK) == 0;
+}
+
 std::string PosixSystem::FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) {
     std::time_t time = static_cast<std::time_t>(secondsSince1970);
     std::tm parts{};

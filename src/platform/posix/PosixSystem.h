@@ -11,6 +11,7 @@ public:
     std::int64_t Now() override;
     std::int64_t ProcessId() override;
     bool ProcessIsAlive(std::int64_t processId) override;
+    bool CanWriteIn(const Path& folder) override;
     std::string FormatLocalTime(std::int64_t secondsSince1970, const std::string& format) override;
     std::optional<ProcessHandle> StartProgram(const std::string& program,
                                               const std::vector<std::string>& args) override;

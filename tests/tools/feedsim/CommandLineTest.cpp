@@ -21,6 +21,7 @@ TEST(FeedSimCommandLine, ReadsItsOptionsAndRefusesWhatItCannotUse) {
         {"nothing", {}, ""},
         {"all options", {"--port", "0", "--files", folder.path().Bytes(), "--fault", "drip", "--drip-ms", "5"}, ""},
         {"help", {"--help"}, ""},
+        {"version", {"--version"}, ""},
         {"port out of range", {"--port", "65536"}, "--port"},
         {"port not a number", {"--port", "80a"}, "--port"},
         {"missing value", {"--fault"}, "--fault needs a value"},
@@ -44,6 +45,7 @@ TEST(FeedSimCommandLine, ReadsItsOptionsAndRefusesWhatItCannotUse) {
     EXPECT_EQ(all.options.fault, Fault::Drip);
     EXPECT_EQ(all.options.dripPause, std::chrono::milliseconds(5));
     EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).version);
 }
 
 TEST(FeedSimCommandLine, HelpListsEveryFaultMode) {

@@ -10,6 +10,7 @@
 #include "fakes/ToolRun.h"
 #include "files/FileIO.h"
 #include "store/UserDataFile.h"
+#include "update/VersionFile.h"
 
 namespace qen::qendata {
 namespace {
@@ -174,7 +175,7 @@ TEST(QenData, HelpVersionAndUsageErrors) {
     }
     const Result version = RunTool({"--version"});
     EXPECT_EQ(version.code, 0);
-    EXPECT_EQ(version.out, "qen-data 1.0\n");
+    EXPECT_EQ(version.out, "qen-data " + std::to_string(RunningVersion()) + "\n");
 
     struct Case {
         std::vector<std::string> args;

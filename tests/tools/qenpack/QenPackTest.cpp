@@ -15,6 +15,7 @@
 #include "package/OpenPackage.h"
 #include "qenpack/QenPack.h"
 #include "package/PackageFormat.h"
+#include "update/VersionFile.h"
 
 namespace qen {
 namespace {
@@ -247,7 +248,7 @@ TEST_F(QenPackTest, HelpVersionAndUsageErrors) {
     const Answer answers[] = {
         {{"--help"}, kQenPackUsage},
         {{"-h"}, kQenPackUsage},
-        {{"--version"}, "qenpack 1.0\n"},
+        {{"--version"}, "qenpack " + std::to_string(RunningVersion()) + "\n"},
     };
     for (const Answer& answer : answers) {
         SCOPED_TRACE(answer.args[0]);
