@@ -79,12 +79,19 @@ struct GatewayServer::Impl {
         return {};
     }
 
+    // Before the socket is made: the listening socket passes its options on.
+    void Configure() {
+        http.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+        // Headers and body go out in two writes; without this each answer on a kept-alive
+        // connection waits for the client's delayed acknowledgement.
+        http.set_tcp_nodelay(true);
+        http.set_keep_alive_max_count(1000);
+        http.set_payload_max_length(1 << 16);
+    }
+
     void Serve() {
         gateway = std::make_unique<Gateway>(*source, *cache, *budget, options.listen + ":" + std::to_string(port),
                                             [this](const std::string& line) { Log(line); });
-        http.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
-        http.set_tcp_nodelay(true);
-        http.set_payload_max_length(1 << 16);
         http.Get(".*", [this](const httplib::Request& in, httplib::Response& out) {
             GatewayRequest request{in.path, {in.params.begin(), in.params.end()}, in.get_header_value("Host")};
             const GatewayAnswer answer = gateway->Handle(request);
@@ -103,6 +110,7 @@ GatewayServer::~GatewayServer() { Stop(); }
 std::string GatewayServer::Start() {
     Impl& impl = *impl_;
     if (std::string problem = impl.Prepare(); !problem.empty()) return problem;
+    impl.Configure();
     if (impl.options.port == 0)
         impl.port = impl.http.bind_to_any_port(impl.options.listen);
     else if (impl.http.bind_to_port(impl.options.listen, impl.options.port))
