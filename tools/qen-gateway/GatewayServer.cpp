@@ -92,12 +92,15 @@ struct GatewayServer::Impl {
     void Serve() {
         gateway = std::make_unique<Gateway>(*source, *cache, *budget, options.listen + ":" + std::to_string(port),
                                             [this](const std::string& line) { Log(line); });
-        http.Get(".*", [this](const httplib::Request& in, httplib::Response& out) {
+        // Every GET is the gateway's: answered before the library's pattern routing.
+        http.set_pre_routing_handler([this](const httplib::Request& in, httplib::Response& out) {
+            if (in.method != "GET" && in.method != "HEAD") return httplib::Server::HandlerResponse::Unhandled;
             GatewayRequest request{in.path, {in.params.begin(), in.params.end()}, in.get_header_value("Host")};
-            const GatewayAnswer answer = gateway->Handle(request);
+            GatewayAnswer answer = gateway->Handle(request);
             out.status = answer.status;
             if (!answer.cacheControl.empty()) out.set_header("Cache-Control", answer.cacheControl);
-            out.set_content(answer.body, answer.contentType);
+            out.set_content(std::move(answer.body), answer.contentType.c_str());
+            return httplib::Server::HandlerResponse::Handled;
         });
     }
 };
