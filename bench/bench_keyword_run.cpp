@@ -16,12 +16,9 @@
 #include <vector>
 
 #include "BareCurl.h"
+#include "KeywordRun.h"
 #include "feedsim/FeedSimServer.h"
-#include "platform/curl/CurlTransport.h"
-#include "platform/headless/Headless.h"
-#include "store/VideoStore.h"
 #include "videos/VideoFeedClient.h"
-#include "web/DownloadFetcher.h"
 
 namespace {
 
@@ -29,9 +26,9 @@ using Clock = std::chrono::steady_clock;
 using qen::bench::BareCurlFetch;
 using qen::bench::BareCurlFetchOnThread;
 
-constexpr const char* kNiche = "Dog Training";
 constexpr const char* kTerm = "dog-training";  // the query term of the niche
-constexpr int kBatches = 20;
+using qen::bench::kBatches;
+using qen::bench::KeywordRun;
 
 class Loopback {
 public:
@@ -66,65 +63,6 @@ double BareLoopSeconds(const std::vector<std::string>& urls, Fetch fetch) {
     }
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
-
-// The program's fetcher, with the time spent waiting for it added up.
-class TimedFetcher : public qen::Fetcher {
-public:
-    explicit TimedFetcher(qen::Fetcher& inner) : inner_(inner) {}
-
-    std::string FetchFeedText(qen::FetchChannel channel, const std::string& url) override {
-        const auto start = Clock::now();
-        std::string text = inner_.FetchFeedText(channel, url);
-        seconds += std::chrono::duration<double>(Clock::now() - start).count();
-        return text;
-    }
-    std::string FetchArticlePage(const std::string& url) override { return inner_.FetchArticlePage(url); }
-    std::string FetchUpdateText(const std::string& url) override { return inner_.FetchUpdateText(url); }
-    std::string FetchUpdateBinary(const std::string& url) override { return inner_.FetchUpdateBinary(url); }
-    bool Busy() const override { return inner_.Busy(); }
-
-    double seconds = 0;
-
-private:
-    qen::Fetcher& inner_;
-};
-
-class KeywordRun {
-public:
-    explicit KeywordRun(const std::string& host)
-        : fetcher_(ui_, std::make_shared<qen::CurlTransport>()), timed_(fetcher_), client_(timed_, store_, host) {
-        // The demo niche's exclusion words: some titles of every batch are turned away.
-        store_.ExcludedWords = {"prank", "meme", "compilation"};
-    }
-
-    // Seconds for one run from an empty store; negative when it did not ask for all twenty
-    // batches or found nothing.
-    double Seconds() {
-        int batches = 0;
-        const bool cancel = false;
-        const auto start = Clock::now();
-        const qen::KeywordFetch fetched = client_.FetchKeywordVideos(
-            false, kNiche, qen::VideoFeedClient::kMaxNewVideos, 0, cancel, [&](const std::string&) {
-                ++batches;
-                ui_.PumpMessages();
-            });
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        found_ = fetched.count;
-        return batches == kBatches && fetched.count > 0 ? seconds : -1;
-    }
-
-    int Found() const { return found_; }
-    double FetchSeconds() const { return timed_.seconds; }
-    const qen::HeadlessUi& Ui() const { return ui_; }
-
-private:
-    qen::HeadlessUi ui_;
-    qen::DownloadFetcher fetcher_;
-    TimedFetcher timed_;
-    qen::VideoStore store_;
-    qen::VideoFeedClient client_;
-    int found_ = 0;
-};
 
 void BM_KeywordRunOverLoopback(benchmark::State& state) {
     Loopback loopback;

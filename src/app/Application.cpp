@@ -18,6 +18,7 @@
 #include "update/HandOver.h"
 #include "update/VersionCheck.h"
 #include "view/ZoomRules.h"
+#include "web/Endpoints.h"
 #include "web/ExternalBrowser.h"
 
 namespace qen {
@@ -95,6 +96,7 @@ bool Application::Start(const std::vector<std::string>& args) {
         return false;
     }
     store_.ExcludedWords = site_.ExcludedWords;
+    UsePackageEndpoints(site_.PackageEndpoints);
 
     LoadUserDataAtStartUp();
 

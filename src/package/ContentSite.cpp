@@ -6,6 +6,7 @@
 #include "files/FileIO.h"
 #include "package/SiteNiche.h"
 #include "text/TextOps.h"
+#include "web/EndpointsFile.h"
 
 namespace qen {
 
@@ -84,6 +85,7 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
     }
 
     CreatedFiles.clear();
+    PackageEndpoints.clear();
     std::string helpText;
     for (const PackageMember& member : members) {
         if (IsSiteNicheMember(member.name)) continue;
@@ -92,7 +94,10 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
         const std::string name = member.name == "template.html" ? "videos1.html" : member.name;
         const Path path = WorkFolder / name;
         const std::string extension = path.Extension();
-        if (extension == ".txt") continue;
+        if (extension == ".txt") {
+            if (name == "endpoints.txt") PackageEndpoints = ParseEndpointsFile(AsText(package.MemberBytes(member))).values;
+            continue;
+        }
 
         bool written;
         if (extension == ".htm" || extension == ".html" || extension == ".js" || extension == ".css") {

@@ -2,6 +2,7 @@
 // The site unpacked from the package into the work folder: its niche, its page template
 // and every file written for it, so that shutdown can remove them.
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,8 @@ public:
     std::vector<Path> CreatedFiles;
     // Lower-case words from the niche line, for the video store's title filter.
     std::vector<std::string> ExcludedWords;
+    // The hosts named by the package's endpoints.txt (none when it has none or it is faulty).
+    std::map<std::string, std::string> PackageEndpoints;
 
 private:
     void RecordCreatedFile(const Path& path);

@@ -25,7 +25,14 @@ constexpr EndpointInfo kEndpoints[] = {
     {"QEN_DOWNLOAD_HOST", "DownloadHost", "download.harrowmint.com"},
 };
 
+std::map<std::string, std::string>& PackageEndpoints() {
+    static std::map<std::string, std::string> values;
+    return values;
+}
+
 }  // namespace
+
+void UsePackageEndpoints(std::map<std::string, std::string> values) { PackageEndpoints() = std::move(values); }
 
 const EndpointInfo& EndpointInfoOf(Endpoint endpoint) {
     return kEndpoints[static_cast<int>(endpoint)];
@@ -37,6 +44,8 @@ std::string EndpointValue(Settings& settings, Endpoint endpoint) {
         return fromEnvironment;
     std::string fromSettings = settings.GetString(kGroup, info.key, "");
     if (!fromSettings.empty()) return fromSettings;
+    if (auto fromPackage = PackageEndpoints().find(info.key); fromPackage != PackageEndpoints().end())
+        return fromPackage->second;
     return info.defaultValue;
 }
 

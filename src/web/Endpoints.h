@@ -1,7 +1,9 @@
 #pragma once
 // The outside services the program talks to. Each one can be pointed elsewhere (a
 // distributor's own service, or the loopback simulator in tests and the demo): the
-// environment variable wins, then the settings group "Endpoints", then the public host.
+// environment variable wins, then the settings group "Endpoints", then the package's
+// endpoints.txt, then the public host.
+#include <map>
 #include <string>
 
 namespace qen {
@@ -31,6 +33,10 @@ const EndpointInfo& EndpointInfoOf(Endpoint endpoint);
 
 // The configured value; an empty variable or key counts as not set.
 std::string EndpointValue(Settings& settings, Endpoint endpoint);
+
+// The hosts the opened package names (by settings key), for the rest of the run. Set once
+// at start-up, before anything is fetched.
+void UsePackageEndpoints(std::map<std::string, std::string> values);
 
 // "http://" + thumbnail host + "/vi/" + id + "/0.jpg": the pages and the delete flow
 // must build it alike, because the delete flow finds a post on a page by it.

@@ -113,6 +113,22 @@ TEST_F(BuildSiteTest, LaterMemberDecidesTheTemplateAndNamesKeepTheirCase) {
     EXPECT_EQ(ReadFile(work / "Template.html"), "own name");
 }
 
+TEST_F(BuildSiteTest, EndpointsFileNamesThePackagesHostsAndAFaultyOneNamesNone) {
+    auto description = test::SmallSite();
+    description.members.push_back({"endpoints.txt", "VideoFeedHost=videos.example.com:8080\r\n"});
+    ASSERT_TRUE(Prepare(description));
+    ASSERT_TRUE(site.BuildSite(package, work.path()));
+    EXPECT_EQ(site.PackageEndpoints, (std::map<std::string, std::string>{{"VideoFeedHost", "videos.example.com:8080"}}));
+    EXPECT_FALSE(test::Exists(work / "endpoints.txt"));
+
+    description.members.back().data = "VideoFeedHost=ok.example\nVideoFeedHost=\"><script>\n";
+    ContentPackage other;
+    package = std::move(other);
+    ASSERT_TRUE(Prepare(description));
+    ASSERT_TRUE(site.BuildSite(package, work.path()));
+    EXPECT_TRUE(site.PackageEndpoints.empty());
+}
+
 TEST_F(BuildSiteTest, BadNicheWritesNothing) {
     const std::pair<std::string, std::string> cases[] = {
         {"dog training", "The SiteNiche.txt object does not contain 2 lines"},

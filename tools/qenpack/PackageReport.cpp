@@ -5,6 +5,7 @@
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
 #include "package/SiteNiche.h"
+#include "web/EndpointsFile.h"
 
 namespace qen {
 
@@ -89,6 +90,12 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
                 ParseSiteNicheText(bytesOf.substr(0, bytesOf.find('\0')), niche, category, words);
             if (!nicheFault.empty() && report.fault.empty()) report.fault = row.name + ": " + nicheFault;
             nicheFound = true;
+        }
+        if (row.name == "endpoints.txt") {
+            EndpointsFile endpoints = ParseEndpointsFile(bytesOf);
+            if (endpoints.faultyLine && report.fault.empty())
+                report.fault = EndpointsFault(endpoints);
+            report.endpoints = std::move(endpoints.values);
         }
         if (withFiles) report.files.push_back({row.name, std::move(bytesOf)});
     }

@@ -2,6 +2,7 @@
 // What a package file holds, read without trusting it.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,7 @@ struct PackageReport {
     std::string recordedContentHash;  // 32 raw bytes, all zeros when none was recorded
     ContentHashCheck contentHash = ContentHashCheck::NotRecorded;  // checked once the layout is sound
     BrandingLists branding;
+    std::map<std::string, std::string> endpoints;  // the hosts endpoints.txt names, by key
     struct Row {
         std::uint32_t offset = 0, size = 0;
         std::string name;

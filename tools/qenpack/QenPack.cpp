@@ -12,6 +12,7 @@
 #include "qenpack/BrandingFile.h"
 #include "qenpack/PackageReport.h"
 #include "qenpack/SiteFolder.h"
+#include "web/EndpointsFile.h"
 
 namespace qen {
 
@@ -133,6 +134,10 @@ void Build(Command& command, const std::vector<std::string>& args) {
     bool hasNiche = false, hasTemplate = false;
     for (const PackageFile& file : *files) {
         if (file.name == "template.html") hasTemplate = true;
+        if (file.name == "endpoints.txt") {
+            const EndpointsFile endpoints = ParseEndpointsFile(file.data);
+            if (endpoints.faultyLine) command.Reject(EndpointsFault(endpoints));
+        }
         if (file.name != "SiteNiche.txt" && file.name != "siteniche.txt") continue;
         std::string niche, category;
         std::vector<std::string> words;
@@ -217,6 +222,8 @@ void Inspect(Command& command, const std::vector<std::string>& args) {
     PrintList(out, "top banners", report.branding.topBanners);
     PrintList(out, "side banners", report.branding.sideBanners);
     PrintList(out, "menu text links", report.branding.menuTextLinks);
+    out << "hosts:" << (report.endpoints.empty() ? " the built-in ones (no endpoints.txt)" : "") << "\n";
+    for (const auto& [key, value] : report.endpoints) out << "  " << key << "=" << Printable(value) << "\n";
     out << "members:\n";
     for (const auto& row : report.members)
         out << "  " << row.offset << "\t" << row.size << "\t" << Printable(row.name) << "\n";

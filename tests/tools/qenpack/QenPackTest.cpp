@@ -427,3 +427,31 @@ TEST_F(QenPackTest, ControlBytesInNamesArePrintedEscaped) {
 
 }  // namespace
 }  // namespace qen
+
+namespace qen {
+namespace {
+
+TEST_F(QenPackTest, InspectListsTheHostsThePackageNames) {
+    const std::string package = At(outDir, "dogs.qen");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    ASSERT_EQ(Run({"inspect", package}), 0);
+    EXPECT_NE(out.str().find("hosts: the built-in ones (no endpoints.txt)\n"), std::string::npos) << out.str();
+
+    WriteFile(siteDir + "/endpoints.txt",
+              "# our gateway\r\nVideoFeedHost=videos.example.com:8080\r\n\r\nThumbnailHost = img.example.com\r\n");
+    ASSERT_EQ(Build(package), 0) << err.str();
+    ASSERT_EQ(Run({"inspect", package}), 0);
+    EXPECT_NE(out.str().find("hosts:\n  ThumbnailHost=img.example.com\n  VideoFeedHost=videos.example.com:8080\n"),
+              std::string::npos)
+        << out.str();
+}
+
+TEST_F(QenPackTest, BuildRefusesAMalformedLineByItsNumber) {
+    WriteFile(siteDir + "/endpoints.txt", "VideoFeedHost=videos.example.com\n# fine\nVideoFeedHots=x.example\n");
+    EXPECT_EQ(Build(At(outDir, "dogs.qen")), 1);
+    ExpectOneLineError("endpoints.txt line 3: unknown key \"VideoFeedHots\"");
+    EXPECT_FALSE(test::Exists(At(outDir, "dogs.qen")));
+}
+
+}  // namespace
+}  // namespace qen
