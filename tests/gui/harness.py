@@ -79,8 +79,13 @@ class Display:
 
     def __init__(self, width=1280, height=800):
         read_fd, write_fd = os.pipe()
+        # -noreset: by default the server resets each time its last client leaves (a program
+        # that ends, a screenshot, xdotool), and a program starting during that reset cannot
+        # open the display ("Unable to initialize GTK+"); it also loses the root window's
+        # properties, the accessibility bus address among them.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
