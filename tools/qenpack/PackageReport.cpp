@@ -4,6 +4,7 @@
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
+#include "package/RequiredSiteFiles.h"
 #include "package/SiteNiche.h"
 
 namespace qen {
@@ -78,7 +79,6 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
     auto* bytes = reinterpret_cast<std::uint8_t*>(data.data());
     cipher.Decrypt(bytes, data.size(), bytes);
 
-    bool nicheFound = false;
     for (const auto& row : report.members) {
         std::string bytesOf;
         if (row.offset != 0) bytesOf = data.substr(row.offset - block::kData, row.size);
@@ -88,11 +88,11 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
             const std::string nicheFault =
                 ParseSiteNicheText(bytesOf.substr(0, bytesOf.find('\0')), niche, category, words);
             if (!nicheFault.empty() && report.fault.empty()) report.fault = row.name + ": " + nicheFault;
-            nicheFound = true;
         }
         if (withFiles) report.files.push_back({row.name, std::move(bytesOf)});
     }
-    if (!nicheFound && report.fault.empty()) report.fault = "the package has no SiteNiche.txt";
+    if (const std::string missing = MissingSiteFiles(MemberNames(report)); !missing.empty() && report.fault.empty())
+        report.fault = "the package has no " + missing;
     if (!report.fault.empty()) report.files.clear();
     return report;
 }
