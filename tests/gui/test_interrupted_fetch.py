@@ -1,6 +1,7 @@
 """A video fetch that goes wrong or is stopped, in the real window: offline, the failure message
 shows the feed address exactly as it is, '&' and all; against a service that never answers,
-Cancel closes the "Get Latest Videos" dialog at once."""
+Cancel closes the "Get Latest Videos" dialog at once, and the window's close box ends the
+program cleanly while the dialog waits."""
 import socket
 import time
 
@@ -25,6 +26,12 @@ def begin_fetch(runtime):
     dialog = runtime.window_titled("Get Latest Videos")
     runtime.wait_for_dialog("Fetching Video Batch 1")
     return dialog
+
+
+def main_window_title(runtime):
+    frames = [frame for frame in runtime.find_all("frame") if runtime.find_all("document web", root=frame)]
+    check(len(frames) == 1, "the main window was not found")
+    return frames[0].name
 
 
 def scenario(args):
@@ -60,7 +67,10 @@ def scenario(args):
             time.sleep(1)  # time for a message to show up, if one were coming
             check(not runtime.find_all("alert") and not runtime.find_all("dialog"), "something more came after Cancel")
 
-            check(runtime.close_window() == 0, "the program did not end cleanly")
+            begin_fetch(runtime)
+            runtime.press_close_box(main_window_title(runtime))
+            check(runtime.wait_exit(AT_ONCE) == 0, "the program did not end cleanly after the close box")
+            check(not runtime.work_folders(), "the work folder was left behind")
 
 
 if __name__ == "__main__":
