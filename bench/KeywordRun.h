@@ -31,6 +31,7 @@ public:
     std::string FetchUpdateText(const std::string& url) override { return inner_.FetchUpdateText(url); }
     std::string FetchUpdateBinary(const std::string& url) override { return inner_.FetchUpdateBinary(url); }
     bool Busy() const override { return inner_.Busy(); }
+    void WatchCancelFlag(const bool* cancel) override { inner_.WatchCancelFlag(cancel); }
 
     double seconds = 0;
 

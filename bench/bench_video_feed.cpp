@@ -51,6 +51,7 @@ public:
     std::string FetchUpdateText(const std::string&) override { return {}; }
     std::string FetchUpdateBinary(const std::string&) override { return {}; }
     bool Busy() const override { return false; }
+    void WatchCancelFlag(const bool*) override {}
     void Reset() { requests_ = 0; }
 
 private:

@@ -1,11 +1,14 @@
 #include "package/OpenPackage.h"
 
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "files/FileMessages.h"
 #include "package/MarkerScan.h"
 #include "package/PackageSecrets.h"
+#include "package/RequiredSiteFiles.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
 
@@ -22,8 +25,18 @@ bool IsExistingFile(const Path& path) {
     return std::filesystem::exists(path.Bytes(), error) && !std::filesystem::is_directory(path.Bytes(), error);
 }
 
+// A whole package whose site cannot show a page is refused as a damaged one is.
+Outcome RequireSiteFiles(const ContentPackage& package, const std::string& corruptMessage) {
+    std::vector<std::string> names;
+    for (const PackageMember& member : package.Members()) names.push_back(member.name);
+    const std::string missing = MissingSiteFiles(names);
+    if (missing.empty()) return Outcome::Success();
+    return Outcome::Failure(corruptMessage + " (it has no " + missing + ")");
+}
+
 bool Check(Ui& ui, ContentPackage& package, const char* corruptMessage) {
-    const Outcome checked = package.CheckPackageHeader(corruptMessage);
+    Outcome checked = package.CheckPackageHeader(corruptMessage);
+    if (checked) checked = RequireSiteFiles(package, corruptMessage);
     if (!checked) ui.ShowMessage(checked.Message(), Icon::Stop);
     return checked.Ok();
 }

@@ -125,6 +125,8 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
         for (const std::string& id : store_.DeletedVideoIds) run.knownIds.insert(id);
     }
 
+    // A Cancel while a batch waits ends that wait at once, and the run as between batches.
+    const CancelWatch watch(fetcher_, cancel);
     std::string term = NextKeyword(keywordList);
     const std::string firstTerm = term;
     int startIndex = 1;
@@ -137,6 +139,10 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
 
         const std::string feedText =
             fetcher_.FetchFeedText(FetchChannel::Videos, KeywordQueryAddress(feedHost_, term, startIndex, sortOrder));
+        if (cancel) {
+            store_.FetchCancelled = true;
+            return {};
+        }
         store_.LastFeedText = feedText;
         const bool gotSomething = run.Found() > 0 || run.rejected > 0;
         if (!HoldsFeedDocument(feedText)) {

@@ -189,8 +189,8 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
         bool giveUp = Clock::now() >= deadline;
         if (!giveUp) {
             ui_.PumpMessages();
-            // Pumping may have begun the closing of the program.
-            giveUp = abandoned_ || ui_.TerminationRequested();
+            // Pumping may have begun the closing of the program, or a Cancel.
+            giveUp = abandoned_ || ui_.TerminationRequested() || (cancel_ && *cancel_);
         }
         if (giveUp) {
             buffer_.Abandon(tag);

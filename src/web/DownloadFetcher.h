@@ -47,6 +47,7 @@ public:
     std::string FetchUpdateText(const std::string& url) override;
     std::string FetchUpdateBinary(const std::string& url) override;
     bool Busy() const override { return busy_; }
+    void WatchCancelFlag(const bool* cancel) override { cancel_ = cancel; }
 
     // Text mode: the data up to its first zero byte; binary mode: every byte received.
     std::string FetchUpdateResource(const std::string& url, bool textMode);
@@ -95,6 +96,7 @@ private:
     DownloadBuffer::Tag running_ = 0;  // the transfer being waited for, 0 when none
     bool busy_ = false;
     bool abandoned_ = false;
+    const bool* cancel_ = nullptr;
 };
 
 }  // namespace qen

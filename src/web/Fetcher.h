@@ -26,6 +26,22 @@ public:
     // True while a fetch waits for its answer. Messages are pumped meanwhile, so a click
     // can arrive; whatever would start a second fetch must check this and back off.
     virtual bool Busy() const = 0;
+
+    // While set, a fetch that waits for its answer gives up as soon as *cancel turns true:
+    // silently, and leaving the transfer behind as at a time limit. nullptr stops watching.
+    virtual void WatchCancelFlag(const bool* cancel) = 0;
+};
+
+// Watches a cancel flag for as long as it lives.
+class CancelWatch {
+public:
+    CancelWatch(Fetcher& fetcher, const bool& cancel) : fetcher_(fetcher) { fetcher_.WatchCancelFlag(&cancel); }
+    ~CancelWatch() { fetcher_.WatchCancelFlag(nullptr); }
+    CancelWatch(const CancelWatch&) = delete;
+    CancelWatch& operator=(const CancelWatch&) = delete;
+
+private:
+    Fetcher& fetcher_;
 };
 
 }  // namespace qen

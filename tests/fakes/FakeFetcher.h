@@ -1,6 +1,7 @@
 #pragma once
 // Scripted network for the callers of Fetcher: each address answers with the text set
 // for it (an unknown address answers empty, as a failed fetch does); every request is kept.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ public:
     std::map<std::string, std::string> answers;  // url -> body as the caller receives it
     std::vector<FetchRequest> requests;
     bool busy = false;
+    const bool* cancelWatched = nullptr;
+    // Runs as a fetch waits, as a click during the wait would.
+    std::function<void()> duringFetch;
 
     std::string FetchFeedText(FetchChannel channel, const std::string& url) override {
         return Answer(channel, url);
@@ -27,10 +31,12 @@ public:
     std::string FetchUpdateText(const std::string& url) override { return Answer(FetchChannel::Update, url); }
     std::string FetchUpdateBinary(const std::string& url) override { return Answer(FetchChannel::Update, url); }
     bool Busy() const override { return busy; }
+    void WatchCancelFlag(const bool* cancel) override { cancelWatched = cancel; }
 
 private:
     std::string Answer(FetchChannel channel, const std::string& url) {
         requests.push_back({channel, url});
+        if (duringFetch) duringFetch();
         auto found = answers.find(url);
         return found == answers.end() ? std::string() : found->second;
     }

@@ -7,8 +7,10 @@ display, temporary folder, settings folder and home, so nothing leaks between ru
 """
 import argparse
 import contextlib
+import ctypes
 import glob
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -79,8 +81,13 @@ class Display:
 
     def __init__(self, width=1280, height=800):
         read_fd, write_fd = os.pipe()
+        # -noreset: by default the server resets each time its last client leaves (a program
+        # that ends, a screenshot, xdotool), and a program starting during that reset cannot
+        # open the display ("Unable to initialize GTK+"); it also loses the root window's
+        # properties, the accessibility bus address among them.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
@@ -103,6 +110,42 @@ class Display:
                 process.wait(5)
             except subprocess.TimeoutExpired:
                 process.kill()
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def _send_delete_window(window):
+    """What a window manager sends when the close box is pressed."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise GuiError("cannot open the display to send a close")
+    try:
+        event = _XEvent()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = window
+        event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+        x11.XFlush(display)
+    finally:
+        x11.XCloseDisplay(display)
 
 
 class Runtime:
@@ -374,6 +417,17 @@ class Runtime:
         request exactly so) and gives the exit code."""
         self.process.send_signal(signal.SIGTERM)
         return self.wait_exit(timeout)
+
+    def press_close_box(self, title):
+        """Asks the window titled `title` to close as a window manager does when its close box
+        is pressed (WM_DELETE_WINDOW); unlike SIGTERM, this goes through the toolkit."""
+        # GTK gives its hidden leader window the same title, and windows of the program's own
+        # may carry it too: the main window is the first one shown.
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name",
+                                "^" + re.escape(title) + "$"], capture_output=True, text=True)
+        windows = [int(window) for window in found.stdout.split()]
+        check(windows, f"no window titled '{title}'")
+        _send_delete_window(min(windows))
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
         try:

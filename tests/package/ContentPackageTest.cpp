@@ -74,7 +74,10 @@ TEST_F(ReadBrandingTest, MemberCountZeroIsRefused) {
     std::string image = test::MakeBlock(test::SmallSite());
     WriteWord(image, block::kMemberCount, 0);
     test::Resign(image);
-    ASSERT_TRUE(OpenImage(image));
+    // Opening refuses it for the files it lacks; reading it unopened refuses it too.
+    EXPECT_FALSE(OpenImage(image));
+    ASSERT_TRUE(site.FindBlock(image));
+    ASSERT_TRUE(site.CheckPackageHeader("corrupt"));
     const Outcome read = site.ReadBranding();
     EXPECT_FALSE(read);
     EXPECT_EQ(read.Message(), "There are no HTML/image files in the package");

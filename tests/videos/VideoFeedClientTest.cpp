@@ -172,6 +172,34 @@ TEST_F(KeywordFetchTest, CancelIsSeenAtTheNextBatchAndKeepsNothingNew) {
     }
 }
 
+// A Cancel that ends a batch's wait leaves that batch with nothing, which must read as the
+// Cancel it is, not as a broken feed or the end of the videos.
+TEST_F(KeywordFetchTest, ACancelThatEndsABatchsWaitEndsTheRunAsBetweenBatches) {
+    for (int cancelledBatch : {1, 3}) {
+        SCOPED_TRACE(cancelledBatch);
+        store.CurrentVideos = Videos("old", 3);
+        fetcher.requests.clear();
+        messages.clear();
+        cancel = false;
+        std::vector<std::string> feeds;
+        for (int batch = 1; batch <= 20; ++batch) feeds.push_back(KeywordFeed(Videos("n", 5, batch * 10)));
+        Answer(feeds);
+        fetcher.answers.erase(BatchUrl("dog-training", cancelledBatch));  // its wait ends empty
+        bool watchedWhileWaiting = false;
+        fetcher.duringFetch = [&] {
+            watchedWhileWaiting = fetcher.cancelWatched == &cancel;
+            if (fetcher.requests.size() == static_cast<std::size_t>(cancelledBatch)) cancel = true;
+        };
+        EXPECT_EQ(Fetch(true), 0);
+        EXPECT_TRUE(watchedWhileWaiting);
+        EXPECT_EQ(fetcher.cancelWatched, nullptr);
+        EXPECT_EQ(fetcher.requests.size(), static_cast<std::size_t>(cancelledBatch));
+        EXPECT_EQ(OutcomeFlags(), (Flags{false, true, false}));
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(Ids(store.CurrentVideos), Ids(Videos("old", 3)));
+    }
+}
+
 TEST_F(KeywordFetchTest, WhichEntriesCountAsNew) {
     const std::vector<VideoEntry> none;
     struct Case {

@@ -301,6 +301,33 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(DownloadFetcherTest, ACancelWhileWaitingEndsTheWaitAtOnceAndSilently) {
+    FetchLimits limits = ShortLimits();
+    limits.feed = limits.update = 30s;
+    DownloadFetcher patient(ui, transport, limits);
+    const std::string stuck = "http://host.test/never-answers";
+    transport->Script(stuck, ScriptedTransfer::Body({"late"}).Gated());
+    bool cancel = false;
+    {
+        const CancelWatch watch(patient, cancel);
+        int pumps = 0;
+        ui.onPump = [&] { cancel = ++pumps == 3; };  // Cancel pressed while the fetch waits
+        const auto start = Clock::now();
+        EXPECT_EQ(patient.FetchFeedText(FetchChannel::Videos, stuck), "");
+        EXPECT_LT(Clock::now() - start, 10s);
+        EXPECT_EQ(pumps, 3);
+        EXPECT_FALSE(patient.Busy());
+        EXPECT_EQ(ui.busyDepth, 0);
+        transport->WaitUntilEnded(stuck, 1);  // the worker left behind is told to stop
+    }
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Once no flag is watched, a flag left raised stops nothing.
+    ui.onPump = nullptr;
+    transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
+    EXPECT_EQ(patient.FetchFeedText(FetchChannel::Videos, "http://host.test/after"), "after");
+}
+
 TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
     DownloadFetcher inline_(ui, transport, ShortLimits(), [](std::function<void()>) {
         throw std::system_error(EAGAIN, std::generic_category(), "no thread");

@@ -4,6 +4,7 @@
 #include "package/PackageDigest.h"
 #include "package/PackageFormat.h"
 #include "package/PackageSecrets.h"
+#include "package/RequiredSiteFiles.h"
 #include "package/SiteNiche.h"
 #include "web/EndpointsFile.h"
 
@@ -79,7 +80,6 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
     auto* bytes = reinterpret_cast<std::uint8_t*>(data.data());
     cipher.Decrypt(bytes, data.size(), bytes);
 
-    bool nicheFound = false;
     for (const auto& row : report.members) {
         std::string bytesOf;
         if (row.offset != 0) bytesOf = data.substr(row.offset - block::kData, row.size);
@@ -89,7 +89,6 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
             const std::string nicheFault =
                 ParseSiteNicheText(bytesOf.substr(0, bytesOf.find('\0')), niche, category, words);
             if (!nicheFault.empty() && report.fault.empty()) report.fault = row.name + ": " + nicheFault;
-            nicheFound = true;
         }
         if (row.name == "endpoints.txt") {
             EndpointsFile endpoints = ParseEndpointsFile(bytesOf);
@@ -99,7 +98,8 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
         }
         if (withFiles) report.files.push_back({row.name, std::move(bytesOf)});
     }
-    if (!nicheFound && report.fault.empty()) report.fault = "the package has no SiteNiche.txt";
+    if (const std::string missing = MissingSiteFiles(MemberNames(report)); !missing.empty() && report.fault.empty())
+        report.fault = "the package has no " + missing;
     if (!report.fault.empty()) report.files.clear();
     return report;
 }

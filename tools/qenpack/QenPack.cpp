@@ -8,6 +8,7 @@
 #include "common/CommandLineTool.h"
 #include "files/FileIO.h"
 #include "package/PackageFormat.h"
+#include "package/RequiredSiteFiles.h"
 #include "package/SiteNiche.h"
 #include "qenpack/BrandingFile.h"
 #include "qenpack/PackageReport.h"
@@ -131,9 +132,11 @@ void Build(Command& command, const std::vector<std::string>& args) {
     auto files = ReadSiteFolder(Path(command.Positional(0)), siteError);
     if (!files && siteError.unreadable) command.FileFault(siteError.reason);
     if (!files) command.Reject(siteError.reason);
-    bool hasNiche = false, hasTemplate = false;
+    std::vector<std::string> names;
+    for (const PackageFile& file : *files) names.push_back(file.name);
+    if (const std::string missing = MissingSiteFiles(names); !missing.empty())
+        command.Reject(command.Positional(0) + " has no " + missing + "; the runtime cannot show a site without it");
     for (const PackageFile& file : *files) {
-        if (file.name == "template.html") hasTemplate = true;
         if (file.name == "endpoints.txt") {
             const EndpointsFile endpoints = ParseEndpointsFile(file.data);
             if (endpoints.faultyLine) command.Reject(EndpointsFault(endpoints));
@@ -144,11 +147,7 @@ void Build(Command& command, const std::vector<std::string>& args) {
         const std::string fault =
             ParseSiteNicheText(std::string_view(file.data).substr(0, file.data.find('\0')), niche, category, words);
         if (!fault.empty()) command.Reject(file.name + ": " + fault);
-        hasNiche = true;
     }
-    if (!hasNiche)
-        command.Reject(command.Positional(0) + " has no SiteNiche.txt; the runtime refuses a site without it");
-    if (!hasTemplate) command.Warn(command.Positional(0) + " has no template.html");
     description.members = std::move(*files);
 
     auto block = MakePackageBlock(description, error);

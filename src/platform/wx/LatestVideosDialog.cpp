@@ -6,6 +6,7 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
+#include "platform/wx/CloseBoxWatch.h"
 #include "platform/wx/SystemText.h"
 #include "platform/wx/WxUi.h"
 
@@ -90,6 +91,8 @@ private:
         if (started_) return;
         started_ = true;
         running_ = true;
+        // The close box of the main window ends the program while the fetch runs.
+        LetCloseRequestsPass(*this);
         Update();
         work_(*this);
         running_ = false;

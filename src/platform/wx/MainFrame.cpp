@@ -26,12 +26,15 @@ MainFrame::MainFrame(ViewEvents& events)
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
 }
 
-void MainFrame::OnClose(wxCloseEvent& event) {
+bool MainFrame::ClosingMustWait() const {
     // Destroyed under a running dialog or a download's wait, the window would take the
     // code that runs them with it.
     wxEventLoopBase* active = wxEventLoopBase::GetActive();
-    const bool nested = !active || active != wxTheApp->GetMainLoop() || active->IsYielding();
-    if (nested && event.CanVeto() && onPutOffClose_) {
+    return !active || active != wxTheApp->GetMainLoop() || active->IsYielding();
+}
+
+void MainFrame::OnClose(wxCloseEvent& event) {
+    if (ClosingMustWait() && event.CanVeto() && onPutOffClose_) {
         event.Veto();
         onPutOffClose_();
         return;

@@ -19,6 +19,8 @@ public:
     // A close asked for while a dialog or a download wait runs inside the main loop is put
     // off; this is called instead, and the window is closed again from the main loop.
     void SetOnPutOffClose(std::function<void()> onPutOffClose) { onPutOffClose_ = std::move(onPutOffClose); }
+    // True while a dialog or a download wait runs inside the main loop.
+    bool ClosingMustWait() const;
     ~MainFrame() override;
 
     void Navigate(const std::string& address) override;

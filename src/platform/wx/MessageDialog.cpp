@@ -6,6 +6,7 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/textwrapper.h>
 
 #include <iostream>
 
@@ -63,6 +64,20 @@ Answer AnswerOf(int id) {
     }
 }
 
+// The text broken into lines no wider than `width` in the window's font.
+wxString Wrapped(wxWindow* window, const wxString& text, int width) {
+    class Lines : public wxTextWrapper {
+    public:
+        wxString text;
+
+    protected:
+        void OnOutputLine(const wxString& line) override { text += line; }
+        void OnNewLine() override { text += '\n'; }
+    } lines;
+    lines.Wrap(window, text, width);
+    return lines.text;
+}
+
 class MessageDialog : public wxDialog {
 public:
     MessageDialog(wxWindow* parent, const wxString& caption, const wxString& text, Icon icon, Buttons buttons)
@@ -72,8 +87,11 @@ public:
         if (const wxArtID art = ArtOf(icon); !art.empty())
             row->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(art, wxART_MESSAGE_BOX)), 0,
                      wxRIGHT | wxALIGN_TOP, 12);
-        auto* label = new wxStaticText(this, wxID_ANY, text);
-        label->Wrap(ConvertDialogToPixels(wxSize(240, 0)).GetWidth());
+        auto* label = new wxStaticText(this, wxID_ANY, wxString());
+        // A message is shown as written: an '&' in an address is no shortcut marker. The
+        // label's own wrapping would read the text back without them, so it is wrapped here.
+        const int width = ConvertDialogToPixels(wxSize(240, 0)).GetWidth();
+        label->SetLabel(wxControl::EscapeMnemonics(Wrapped(label, text, width)));
         row->Add(label, 1, wxALIGN_CENTER_VERTICAL);
         root->Add(row, 1, wxEXPAND | wxALL, 14);
 

@@ -2,6 +2,7 @@
 
 #include <wx/display.h>
 
+#include "platform/wx/CloseBoxWatch.h"
 #include "platform/wx/MainFrame.h"
 
 namespace qen {
@@ -15,6 +16,11 @@ MainView* WxPlatform::CreateMainWindow(ViewEvents& events) {
     frame_->Maximize(true);
     frame_->Show(true);
     frame_->Update();
+    // The close box pressed while a dialog or a wait runs ends the program as a termination
+    // request does, once they have ended.
+    WatchCloseBox(*frame_, [this] {
+        if (frame_->ClosingMustWait()) closePutOff_ = true;
+    });
     ui_.SetParentWindow(frame_);
     return frame_;
 }

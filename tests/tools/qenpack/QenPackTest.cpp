@@ -31,6 +31,7 @@ protected:
         siteDir = At(site, "dogs");
         WriteFile(siteDir + "/SiteNiche.txt", "dog training - cat\r\nhttp://articles.example/Dogs\r\n");
         WriteFile(siteDir + "/template.html", "<html>%%videoposts%% %%footertext%%</html>");
+        WriteFile(siteDir + "/help.html", "<html><body>Help</body></html>");
         WriteFile(siteDir + "/logo.png", std::string("\x89PNG\0\0\xff", 7));
         WriteFile(siteDir + "/.hidden", "left out");
         WriteFile(brandingFile, "[Top Banners]\nhttps://b.example/top.png | https://shop.example/\n"
@@ -71,7 +72,7 @@ TEST_F(QenPackTest, BuiltPackageIsReadByTheRuntimeAsWritten) {
     const std::string package = At(outDir, "dogs.qen");
     ASSERT_EQ(Build(package), 0) << err.str();
     EXPECT_EQ(Run({"verify", package}), 0) << err.str();
-    EXPECT_EQ(out.str(), package + ": OK (3 files)\n");
+    EXPECT_EQ(out.str(), package + ": OK (4 files)\n");
 
     test::FakeUi ui;
     test::FakeSettings settings;
@@ -111,7 +112,7 @@ TEST_F(QenPackTest, InspectShowsHeaderAndMembers) {
     ASSERT_EQ(Run({"inspect", package}), 0) << err.str();
     const std::string text = out.str();
     for (const char* part : {"title:            Dog Training Academy\n", "settings name:    Dogs\n",
-                             "member count:     3\n", "max side banners: 2\n", "(matches)",
+                             "member count:     4\n", "max side banners: 2\n", "(matches)",
                              "side banners: 2\n  b.example/1.png | shop.example/1\n", "\t7\tlogo.png\n",
                              "status: OK\n"})
         EXPECT_NE(text.find(part), std::string::npos) << part;
@@ -156,6 +157,20 @@ TEST_F(QenPackTest, DamagedPackageFailsVerifyWithItsReason) {
     ExpectOneLineError("no package block found");
 }
 
+// A package made by another tool, or before the check: signed and whole, but without a
+// file every page needs.
+TEST_F(QenPackTest, VerifyReportsAPackageMissingARequiredFile) {
+    for (const char* left : {"template.html", "help.html"}) {
+        SCOPED_TRACE(left);
+        PackageDescription description = test::SmallSite();
+        std::erase_if(description.members, [&](const PackageFile& file) { return file.name == left; });
+        const std::string package = At(outDir, "incomplete.qen");
+        WriteFile(package, test::MakeBlock(description));
+        EXPECT_EQ(Run({"verify", package}), 1);
+        ExpectOneLineError(package + ": the package has no " + std::string(left));
+    }
+}
+
 TEST_F(QenPackTest, ChangedFilesFailVerifyThroughTheContentHash) {
     const std::string package = At(outDir, "dogs.qen");
     ASSERT_EQ(Build(package), 0) << err.str();
@@ -192,7 +207,7 @@ TEST_F(QenPackTest, ChangedFilesFailVerifyThroughTheContentHash) {
     WriteFile(At(outDir, "old.qen"), unhashed);
     EXPECT_EQ(Run({"verify", At(outDir, "old.qen")}), 0) << err.str();
     EXPECT_EQ(out.str(), At(outDir, "old.qen") +
-                             ": OK (3 files; no content hash recorded, so only the header is checked)\n");
+                             ": OK (4 files; no content hash recorded, so only the header is checked)\n");
     EXPECT_EQ(Run({"inspect", At(outDir, "old.qen")}), 0) << err.str();
     EXPECT_NE(out.str().find("content hash:     none recorded\n"), std::string::npos) << out.str();
 }
@@ -205,7 +220,16 @@ TEST_F(QenPackTest, BuildErrorsAreOneLineEach) {
         std::string reason;
     };
     const Case cases[] = {
-        {"no niche", [&] { std::filesystem::remove(siteDir + "/SiteNiche.txt"); }, {}, "has no SiteNiche.txt"},
+        {"no niche", [&] { std::filesystem::remove(siteDir + "/SiteNiche.txt"); }, {},
+         "has no SiteNiche.txt; the runtime cannot show a site without it"},
+        {"no template", [&] { std::filesystem::remove(siteDir + "/template.html"); }, {}, "has no template.html;"},
+        {"no help page", [&] { std::filesystem::remove(siteDir + "/help.html"); }, {}, "has no help.html;"},
+        {"only a picture",
+         [&] {
+             for (const char* name : {"SiteNiche.txt", "template.html", "help.html"})
+                 std::filesystem::remove(siteDir + "/" + name);
+         },
+         {}, "has no SiteNiche.txt, template.html and help.html;"},
         {"bad niche", [&] { WriteFile(siteDir + "/SiteNiche.txt", "dogs only"); }, {},
          "SiteNiche.txt: The SiteNiche.txt object does not contain 2 lines"},
         {"sub-folder", [&] { std::filesystem::create_directory(siteDir + "/images"); }, {},
@@ -406,7 +430,9 @@ TEST_F(QenPackTest, ControlBytesInNamesArePrintedEscaped) {
     PackageDescription description;
     description.title = "Title\x1b]0;owned\x07";
     description.members = {{"SiteNiche.txt", "dogs - cat\r\nhttp://articles.example/Dogs\r\n"},
-                           {"del\x7f.html", "x"}};
+                           {"del\x7f.html", "x"},
+                           {"template.html", "x"},
+                           {"help.html", "x"}};
     const std::string image = test::MakeBlock(description);
     WriteFile(At(outDir, "del.qen"), image);
     ASSERT_EQ(Run({"inspect", At(outDir, "del.qen")}), 0) << err.str();
