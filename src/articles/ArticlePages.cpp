@@ -25,6 +25,10 @@ char ToUpperLetter(char c) {
     return c;
 }
 
+bool IsArticleIdCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
 // Entries without an id to link or with a title of one character are not listed.
 bool IsListed(std::string_view id, std::string_view title) {
     return IsUsableArticleId(id) && ArticleTitleText(title).size() > 1;
@@ -52,10 +56,8 @@ std::string PageTitle(const ContentSite& site) {
 
 bool IsUsableArticleId(std::string_view id) {
     if (id.empty()) return false;
-    for (char c : id) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7F || c == '\'' || c == '"' || c == '<' || c == '>' || c == '\\') return false;
-    }
+    for (char c : id)
+        if (!IsArticleIdCharacter(c)) return false;
     return true;
 }
 

@@ -116,9 +116,12 @@ TEST(ArticlePages, ATitleWrappedInCdataShowsTheTextInside) {
 }
 
 TEST(ArticlePages, UsableIdsCanStandInALink) {
-    for (const char* id : {"1", "12345", "?Dog-Training&id=12345", "a.b_c-d~e%20"})
+    for (const char* id : {"1", "12345", "Dog-Training_12345", "wipeplaylist"})
         EXPECT_TRUE(IsUsableArticleId(id)) << id;
-    for (const char* id : {"", "1 2", "a'b", "a\"b", "a<b", "a>b", "a\\b", "tab\t", "caf\xE9", "\x7F"})
+    // An escape or a separator could make a new path element of the link once the view
+    // decodes it ("ezine_%2Fplaylist_X.html").
+    for (const char* id : {"", "1 2", "a'b", "a\"b", "a<b", "a>b", "a\\b", "tab\t", "caf\xE9", "\x7F",
+                           "%2Fplaylist_X", "1/playlist_X", "?Dog-Training&id=12345", "a.b", "a~e", "..", "a%20b"})
         EXPECT_FALSE(IsUsableArticleId(id)) << id;
 }
 

@@ -63,7 +63,7 @@ TEST(ArticleSanitiser, KeepsAllowedMarkupAndWritesTheRestAsText) {
         {"attributes on a line break", "<br clear=all onclick=f()>", "<br>"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SanitizeArticleHtml(c.html, "77"), c.safe) << c.why;
+        EXPECT_EQ(SanitizeArticleHtml(c.html, "77", kCheckLaunchAddress), c.safe) << c.why;
         EXPECT_EQ(FindUnsafeMarkup(c.safe, "77"), "") << c.why;
     }
 }
@@ -80,7 +80,7 @@ TEST(ArticleSanitiser, LeavesTheFormattersMarkupByteForByte) {
     for (bool saved : {false, true}) {
         const std::string body = FormatArticleHtml(raw, "4242", saved).body;
         ASSERT_NE(body.find(saved ? "unsavearticle_4242.html" : "savearticle_4242.html"), std::string::npos);
-        EXPECT_EQ(SanitizeArticleHtml(body, "4242"), body);
+        EXPECT_EQ(SanitizeArticleHtml(body, "4242", kCheckLaunchAddress), body);
     }
 }
 
@@ -96,9 +96,9 @@ TEST(ArticleSanitiser, NothingUnsafeSurvivesAndASecondPassChangesNothing) {
     for (int round = 0; round < 5000; ++round) {
         std::string html;
         for (int n = length(random); n > 0; --n) html += pieces[piece(random)];
-        const std::string safe = SanitizeArticleHtml(html, "77");
+        const std::string safe = SanitizeArticleHtml(html, "77", kCheckLaunchAddress);
         ASSERT_EQ(FindUnsafeMarkup(safe, "77"), "") << html << "\n->\n" << safe;
-        ASSERT_EQ(SanitizeArticleHtml(safe, "77"), safe) << html;
+        ASSERT_EQ(SanitizeArticleHtml(safe, "77", kCheckLaunchAddress), safe) << html;
     }
 }
 

@@ -14,6 +14,7 @@ TEST(HtmlText, MarkupBecomesTextWhileReferencesStay) {
     const Case cases[] = {
         {"a tag shows as text", "<b>bold</b>", "&lt;b&gt;bold&lt;/b&gt;"},
         {"a quote cannot end an attribute", "say \"hi\" onload=x", "say &quot;hi&quot; onload=x"},
+        {"nor can an apostrophe", "Hi' autofocus onfocus='x", "Hi&#39; autofocus onfocus=&#39;x"},
         {"references of the feed keep their character", "Tom &amp; Jerry &#233;", "Tom &amp; Jerry &#233;"},
         {"cp1252 letters pass", "caf\xE9", "caf\xE9"},
         {"empty", "", ""},

@@ -190,15 +190,16 @@ TEST(VideoPages, TextFromTheFeedCannotBecomeMarkup) {
     }
 }
 
-TEST(VideoPages, ReplacementOrder) {
-    // The posts go in first and the page title last: a token inside a title is filled, one
-    // inside the niche (part of the heading and the title) is not filled again.
-    const std::vector<VideoEntry> videos{{"abcdef12345", "Lesson %%pagenum%% of %%pagetitle%%"}};
-    ContentSite site = Site("%%videoposts%%|%%pagetitle%%");
+TEST(VideoPages, TokensInsideTitlesAndTheNicheStayText) {
+    // A feed's title cannot pull the navigation block, the page title or a page number into
+    // the post; the niche is not filled again either.
+    const std::vector<VideoEntry> videos{{"abcdef12345", "Lesson %%pagenum%% of %%pagetitle%%%%previousnext%%"}};
+    ContentSite site = Site("%%videoposts%%|%%pagetitle%%|%%previousnext%%");
     site.Niche = "Dogs %%numpages%%";
     const std::string page = VideoPageText(videos, 1, site, test::kThumbHost);
-    EXPECT_NE(page.find(">Lesson 1 of Current Dogs %%numpages%% Videos</a>"), std::string::npos) << page;
-    EXPECT_EQ(page.substr(page.rfind('|')), "|Current Dogs %%numpages%% Videos");
+    EXPECT_NE(page.find(">Lesson %%pagenum%% of %%pagetitle%%%%previousnext%%</a>"), std::string::npos) << page;
+    EXPECT_NE(page.find("|Current Dogs %%numpages%% Videos|"), std::string::npos) << page;
+    EXPECT_NE(page.find("Page 1 of 1"), std::string::npos) << page;
 }
 
 class VideoPageFilesTest : public ::testing::Test, protected test::VideoFixture {
