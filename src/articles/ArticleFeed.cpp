@@ -20,7 +20,8 @@ std::string KeptTitle(std::string title) {
     constexpr std::string_view close = "]]>";
     if (title.size() <= kMaxTitleBytes) return title;
     if (title.starts_with(open) && title.ends_with(close)) {
-        const std::string_view inside = std::string_view(title).substr(open.size(), title.size() - open.size() - close.size());
+        const std::string_view inside =
+            std::string_view(title).substr(open.size(), title.size() - open.size() - close.size());
         return std::string(open) + CutTitle(inside) + std::string(close);
     }
     return CutTitle(title);

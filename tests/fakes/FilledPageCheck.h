@@ -61,7 +61,8 @@ std::string FindFillingFault(std::string_view page, Rule rule) {
             const std::string expected =
                 std::string(id) == "left" || std::string(id) == "right" ? "id title " : "id ";
             if (AttributeNames(element) != expected)
-                problem = "the template's <div id=" + std::string(id) + "> has the attributes " + AttributeNames(element);
+                problem = "the template's <div id=" + std::string(id) + "> has the attributes " +
+                          AttributeNames(element);
         } else {
             problem = rule(element);
         }
