@@ -1,5 +1,6 @@
 #include "articles/ArticleFeed.h"
 
+#include "text/HtmlText.h"
 #include "text/TextOps.h"
 #include "web/Fetcher.h"
 
@@ -11,6 +12,19 @@ namespace {
 // character, as the feed scanner always has) every byte from 0x80 up.
 bool EndsTagName(char c) {
     return static_cast<signed char>(c) <= 32 || c == '>';
+}
+
+// A title kept to a sound size; one wrapped in a CDATA section keeps its markers.
+std::string KeptTitle(std::string title) {
+    constexpr std::string_view open = "<![CDATA[";
+    constexpr std::string_view close = "]]>";
+    if (title.size() <= kMaxTitleBytes) return title;
+    if (title.starts_with(open) && title.ends_with(close)) {
+        const std::string_view inside =
+            std::string_view(title).substr(open.size(), title.size() - open.size() - close.size());
+        return std::string(open) + CutTitle(inside) + std::string(close);
+    }
+    return CutTitle(title);
 }
 
 }  // namespace
@@ -57,7 +71,7 @@ void ArticleFeed::ReadItems(std::string_view feedText) {
         const std::string item = ExtractTag(feedText, "item", position);
         if (item.empty()) break;
         std::size_t inItem = 0;
-        std::string title = TrimWhitespace(ExtractTag(item, "title", inItem));
+        std::string title = KeptTitle(TrimWhitespace(ExtractTag(item, "title", inItem)));
         inItem = 0;
         const std::string link = TrimWhitespace(ExtractTag(item, "link", inItem));
         const std::size_t slash = link.rfind('/');

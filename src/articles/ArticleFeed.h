@@ -11,7 +11,7 @@ namespace qen {
 class Fetcher;
 
 struct ArticleEntry {
-    std::string title;  // as the feed has it, trimmed; references and CDATA markers kept
+    std::string title;  // as the feed has it, trimmed and cut to a sound size; references and CDATA markers kept
     std::string id;     // the last path segment of the item's link
     bool operator==(const ArticleEntry&) const = default;
 };

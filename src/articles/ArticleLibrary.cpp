@@ -8,6 +8,7 @@
 #include "package/ContentSite.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
+#include "text/HtmlText.h"
 #include "web/Endpoints.h"
 #include "web/Fetcher.h"
 
@@ -37,8 +38,10 @@ bool ArticleLibrary::BuildCurrentArticlePage(const std::string& id) {
     if (!IsUsableArticleId(id) || fetcher_.Busy()) return false;
     const std::string raw = FetchArticleText(ui_, fetcher_, EndpointValue(settings_, Endpoint::ArticleSiteHost), id);
     const FormattedArticle article = FormatArticleHtml(raw, id, store_.IsArticleSaved(id));
-    const std::string body = SanitizeArticleHtml(article.body, id);
-    if (!WritePage(page::kCurrentArticle, CurrentArticlePageText(body, article.title, site_))) return false;
+    const std::string body =
+        SanitizeArticleHtml(article.body, id, EndpointValue(settings_, Endpoint::LaunchAddress));
+    if (!WritePage(page::kCurrentArticle, CurrentArticlePageText(body, CutTitle(article.title), site_)))
+        return false;
     RecordViewed(id);
     // The list shows this article as opened from now on.
     listBuilt_ = false;

@@ -12,8 +12,8 @@ namespace qen {
 
 class ContentSite;
 
-// An id that can stand in a page's link and in the blank-separated list of viewed ids:
-// printable ASCII without blanks, quotes, "<", ">" or "\".
+// An id that can stand in a page's link, in an address and in the blank-separated list of
+// viewed ids: letters, digits, "-" and "_", so no escape, separator or quote can come with it.
 bool IsUsableArticleId(std::string_view id);
 
 // Whether `viewedKeys` (" id1 id2 ", or empty) holds `id`.

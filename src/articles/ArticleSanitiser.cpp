@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "articles/ArticleLinks.h"
 #include "articles/TagScanner.h"
 
 namespace qen {
@@ -44,10 +45,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
 // The allowed element whose name stands at `at`, followed by a blank, "/" or ">".
 const AllowedElement* AllowedElementAt(std::string_view text, std::size_t at) {
     for (const AllowedElement& element : kAllowedElements) {
@@ -62,18 +59,13 @@ const AllowedElement* AllowedElementAt(std::string_view text, std::size_t at) {
 
 class LinkRules {
 public:
-    explicit LinkRules(std::string_view articleId)
-        : ownLinks_{"savearticle_" + std::string(articleId) + ".html",
-                    "unsavearticle_" + std::string(articleId) + ".html", "goback.html"} {}
+    LinkRules(std::string_view articleId, std::string_view launchAddress) : links_(articleId, launchAddress) {}
 
     // `value` as the browser reads it: references decoded.
     bool Allows(GumboTag tag, std::string_view name, std::string_view value) const {
         switch (tag) {
             case GUMBO_TAG_A:
-                if (name == "title") return true;
-                return name == "href" && (StartsWithIgnoringCase(value, "http://") ||
-                                          StartsWithIgnoringCase(value, "https://") ||
-                                          std::find(ownLinks_.begin(), ownLinks_.end(), value) != ownLinks_.end());
+                return name == "title" || (name == "href" && links_.Allows(value));
             case GUMBO_TAG_DIV:
             case GUMBO_TAG_P:
                 return name == "class" || name == "align";
@@ -83,7 +75,7 @@ public:
     }
 
 private:
-    std::array<std::string, 3> ownLinks_;
+    ArticleLinkRule links_;
 };
 
 // A tag of an allowed name, as found in the text. Kept small: a hostile text holds
@@ -241,7 +233,7 @@ private:
 
 }  // namespace
 
-std::string SanitizeArticleHtml(std::string_view html, std::string_view articleId) {
+std::string SanitizeArticleHtml(std::string_view html, std::string_view articleId, std::string_view launchAddress) {
     // Positions are 32-bit; the texts come from a download buffer of 4 MB.
     if (html.size() >= UINT32_MAX) {
         std::string out;
@@ -253,7 +245,7 @@ std::string SanitizeArticleHtml(std::string_view html, std::string_view articleI
     GumboOptions options = kGumboDefaultOptions;
     options.max_errors = 0;  // errors are not wanted, and recording them costs time
     const ParsedBatch parsed(gumbo_parse_with_options(&options, batch.data(), batch.size()));
-    const LinkRules rules(articleId);
+    const LinkRules rules(articleId, launchAddress);
     const StartTagWriter startTags(html, batch, *parsed, rules);
 
     std::string out;

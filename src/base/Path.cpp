@@ -89,9 +89,11 @@ std::string AddressOfViewUrl(std::string_view url) {
     if (!url.starts_with("file:")) return std::string(url);
     std::string_view rest = url.substr(5);
     if (rest.starts_with("//")) {
-        rest.remove_prefix(2);
-        // "file://localhost/x" and "file:///x" both name "/x".
-        const std::size_t slash = rest.find('/');
+        // "file://localhost/x" and "file:///x" both name "/x"; a file on another host is
+        // nothing of this program's and stays an address.
+        const std::size_t slash = rest.find('/', 2);
+        const std::string_view host = rest.substr(2, slash == std::string_view::npos ? slash : slash - 2);
+        if (!host.empty() && host != "localhost") return std::string(url);
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash);
     }
     // A query or fragment is not part of the file's name.
@@ -102,8 +104,11 @@ std::string AddressOfViewUrl(std::string_view url) {
         if (rest[i] == '%' && i + 2 < rest.size()) {
             const int high = HexValue(rest[i + 1]);
             const int low = HexValue(rest[i + 2]);
-            if (high >= 0 && low >= 0) {
-                path += static_cast<char>(high * 16 + low);
+            const int byte = high * 16 + low;
+            // "/" and NUL cannot stand in a file name: encoded, they stay part of the
+            // name instead of starting a new path element or ending the path.
+            if (high >= 0 && low >= 0 && byte != '/' && byte != 0) {
+                path += static_cast<char>(byte);
                 i += 2;
                 continue;
             }

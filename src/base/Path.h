@@ -44,8 +44,9 @@ private:
 // An address as the view takes it: a local path becomes a "file://" URL with every byte
 // outside the unreserved set percent-encoded; a web address passes unchanged.
 std::string ViewUrlOf(std::string_view address);
-// The address of a URL the view reports: a "file:" URL becomes the local path, decoded
-// byte for byte; anything else passes unchanged.
+// The address of a URL the view reports: a "file:" URL of this computer becomes the local
+// path, decoded byte for byte but for an encoded "/" or NUL, which stay as written;
+// anything else passes unchanged.
 std::string AddressOfViewUrl(std::string_view url);
 
 }  // namespace qen

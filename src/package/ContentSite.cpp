@@ -53,14 +53,13 @@ std::string ApplySiteSubstitutions(const ContentPackage& package, const std::str
 
 }  // namespace
 
-std::string FillTemplate(std::string page, std::string_view body, std::string_view previousNext,
+std::string FillTemplate(std::string_view pageTemplate, std::string_view body, std::string_view previousNext,
                          std::string_view topLeftText, std::string_view topRightText, std::string_view title) {
-    page = ReplaceAll(std::move(page), "%%videoposts%%", body);
-    page = ReplaceAll(std::move(page), "%%previousnext%%", previousNext);
-    page = ReplaceAll(std::move(page), "%%toplefttext%%", topLeftText);
-    page = ReplaceAll(std::move(page), "%%toprighttext%%", topRightText);
-    page = ReplaceAll(std::move(page), "%%pagetitle%%", title);
-    return page;
+    const TokenValue values[] = {
+        {"%%videoposts%%", body},          {"%%previousnext%%", previousNext}, {"%%toplefttext%%", topLeftText},
+        {"%%toprighttext%%", topRightText}, {"%%pagetitle%%", title},
+    };
+    return FillTokens(pageTemplate, values);
 }
 
 Outcome ContentSite::ParseSiteNiche(std::string_view text) {

@@ -13,8 +13,9 @@
 
 namespace qen {
 
-// Fills the five page placeholders of a copy of `pageTemplate`, in their fixed order.
-std::string FillTemplate(std::string pageTemplate, std::string_view body, std::string_view previousNext,
+// Fills the five page placeholders where the template has them. What is filled in stays as
+// it is: a placeholder inside a title or an article is text, not a place to fill.
+std::string FillTemplate(std::string_view pageTemplate, std::string_view body, std::string_view previousNext,
                          std::string_view topLeftText, std::string_view topRightText, std::string_view title);
 
 // "articles.html" until the article list is built: the whole file.

@@ -20,6 +20,30 @@ std::string ReplaceAll(std::string text, std::string_view token, std::string_vie
     return out;
 }
 
+std::string FillTokens(std::string_view templateText, std::span<const TokenValue> values) {
+    std::string out;
+    out.reserve(templateText.size());
+    std::size_t from = 0;
+    for (std::size_t at = templateText.find("%%"); at != std::string_view::npos;) {
+        const std::string_view rest = templateText.substr(at);
+        const TokenValue* found = nullptr;
+        for (const TokenValue& value : values)
+            if (!value.token.empty() && rest.starts_with(value.token)) {
+                found = &value;
+                break;
+            }
+        if (!found) {
+            at = templateText.find("%%", at + 1);
+            continue;
+        }
+        out.append(templateText.substr(from, at - from)).append(found->value);
+        from = at + found->token.size();
+        at = templateText.find("%%", from);
+    }
+    out.append(templateText.substr(from));
+    return out;
+}
+
 namespace {
 bool IsWhitespace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';

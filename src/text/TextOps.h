@@ -1,5 +1,6 @@
 #pragma once
 // Small text operations: replacing, trimming, letter case and the body of a document.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,17 @@ namespace qen {
 
 // Replaces every occurrence, left to right; inserted text is not searched again.
 std::string ReplaceAll(std::string text, std::string_view token, std::string_view value);
+
+// One token of a template ("%%name%%") and the text it stands for.
+struct TokenValue {
+    std::string_view token;
+    std::string_view value;
+};
+// Every token of `templateText` replaced by its value in one pass over the template: a
+// value is inserted as it is and never searched, so a token that comes inside a value
+// (text from a feed) stays text.
+std::string FillTokens(std::string_view templateText, std::span<const TokenValue> values);
+
 std::string TrimWhitespace(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
 // Windows-1252 letter case: ASCII and the Latin-1 range, where small and capital letters lie

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/HtmlText.h"
 #include "text/TextOps.h"
 #include "videos/FeedText.h"
 
@@ -104,7 +105,7 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
             continue;
         }
         run.batchIds.insert(idText);
-        run.batchList.push_back({idText, std::string(title)});
+        run.batchList.push_back({idText, CutTitle(title)});
         if (run.Full(store_)) return;
     }
 }
@@ -200,7 +201,7 @@ Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
         const std::size_t slash = reference.rfind('/');
         const std::string_view id = slash == std::string_view::npos ? reference : reference.substr(slash + 1);
         if (!UsableVideo(id, title) || !listed.insert(std::string(id)).second) continue;
-        related.push_back({std::string(id), std::string(title)});
+        related.push_back({std::string(id), CutTitle(title)});
     }
     return Outcome::Success();
 }

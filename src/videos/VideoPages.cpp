@@ -111,19 +111,18 @@ std::string PagedListText(const PagedList& kind, const std::vector<VideoEntry>& 
     const std::string heading = kind.heading(site) + std::to_string(list.size()) + " videos - showing page " +
                                 std::to_string(page) + " of " + std::to_string(pages);
 
-    // The page-filling order, with the navigation block's own tokens filled right after it
-    // is inserted. Every step searches the whole text, values inserted before included.
-    std::string text = site.PageTemplate;
-    text = ReplaceAll(std::move(text), "%%videoposts%%", PostsText(list, first, kPostsPerPage, kind.style, thumbnailHost));
-    text = ReplaceAll(std::move(text), "%%previousnext%%", kPreviousNextTemplate);
-    text = ReplaceAll(std::move(text), "%%pagenum%%", std::to_string(page));
-    text = ReplaceAll(std::move(text), "%%numpages%%", std::to_string(pages));
-    text = ReplaceAll(std::move(text), "%%linkprevious%%", PageFileName(kind, page == 1 ? pages : page - 1));
-    text = ReplaceAll(std::move(text), "%%linknext%%", PageFileName(kind, page == pages ? 1 : page + 1));
-    text = ReplaceAll(std::move(text), "%%toplefttext%%", heading);
-    text = ReplaceAll(std::move(text), "%%toprighttext%%", "");
-    text = ReplaceAll(std::move(text), "%%pagetitle%%", kind.title(site));
-    return text;
+    const std::string previous = PageFileName(kind, page == 1 ? pages : page - 1);
+    const std::string next = PageFileName(kind, page == pages ? 1 : page + 1);
+    const std::string pageNumber = std::to_string(page);
+    const std::string pageCount = std::to_string(pages);
+    const TokenValue navigation[] = {
+        {"%%pagenum%%", pageNumber},
+        {"%%numpages%%", pageCount},
+        {"%%linkprevious%%", previous},
+        {"%%linknext%%", next},
+    };
+    return site.FillPage(PostsText(list, first, kPostsPerPage, kind.style, thumbnailHost),
+                         FillTokens(kPreviousNextTemplate, navigation), heading, "", kind.title(site));
 }
 
 // The one place a video page reaches the disk. The pages live only as long as the run.

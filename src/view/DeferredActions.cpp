@@ -1,5 +1,6 @@
 #include "view/DeferredActions.h"
 
+#include "base/LinkNames.h"
 #include "base/PageNames.h"
 #include "base/Session.h"
 #include "platform/MainView.h"
@@ -47,7 +48,7 @@ bool DeferredActions::OnTimer(int timerId) {
     window_->StopTimer(timerId);
     switch (timerId) {
         case kNavigationTimer:
-            if (pendingAddress_ == "goback.html")
+            if (pendingAddress_ == link::kGoBack)
                 window_->GoBack();
             else if (!beforeNavigation_ || beforeNavigation_(pendingAddress_))
                 window_->Navigate(pendingAddress_);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "articles/ArticleLibrary.h"
+#include "base/LinkNames.h"
 #include "base/LinkOutcome.h"
 #include "base/PageNames.h"
 #include "base/Session.h"
@@ -53,29 +54,32 @@ LinkCommands::LinkCommands(Platform& platform, Session& session, ContentSite& si
       control_(control),
       deferred_(deferred) {}
 
-// Tried in order; the first that matches wins.
+// Tried in order; the first that matches wins. One that matches an address from where it
+// may not run refuses it.
 std::span<const LinkCommands::Command> LinkCommands::Table() {
     using M = Match;
+    using F = From;
     static constexpr Command kCommands[] = {
-        {1, M::LaunchAddress, "", &LinkCommands::LaunchFromWorkFolder},
-        {2, M::ProgramFile, ".exe", &LinkCommands::StartLinkedProgram},
-        {3, M::OutsideWeb, "", &LinkCommands::OpenOutside},
-        {4, M::LocalPage, page::kFirstVideos, &LinkCommands::ShowVideos},
-        {5, M::LocalPage, "latestvideos.html", &LinkCommands::GetLatestVideos},
-        {6, M::LocalPage, page::kFirstPlaylist, &LinkCommands::ShowPlaylist},
-        {7, M::LocalPage, "wipeplaylist.html", &LinkCommands::WipePlaylist},
-        {8, M::LocalPage, "goback.html", &LinkCommands::GoBackLater},
-        {9, M::Command, "playlist_", &LinkCommands::AddVideoToPlaylist},
-        {10, M::Command, "savearticle_", &LinkCommands::SaveArticle},
-        {11, M::Command, "unsavearticle_", &LinkCommands::UnsaveArticle},
-        {12, M::Command, "youtube_", &LinkCommands::WatchOnVideoSite},
-        {13, M::Command, "related_", &LinkCommands::ShowRelatedVideos},
-        {14, M::Command, "delete_", &LinkCommands::DeleteVideo},
-        {15, M::Command, "notepad_", &LinkCommands::EditNoteLink},
-        {16, M::Command, "diary_", &LinkCommands::EditDiaryLink},
-        {17, M::Command, "ezine_", &LinkCommands::OpenArticle},
-        {18, M::LocalPage, page::kArticles, &LinkCommands::ShowArticles},
-        {19, M::Anything, "", &LinkCommands::Allow},
+        {0, M::ForeignScheme, "", F::Anywhere, &LinkCommands::Refuse},
+        {1, M::LaunchAddress, "", F::OwnPage, &LinkCommands::LaunchFromWorkFolder},
+        {2, M::ProgramFile, ".exe", F::OwnPage, &LinkCommands::StartLinkedProgram},
+        {3, M::OutsideWeb, "", F::Anywhere, &LinkCommands::OpenOutside},
+        {4, M::LocalPage, page::kFirstVideos, F::WorkFolder, &LinkCommands::ShowVideos},
+        {5, M::LocalPage, link::kLatestVideos, F::OwnWorkFolder, &LinkCommands::GetLatestVideos},
+        {6, M::LocalPage, page::kFirstPlaylist, F::WorkFolder, &LinkCommands::ShowPlaylist},
+        {7, M::LocalPage, link::kWipePlaylist, F::OwnWorkFolder, &LinkCommands::WipePlaylist},
+        {8, M::LocalPage, link::kGoBack, F::OwnWorkFolder, &LinkCommands::GoBackLater},
+        {9, M::Command, link::kAddToPlaylist, F::OwnWorkFolder, &LinkCommands::AddVideoToPlaylist},
+        {10, M::Command, link::kSaveArticle, F::OwnWorkFolder, &LinkCommands::SaveArticle},
+        {11, M::Command, link::kUnsaveArticle, F::OwnWorkFolder, &LinkCommands::UnsaveArticle},
+        {12, M::Command, link::kWatchVideo, F::OwnWorkFolder, &LinkCommands::WatchOnVideoSite},
+        {13, M::Command, link::kRelated, F::OwnWorkFolder, &LinkCommands::ShowRelatedVideos},
+        {14, M::Command, link::kDelete, F::OwnWorkFolder, &LinkCommands::DeleteVideo},
+        {15, M::Command, link::kNote, F::OwnWorkFolder, &LinkCommands::EditNoteLink},
+        {16, M::Command, link::kDiaryEntry, F::OwnWorkFolder, &LinkCommands::EditDiaryLink},
+        {17, M::Command, link::kOpenArticle, F::OwnWorkFolder, &LinkCommands::OpenArticle},
+        {18, M::LocalPage, page::kArticles, F::WorkFolder, &LinkCommands::ShowArticles},
+        {19, M::Anything, "", F::Anywhere, &LinkCommands::Allow},
     };
     return kCommands;
 }
@@ -83,6 +87,8 @@ std::span<const LinkCommands::Command> LinkCommands::Table() {
 bool LinkCommands::Matches(const Command& command, const std::string& address, std::string& argument) {
     Settings& settings = platform_.settings();
     switch (command.match) {
+        case Match::ForeignScheme:
+            return !IsViewableAddress(address);
         case Match::LaunchAddress:
             return WithoutQuery(address) == EndpointValue(settings, Endpoint::LaunchAddress);
         case Match::ProgramFile:
@@ -102,10 +108,27 @@ bool LinkCommands::Matches(const Command& command, const std::string& address, s
     return false;
 }
 
+// A page from the network shown in the view (the video site's, an advertiser's, one an
+// article links to) must not act on the user's data by naming a pseudo-link.
+bool LinkCommands::ComesFrom(From from, const std::string& address) const {
+    const bool ownPage = IsOwnPage(window_ ? window_->CurrentAddress() : std::string(), session_.WorkFolder);
+    switch (from) {
+        case From::Anywhere:
+            return true;
+        case From::OwnPage:
+            return ownPage;
+        case From::WorkFolder:
+            return IsWorkFolderFile(address, session_.WorkFolder);
+        case From::OwnWorkFolder:
+            return ownPage && IsWorkFolderFile(address, session_.WorkFolder);
+    }
+    return false;
+}
+
 const LinkCommands::Command& LinkCommands::Find(const std::string& address, std::string& argument) {
     std::span<const Command> commands = Table();
     for (const Command& command : commands)
-        if (Matches(command, address, argument)) return command;
+        if (Matches(command, address, argument)) return ComesFrom(command.from, address) ? command : commands.front();
     return commands.back();
 }
 
@@ -140,9 +163,10 @@ bool LinkCommands::LaunchFromWorkFolder(const std::string& address, const std::s
     return true;
 }
 
+bool LinkCommands::Refuse(const std::string&, const std::string&) { return true; }
+
 bool LinkCommands::StartLinkedProgram(const std::string& address, const std::string&) {
-    // Only the package's own pages may start programs, and only the package's own programs.
-    if (window_ && window_->CurrentAddress().starts_with("http")) return true;
+    // Only the package's own programs.
     const std::string& folder = session_.WorkFolder.Bytes();
     if (folder.empty() || !address.starts_with(folder)) return true;
     const std::string inside = address.substr(folder.size());
@@ -178,7 +202,7 @@ bool LinkCommands::WipePlaylist(const std::string&, const std::string&) {
 }
 
 bool LinkCommands::GoBackLater(const std::string&, const std::string&) {
-    deferred_.DeferNavigation("goback.html");
+    deferred_.DeferNavigation(link::kGoBack);
     return true;
 }
 

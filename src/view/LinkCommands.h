@@ -28,22 +28,33 @@ public:
 
     // Runs the first command that matches; true cancels the navigation.
     bool OnBeforeNavigate(const std::string& address);
-    // Number of the command that takes `address` (the last one takes anything).
+    // Number of the command that takes `address` (the last one takes anything); 0 for an
+    // address refused outright.
     int MatchingCommand(const std::string& address);
 
 private:
     using Action = bool (LinkCommands::*)(const std::string& address, const std::string& argument);
-    enum class Match { LaunchAddress, ProgramFile, OutsideWeb, LocalPage, Command, Anything };
+    enum class Match { ForeignScheme, LaunchAddress, ProgramFile, OutsideWeb, LocalPage, Command, Anything };
+    // Where an address must come from for its command to run.
+    enum class From {
+        Anywhere,
+        OwnPage,         // a link of the program's own page
+        WorkFolder,      // a file of the work folder, from any page (Back and Home go there)
+        OwnWorkFolder,   // both: a pseudo-link of one of the program's pages
+    };
     struct Command {
         int number;
         Match match;
         const char* name;  // page name or prefix
+        From from;
         Action action;     // true cancels the navigation
     };
     static std::span<const Command> Table();
     bool Matches(const Command& command, const std::string& address, std::string& argument);
+    bool ComesFrom(From from, const std::string& address) const;
     const Command& Find(const std::string& address, std::string& argument);
 
+    bool Refuse(const std::string&, const std::string&);
     bool LaunchFromWorkFolder(const std::string& address, const std::string&);
     bool StartLinkedProgram(const std::string& address, const std::string&);
     bool OpenOutside(const std::string& address, const std::string&);

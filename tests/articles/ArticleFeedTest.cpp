@@ -5,6 +5,7 @@
 
 #include "articles/ArticleFeed.h"
 #include "fakes/FakeFetcher.h"
+#include "text/HtmlText.h"
 
 namespace qen::test {
 namespace {
@@ -84,6 +85,15 @@ TEST(ArticleFeed, ReadsTitleAndIdOfEachItem) {
          Item("One", "http://s/5") + Item("Two", "http://s/5"), {{"One", "5"}, {"Two", "5"}}},
     };
     for (const Case& c : cases) EXPECT_EQ(Load(Feed(c.items)), c.entries) << c.why;
+}
+
+TEST(ArticleFeed, TitlesAreCutToASoundSizeKeepingTheirCdataMarkers) {
+    const std::string huge(80000, 't');
+    const std::vector<ArticleEntry> entries =
+        Load(Feed(Item(huge, "http://s/1") + Item("<![CDATA[" + huge + "]]>", "http://s/2")));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].title, std::string(kMaxTitleBytes, 't'));
+    EXPECT_EQ(entries[1].title, "<![CDATA[" + std::string(kMaxTitleBytes, 't') + "]]>");
 }
 
 TEST(ArticleFeed, KeepsTheFirstHundredItemsWithAnId) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "SafeMarkupCheck.h"
 #include "articles/ArticlePages.h"
+#include "fakes/FilledPageCheck.h"
 #include "package/ContentSite.h"
 
 namespace qen::test {
@@ -117,9 +119,12 @@ TEST(ArticlePages, ATitleWrappedInCdataShowsTheTextInside) {
 }
 
 TEST(ArticlePages, UsableIdsCanStandInALink) {
-    for (const char* id : {"1", "12345", "?Dog-Training&id=12345", "a.b_c-d~e%20"})
+    for (const char* id : {"1", "12345", "Dog-Training_12345", "wipeplaylist"})
         EXPECT_TRUE(IsUsableArticleId(id)) << id;
-    for (const char* id : {"", "1 2", "a'b", "a\"b", "a<b", "a>b", "a\\b", "tab\t", "caf\xE9", "\x7F"})
+    // An escape or a separator could make a new path element of the link once the view
+    // decodes it ("ezine_%2Fplaylist_X.html").
+    for (const char* id : {"", "1 2", "a'b", "a\"b", "a<b", "a>b", "a\\b", "tab\t", "caf\xE9", "\x7F",
+                           "%2Fplaylist_X", "1/playlist_X", "?Dog-Training&id=12345", "a.b", "a~e", "..", "a%20b"})
         EXPECT_FALSE(IsUsableArticleId(id)) << id;
 }
 
@@ -128,6 +133,56 @@ TEST(ArticlePages, CurrentArticleGetsItsTitleTheBackLinkAndTheFoot) {
               "<title>Dogs Articles</title>[Cats & &lt;Dogs&gt;][<a href='goback.html'>Go back to article list</a>][]\n"
               "Body <b>text</b><BR><BR><DIV class='articlefootlinks'><a href='goback.html'>Go back to article "
               "list</a></DIV>");
+}
+
+}  // namespace
+}  // namespace qen::test
+
+namespace qen::test {
+namespace {
+
+// The article list's own links open an article by its id; everything else is the
+// sanitised markup's.
+std::string FindForeignListMarkup(const GumboElement& element) {
+    const GumboAttribute* href = gumbo_get_attribute(&element.attributes, "href");
+    if (element.tag == GUMBO_TAG_A && href && element.attributes.length == 1) {
+        const std::string value = href->value;
+        if (value.rfind("ezine_", 0) == 0 && value.ends_with(".html") &&
+            IsUsableArticleId(value.substr(6, value.size() - 11)))
+            return {};
+    }
+    if (element.tag == GUMBO_TAG_FONT) return {};
+    return FindUnsafeElement(element, "77");
+}
+
+// Titles and ids come from a stranger's feed and the article from a stranger's page: the
+// written pages keep the template's markup, and nothing in them can run or act.
+TEST(ArticlePages, HostileTitlesAndArticlesStayText) {
+    const char* titles[] = {
+        "%%toplefttext%% %%previousnext%% %%pagetitle%%",
+        "Hi' tabindex='1' autofocus onfocus='alert(1)' x='",
+        "\" onmouseover=\"alert(1)",
+        "<script>alert(1)</script>",
+        "</div><div id='left'>",
+    };
+    ContentSite site;
+    site.PageTemplate = kCheckTemplate;
+    site.Niche = "Dogs";
+    for (const char* title : titles) {
+        const std::vector<ArticleEntry> feed = {{title, "101"}, {title, "102%2Fplaylist_X"}, {title, "1/../x"}};
+        UserData data;
+        data.SavedArticles = {{"103", title}};
+        const std::string list = ArticlesPageText(feed, data, site);
+        EXPECT_EQ(FindFillingFault(list, FindForeignListMarkup), "") << title << "\n" << list;
+        EXPECT_EQ(list.find("playlist_X"), std::string::npos) << title;
+        EXPECT_EQ(list.find("../x"), std::string::npos) << title;
+
+        const std::string body = "<a title='%%toplefttext%%' href='http://x.test/'>x</a>%%toprighttext%%";
+        const std::string article = CurrentArticlePageText(body, title, site);
+        EXPECT_EQ(FindFillingFault(article, [](const GumboElement& e) { return FindUnsafeElement(e, "77"); }), "")
+            << title << "\n" << article;
+        EXPECT_NE(article.find(body), std::string::npos) << title;  // untouched, its placeholders too
+    }
 }
 
 }  // namespace

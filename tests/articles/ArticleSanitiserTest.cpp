@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 
 #include "SafeMarkupCheck.h"
 #include "articles/ArticleFormatter.h"
+#include "articles/ArticleLinks.h"
 #include "articles/ArticleSanitiser.h"
 
 namespace qen::test {
@@ -63,9 +65,79 @@ TEST(ArticleSanitiser, KeepsAllowedMarkupAndWritesTheRestAsText) {
         {"attributes on a line break", "<br clear=all onclick=f()>", "<br>"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SanitizeArticleHtml(c.html, "77"), c.safe) << c.why;
+        EXPECT_EQ(SanitizeArticleHtml(c.html, "77", kCheckLaunchAddress), c.safe) << c.why;
         EXPECT_EQ(FindUnsafeMarkup(c.safe, "77"), "") << c.why;
     }
+}
+
+// The article page is one of the program's own: a link the view would take as a program
+// launch or a command must not survive, however it is spelled.
+TEST(ArticleSanitiser, DropsLinksToTheLaunchAddressAndToCommandNames) {
+    const char* dropped[] = {
+        "http://launch.test/?sw=Brambleset.exe",
+        "HTTP://LAUNCH.TEST/?sw=tool.exe",
+        "http://launch.test:80/?sw=tool.exe",
+        "http://launch.test:0080/?sw=tool.exe",
+        "http://launch.test./?sw=tool.exe",
+        "http://launch.test?sw=tool.exe",
+        "http://launch.test/%3F?sw=tool.exe",
+        "http://user@launch.test/?sw=tool.exe",
+        "http://launch%2Etest/?sw=tool.exe",
+        "http://laun&#9;ch.test/?sw=tool.exe",
+        "http://launch.test&#10;/?sw=tool.exe",
+        "http://launch.test\\?sw=tool.exe",
+        "http:///launch.test/?sw=tool.exe",
+        "http://x.test/playlist_abc.html",
+        "https://x.test/a/wipeplaylist.html?x=1",
+        "http://x.test/notepad_new.html#f",
+        "http://x.test/latestvideos.html",
+        "http://x.test/savearticle_77.html",
+        "http://x.test/setup.EXE",
+        "http://x.test/ezine_1.html",
+    };
+    for (const char* href : dropped) {
+        const std::string html = std::string("<a href=\"") + href + "\">x</a>";
+        EXPECT_EQ(SanitizeArticleHtml(html, "77", kCheckLaunchAddress), "<a>x</a>") << href;
+    }
+    const char* kept[] = {
+        "http://launch.test.example/",  // another host
+        "https://launch.test/",         // not the launch address: no command takes it
+        "http://launch.test:8080/",
+        "http://example.com/?q=launch.test",
+        "http://example.com/playlist.html",
+        "http://example.com/dogs_and_cats.html",
+        "http://127.0.0.1:8765/ezinepublisher/?id=77",
+    };
+    for (const char* href : kept) {
+        const std::string html = std::string("<a href=\"") + href + "\">x</a>";
+        EXPECT_EQ(SanitizeArticleHtml(html, "77", kCheckLaunchAddress), html) << href;
+    }
+}
+
+TEST(ArticleLinks, WebAddressesAreComparedByTheHostAndPortTheBrowserWouldReach) {
+    struct Case {
+        std::string address;
+        std::optional<WebOrigin> origin;
+    };
+    const std::vector<Case> cases = {
+        {"http://Example.COM./a", WebOrigin{"example.com", 80}},
+        {"https://example.com:0443", WebOrigin{"example.com", 443}},
+        {"http://example.com:/a", WebOrigin{"example.com", 80}},
+        {"http://127.1:8770/", WebOrigin{"127.0.0.1", 8770}},
+        {"http://0x7f.0.0.1/", WebOrigin{"127.0.0.1", 80}},
+        {"http://0177.0.0.1/", WebOrigin{"127.0.0.1", 80}},
+        {"http://2130706433/", WebOrigin{"127.0.0.1", 80}},
+        {"http://1.2.3.256/", std::nullopt},
+        {"http://1..2/", std::nullopt},
+        {"http://example.com:99999/", std::nullopt},
+        {"http://ex ample.com/", std::nullopt},
+        {"http://ex\xC3\xA4mple.com/", std::nullopt},
+        {"http://[::1]/", std::nullopt},
+        {"ftp://example.com/", std::nullopt},
+        {"//example.com/", std::nullopt},
+        {"http://", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PlainWebOrigin(c.address), c.origin) << c.address;
 }
 
 TEST(ArticleSanitiser, LeavesTheFormattersMarkupByteForByte) {
@@ -80,7 +152,7 @@ TEST(ArticleSanitiser, LeavesTheFormattersMarkupByteForByte) {
     for (bool saved : {false, true}) {
         const std::string body = FormatArticleHtml(raw, "4242", saved).body;
         ASSERT_NE(body.find(saved ? "unsavearticle_4242.html" : "savearticle_4242.html"), std::string::npos);
-        EXPECT_EQ(SanitizeArticleHtml(body, "4242"), body);
+        EXPECT_EQ(SanitizeArticleHtml(body, "4242", kCheckLaunchAddress), body);
     }
 }
 
@@ -96,9 +168,9 @@ TEST(ArticleSanitiser, NothingUnsafeSurvivesAndASecondPassChangesNothing) {
     for (int round = 0; round < 5000; ++round) {
         std::string html;
         for (int n = length(random); n > 0; --n) html += pieces[piece(random)];
-        const std::string safe = SanitizeArticleHtml(html, "77");
+        const std::string safe = SanitizeArticleHtml(html, "77", kCheckLaunchAddress);
         ASSERT_EQ(FindUnsafeMarkup(safe, "77"), "") << html << "\n->\n" << safe;
-        ASSERT_EQ(SanitizeArticleHtml(safe, "77"), safe) << html;
+        ASSERT_EQ(SanitizeArticleHtml(safe, "77", kCheckLaunchAddress), safe) << html;
     }
 }
 

@@ -67,5 +67,25 @@ TEST(ViewUrl, LocalPathsTravelAsFileUrlsAndComeBackByteForByte) {
     EXPECT_EQ(AddressOfViewUrl("file:///tmp/100%.html"), "/tmp/100%.html");
 }
 
+// A link's encoded bytes must not reshape the path: a "/" or NUL cannot be part of a file
+// name, so encoded they stay as written rather than starting a new path element (which
+// would turn "ezine_%2Fplaylist_X.html" into the pseudo-link "playlist_X.html").
+TEST(ViewUrl, EncodedBytesThatNoFileNameHoldsStayEncoded) {
+    struct Case {
+        const char* why;
+        std::string url, address;
+    };
+    const Case cases[] = {
+        {"an encoded slash", "file:///w/ezine_%2Fplaylist_X.html", "/w/ezine_%2Fplaylist_X.html"},
+        {"in small letters", "file:///w/ezine_%2fdelete_X.html", "/w/ezine_%2fdelete_X.html"},
+        {"an encoded NUL", "file:///w/videos1.html%00.png", "/w/videos1.html%00.png"},
+        {"a backslash is a letter of a name here", "file:///w/a%5Cb.html", "/w/a\\b.html"},
+        {"a file on another computer stays an address", "file://evil.test/w/playlist_X.html",
+         "file://evil.test/w/playlist_X.html"},
+        {"this computer by name", "file://localhost/w/a.html", "/w/a.html"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AddressOfViewUrl(c.url), c.address) << c.why;
+}
+
 }  // namespace
 }  // namespace qen

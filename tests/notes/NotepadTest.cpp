@@ -233,11 +233,12 @@ TEST_F(NotepadTest, TitlesAreShownAsText) {
         {"Tom &#38; Jerry", "Tom &#38; Jerry"},        // an "&" the user typed
         {"Caf\xE9 &#20013;", "Caf\xE9 &#20013;"},      // a letter cp1252 lacks
         {"old & style", "old &amp; style"},            // an "&" stored before it was encoded
+        {"%%toplefttext%%", "%%toplefttext%%"},        // a placeholder is only text here
     };
     for (const Case& c : cases) {
         store.Notes = {{c.stored, ""}};
-        EXPECT_NE(NotepadPageText(store, "%%videoposts%%", "Golf").find("<a href='notepad_1.html'>" + c.written + "</a>"),
-                  std::string::npos)
+        const std::string page = NotepadPageText(store, "%%videoposts%%%%toplefttext%%", "Golf");
+        EXPECT_NE(page.find("<a href='notepad_1.html'>" + c.written + "</a>"), std::string::npos)
             << c.stored;
     }
 }

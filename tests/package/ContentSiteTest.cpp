@@ -187,12 +187,36 @@ TEST_F(BuildSiteTest, NothingIsBuiltBeforeTheDataIsDeciphered) {
     EXPECT_TRUE(FilesIn(work.path()).empty());
 }
 
-TEST(FillPage, PlaceholdersAreFilledInOrderAndLaterOnesReachEarlierValues) {
+TEST(FillPage, EachPlaceholderOfTheTemplateIsFilledWhereverItStands) {
     const std::string page = FillTemplate(
-        "<t>%%pagetitle%%</t>%%toplefttext%%/%%toprighttext%%<b>%%videoposts%%</b>%%previousnext%%%%videoposts%%",
-        "body %%pagetitle%% %%toplefttext%%", "<nav>", "left", "right %%videoposts%%", "Dogs");
-    EXPECT_EQ(page,
-              "<t>Dogs</t>left/right %%videoposts%%<b>body Dogs left</b><nav>body Dogs left");
+        "<t>%%pagetitle%%</t>%%toplefttext%%/%%toprighttext%%<b>%%videoposts%%</b>%%previousnext%%%%videoposts%%"
+        "<i title='%%toplefttext%%'>%%%pagetitle%%%",
+        "body", "<nav>", "left", "right", "Dogs");
+    EXPECT_EQ(page, "<t>Dogs</t>left/right<b>body</b><nav>body<i title='left'>%Dogs%");
+}
+
+// A value is text from a feed or an article: a placeholder inside it is no place to fill,
+// or a stranger's title could pull the page's own markup (links, the navigation block)
+// into an attribute it controls.
+TEST(FillPage, PlaceholdersInsideTheValuesStayAsTheyAre) {
+    struct Case {
+        const char* why;
+        std::string body, previousNext, left, right, title;
+        std::string page;
+    };
+    const std::string pageTemplate = "[%%pagetitle%%|%%toplefttext%%|%%toprighttext%%|%%videoposts%%|%%previousnext%%]";
+    const Case cases[] = {
+        {"a body holding every placeholder", "%%pagetitle%%%%toplefttext%%%%previousnext%%", "", "", "", "T",
+         "[T|||%%pagetitle%%%%toplefttext%%%%previousnext%%|]"},
+        {"an article's attribute holding the title line", "<a title='%%toplefttext%%'>x</a>", "",
+         "Hi' autofocus onfocus='f()' x='", "", "T",
+         "[T|Hi' autofocus onfocus='f()' x='||<a title='%%toplefttext%%'>x</a>|]"},
+        {"a heading holding the next placeholders", "", "", "%%toprighttext%%%%pagetitle%%", "R", "T",
+         "[T|%%toprighttext%%%%pagetitle%%|R||]"},
+        {"a title holding an earlier one", "B", "N", "", "", "%%videoposts%%", "[%%videoposts%%|||B|N]"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FillTemplate(pageTemplate, c.body, c.previousNext, c.left, c.right, c.title), c.page) << c.why;
 }
 
 class GeneratedFilesTest : public ::testing::Test {
@@ -209,7 +233,7 @@ TEST_F(GeneratedFilesTest, HelpPageFillsTheTemplate) {
     site.Niche = "Dog Training";
     site.PageTemplate = "[%%pagetitle%%|%%toplefttext%%|%%videoposts%%]";
     ASSERT_TRUE(site.BuildHelpPage("<body>%%siteniche%% %%SITENICHE%% %%toplefttext%%</body>"));
-    EXPECT_EQ(test::ReadFile(work / "help.html"), "[Dog Training||dog training %%SITENICHE%% ]");
+    EXPECT_EQ(test::ReadFile(work / "help.html"), "[Dog Training||dog training %%SITENICHE%% %%toplefttext%%]");
 }
 
 TEST_F(GeneratedFilesTest, PageLoopsStopAtTheFirstMissingPageAfterTheFirst) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "VideoFixture.h"
+#include "text/HtmlText.h"
 
 namespace qen {
 namespace {
@@ -264,6 +265,17 @@ TEST_F(KeywordFetchTest, TitlesAreKeptAsTheyStandInTheFeed) {
     EXPECT_EQ(store.CurrentVideos.front(), (VideoEntry{"abcdef12345", title}));
 }
 
+// A feed of huge titles would fill the user data file and every page written from it.
+TEST_F(KeywordFetchTest, TitlesAreCutToASoundSize) {
+    const std::string huge(78 * 1024, 'x');
+    Answer({"<?xml version='1.0'?><feed><entry><title>" + huge + "</title><yt:videoid>abcdef12345</yt:videoid></entry>"
+            "<entry><title>" + std::string(498, 'y') + "&#233;z</title><yt:videoid>bcdefg23456</yt:videoid></entry>"
+            "</feed>"});
+    ASSERT_EQ(Fetch(false), 2);
+    EXPECT_EQ(store.CurrentVideos[0].title, std::string(kMaxTitleBytes, 'x'));
+    EXPECT_EQ(store.CurrentVideos[1].title, std::string(498, 'y'));  // the reference would not fit whole
+}
+
 TEST_F(KeywordFetchTest, NewVideosGoInFrontOfTheKeptOnes) {
     store.CurrentVideos = Videos("old", 2);
     Answer({KeywordFeed(Videos("new", 2)), KeywordFeed(Videos("new", 1, 3))});
@@ -354,6 +366,15 @@ TEST_F(RelatedFetchTest, AppendsTheRelatedVideosAfterTheOneAskedAbout) {
                                                             {"related0001", "First related"},
                                                             {"noslashesatall", "No slash after the scheme"},
                                                             {"related0004", "Fourth &amp; last"}}));
+}
+
+TEST_F(RelatedFetchTest, TitlesAreCutToASoundSize) {
+    fetcher.answers[test::RelatedUrl(asked)] =
+        "<?xml version='1.0'?><feed>" +
+        test::RelatedEntry("http://feeds.test/feeds/api/videos/related0001", std::string(100000, 'r')) + "</feed>";
+    ASSERT_TRUE(client.FetchRelatedVideos(asked).Ok());
+    ASSERT_EQ(store.RelatedVideos.size(), 2u);
+    EXPECT_EQ(store.RelatedVideos[1].title, std::string(kMaxTitleBytes, 'r'));
 }
 
 TEST_F(RelatedFetchTest, StopsAtFiftyEntries) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "VideoFixture.h"
+#include "fakes/FilledPageCheck.h"
 #include "fakes/TempDir.h"
 #include "package/ContentSite.h"
 #include "web/Endpoints.h"
@@ -190,15 +191,16 @@ TEST(VideoPages, TextFromTheFeedCannotBecomeMarkup) {
     }
 }
 
-TEST(VideoPages, ReplacementOrder) {
-    // The posts go in first and the page title last: a token inside a title is filled, one
-    // inside the niche (part of the heading and the title) is not filled again.
-    const std::vector<VideoEntry> videos{{"abcdef12345", "Lesson %%pagenum%% of %%pagetitle%%"}};
-    ContentSite site = Site("%%videoposts%%|%%pagetitle%%");
+TEST(VideoPages, TokensInsideTitlesAndTheNicheStayText) {
+    // A feed's title cannot pull the navigation block, the page title or a page number into
+    // the post; the niche is not filled again either.
+    const std::vector<VideoEntry> videos{{"abcdef12345", "Lesson %%pagenum%% of %%pagetitle%%%%previousnext%%"}};
+    ContentSite site = Site("%%videoposts%%|%%pagetitle%%|%%previousnext%%");
     site.Niche = "Dogs %%numpages%%";
     const std::string page = VideoPageText(videos, 1, site, test::kThumbHost);
-    EXPECT_NE(page.find(">Lesson 1 of Current Dogs %%numpages%% Videos</a>"), std::string::npos) << page;
-    EXPECT_EQ(page.substr(page.rfind('|')), "|Current Dogs %%numpages%% Videos");
+    EXPECT_NE(page.find(">Lesson %%pagenum%% of %%pagetitle%%%%previousnext%%</a>"), std::string::npos) << page;
+    EXPECT_NE(page.find("|Current Dogs %%numpages%% Videos|"), std::string::npos) << page;
+    EXPECT_NE(page.find("Page 1 of 1"), std::string::npos) << page;
 }
 
 class VideoPageFilesTest : public ::testing::Test, protected test::VideoFixture {
@@ -270,6 +272,63 @@ TEST_F(VideoPageFilesTest, FortyNineRelatedVideos) {
     site.WorkFolder = folder / "gone/";
     EXPECT_EQ(WriteRelatedVideosPage(store, site, test::kThumbHost).Message(),
               "Failed to write file " + (folder / "gone/relatedvideos.html").Display());
+}
+
+}  // namespace
+}  // namespace qen
+
+namespace qen {
+namespace {
+
+// Markup the video pages write themselves: posts, their popup links and thumbnails, the
+// navigation block and the headings' buttons. Anything else came from a feed.
+std::string FindForeignVideoMarkup(const GumboElement& element) {
+    const std::string name = gumbo_normalized_tagname(element.tag);
+    if (name != "div" && name != "a" && name != "img" && name != "br" && name != "b")
+        return "element <" + name + ">";
+    for (unsigned k = 0; k < element.attributes.length; ++k) {
+        const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[k]);
+        const std::string attributeName = attribute->name;
+        const std::string value = attribute->value;
+        bool ok = attributeName == "class" || attributeName == "style" || attributeName == "alt" ||
+                  attributeName == "width" || attributeName == "height" || attributeName == "border" ||
+                  attributeName == "align";
+        if (attributeName == "src") ok = value.rfind("http://thumbs.test/vi/", 0) == 0;
+        if (attributeName == "href")
+            ok = value.rfind("javascript:ShowVideoPopup ('", 0) == 0 || value == "latestvideos.html" ||
+                 value == "wipeplaylist.html" || value == "goback.html" || value.rfind("videos", 0) == 0 ||
+                 value.rfind("playlist", 0) == 0;
+        if (!ok) return "attribute " + attributeName + "=\"" + value + "\" on <" + name + ">";
+    }
+    return {};
+}
+
+// Titles come from a stranger's feed: whatever they hold, each page keeps the markup it was
+// written with, one navigation block, one "Erase Playlist" button, and no script.
+TEST(VideoPages, HostileTitlesStayInsideTheirPosts) {
+    const char* titles[] = {
+        "%%previousnext%%",
+        "%%toplefttext%%",
+        "%%pagetitle%% %%videoposts%% %%toprighttext%%",
+        "%%linknext%% %%pagenum%%",
+        "\" onerror=\"alert(1)",
+        "' autofocus onfocus='alert(1)' x='",
+        "<script>alert(1)</script><img src=x onerror=f()>",
+        "</div></div><div id='nav'>",
+        "&#39; onmouseover=&#39;f()",
+    };
+    ContentSite site = Site(test::kCheckTemplate);
+    for (const char* title : titles) {
+        const std::vector<VideoEntry> list{{"abcdef12345", title}, {"bcdefg23456", "Plain title"}};
+        const std::string pages[] = {VideoPageText(list, 1, site, test::kThumbHost),
+                                     PlaylistPageText(list, 1, site, test::kThumbHost),
+                                     RelatedVideosPageText(list, site, test::kThumbHost)};
+        for (const std::string& page : pages) {
+            EXPECT_EQ(test::FindFillingFault(page, FindForeignVideoMarkup), "") << title << "\n" << page;
+            EXPECT_LE(Count(page, "class=\"previousnext\""), 1u) << title;
+            EXPECT_LE(Count(page, "Erase Playlist"), 1u) << title;
+        }
+    }
 }
 
 }  // namespace

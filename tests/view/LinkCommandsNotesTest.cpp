@@ -62,7 +62,7 @@ TEST_F(NoteLinksTest, APageThatCannotBeWrittenLeavesTheViewAlone) {
         state.title = "t";
         return decide(EditButton::Save, state);
     };
-    EXPECT_TRUE(view.OnBeforeNavigate(W("notepad_new.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate((session.WorkFolder / "notepad_new.html").Bytes()));
     EXPECT_EQ(store.Notes.size(), 1u);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, Icon::Stop);

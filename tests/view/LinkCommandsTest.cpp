@@ -36,9 +36,9 @@ TEST_F(ViewFixture, EachAddressIsTakenByTheFirstMatchingCommand) {
         {"https://example.com/", 19},
         {"W:wipeplaylist.html", 7},
         {"W:goback.html", 8},
-        {"goback.html", 8},
+        {"goback.html", 0},                             // a bare name is no page the view shows
         {"W:playlist_abc.html", 9},
-        {"/somewhere/else/playlist_abc.html", 9},
+        {"/somewhere/else/playlist_abc.html", 0},       // commands live in the work folder only
         {"W:playlist_.html", 9},
         {"W:Playlist_abc.html", 19},
         {"W:playlist_abc.htm", 19},
@@ -53,10 +53,12 @@ TEST_F(ViewFixture, EachAddressIsTakenByTheFirstMatchingCommand) {
         {"W:articles.html", 18},
         {"http://example.com/articles.html", 3},
         {"W:delete_abc.html", 14},
+        {"W:ezine_xwipeplaylist.html", 17},              // only ends like that page
+        {"W:playlist_xvideos1.html", 9},
         {"W:help.html", 19},
         {"W:index.html", 19},
         {"W:videos2.html", 19},
-        {"W:sub/delete_x.html", 14},
+        {"W:sub/delete_x.html", 0},
     };
     for (const MatchCase& c : cases) {
         const std::string address = c.address.rfind("W:", 0) == 0 ? W(c.address.substr(2)) : c.address;
@@ -104,6 +106,74 @@ TEST(LinkTests, IsLocalPageComparesTheEndOfANonWebAddress) {
     EXPECT_FALSE(IsLocalPage("http://host/videos1.html", "videos1.html"));
     EXPECT_FALSE(IsLocalPage("/w/Videos1.html", "videos1.html"));
     EXPECT_FALSE(IsLocalPage("/w/videos1.html#top", "videos1.html"));
+}
+
+// --- Where commands may come from ------------------------------------------------------
+
+// A remote page shown in the view, or an address of another scheme, names a pseudo-link:
+// nothing may happen to the user's data, no dialog, no download, no program.
+TEST_F(ViewFixture, CommandsRunOnlyFromTheProgramsOwnPagesInTheWorkFolder) {
+    struct Case {
+        const char* why;
+        std::string currentPage;  // "W:" stands for the work folder
+        std::string address;
+        int command;
+    };
+    const std::vector<Case> cases = {
+        {"another scheme", "W:help.html", "ftp://h/playlist_abc.html", 0},
+        {"a mail address", "W:help.html", "mailto:a@b.test/wipeplaylist.html", 0},
+        {"a data address", "W:help.html", "data:text/html,x/latestvideos.html", 0},
+        {"a scheme of its own", "W:help.html", "x-qen:/diary_new.html", 0},
+        {"a file on another host", "W:help.html", AddressOfViewUrl("file://evil.test" + W("playlist_abc.html")), 0},
+        {"a folder below", "W:help.html", "W:sub/playlist_abc.html", 0},
+        {"a name holding a separator", "W:help.html", "W:sub\\playlist_abc.html", 0},
+        {"a folder elsewhere", "W:help.html", "/elsewhere/notepad_new.html", 0},
+        {"from the video site's page", "http://www.videos.test/watch?v=1", "W:playlist_abc.html", 0},
+        {"wiping from a secure page", "https://x.test/", "W:wipeplaylist.html", 0},
+        {"a launch from an advert", "http://ads.test/a.html", "http://launch.test/?sw=Brambleset.exe", 0},
+        {"from a local page outside the work folder", "/elsewhere/page.html", "W:diary_new.html", 0},
+        {"an encoded slash stays in the name", "W:articles.html",
+         AddressOfViewUrl("file://" + W("ezine_%2Fplaylist_abc.html")), 17},
+        // What stays as it was.
+        {"Back or Home from the video site to the list", "http://www.videos.test/watch?v=1", "W:videos1.html", 4},
+        {"a web page from a web page", "http://www.videos.test/", "https://x.test/", 19},
+        {"an outside page from a web page", "http://www.videos.test/", "http://example.com/", 3},
+    };
+    const auto at = [this](const std::string& address) {
+        return address.rfind("W:", 0) == 0 ? W(address.substr(2)) : address;
+    };
+    store.CurrentVideos = {{"abc", "A video"}};
+    store.Playlist = {{"old", "Kept"}};
+    store.SavedArticles = {{"1", "Saved"}};
+    WriteFile(W("videos1.html"), "videos");
+    for (const Case& c : cases) {
+        window.currentAddress = at(c.currentPage);
+        const std::string address = at(c.address);
+        EXPECT_EQ(view.links().MatchingCommand(address), c.command) << c.why;
+        const bool allowed = !view.OnBeforeNavigate(address);
+        EXPECT_EQ(allowed, c.command == 4 || c.command == 19) << c.why;
+    }
+    EXPECT_EQ(store.Playlist, (std::vector<VideoEntry>{{"old", "Kept"}}));
+    EXPECT_EQ(store.SavedArticles.size(), 1u);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(fetcher.requests.empty());
+    EXPECT_TRUE(system.started.empty());
+    EXPECT_EQ(system.launched.size(), 1u);  // the outside page, in the user's browser
+    EXPECT_TRUE(window.timerStarts.empty());
+}
+
+TEST_F(ViewFixture, TheSameLinksRunFromTheProgramsOwnPages) {
+    store.CurrentVideos = {{"abc", "A video"}};
+    for (const std::string& current : {std::string(), std::string("about:blank"), W("help.html")}) {
+        store.Playlist.clear();
+        window.currentAddress = current;
+        EXPECT_EQ(view.links().MatchingCommand(W("playlist_abc.html")), 9) << current;
+        EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_abc.html")));
+        EXPECT_EQ(store.Playlist.size(), 1u) << current;
+    }
+    window.currentAddress = W("help.html");
+    EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=Brambleset.exe"));
+    EXPECT_EQ(system.started.size(), 1u);
 }
 
 // --- Launching programs -----------------------------------------------------------------
