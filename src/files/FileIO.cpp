@@ -189,8 +189,10 @@ bool SaveFileSafely(const Path& path, std::string_view data, FileError* error, S
     const fs::file_status status = fs::status(target.Bytes(), ec);
     if (fs::exists(status)) {
         if (!fs::is_regular_file(status)) return Fail(error, FileError::Kind::NotAFile);
-        mode = static_cast<unsigned>(status.permissions()) & 07777;
-        exact = true;
+        if (!options.modeOverExisting) {
+            mode = static_cast<unsigned>(status.permissions()) & 07777;
+            exact = true;
+        }
     }
 
     const Path temp = SavingPathFor(target);

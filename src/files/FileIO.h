@@ -41,6 +41,7 @@ bool WriteNewFile(const Path& path, std::string_view data, FileError* error = nu
 struct SaveOptions {
     unsigned newFileMode = 0666;  // a file that does not exist yet; the umask applies
     bool exactNewMode = false;    // apply newFileMode as it is, umask or not
+    bool modeOverExisting = false;  // newFileMode also replaces an existing file's permissions
 };
 
 // Replaces the file so that a reader, a crash or a full disk never meets half of it:

@@ -57,18 +57,24 @@ bool ProgramSwap::Apply(std::string& error) {
 
 bool ProgramSwap::Undo(std::string& error) {
     FileError fileError;
-    if (!RenameFile(ProgramPath(), NewProgramPath(), &fileError)) {
+    if (!oldBytes_) {
+        // There was no program before: the new one goes back under its own name.
+        if (RenameFile(ProgramPath(), NewProgramPath(), &fileError)) return true;
         error = "cannot move the new program back: " + fileError.Reason();
         return false;
     }
-    if (!oldBytes_) return true;
-    // Saved whole under its old mode, so the program file is never half there.
-    const SaveOptions oldMode{.newFileMode = static_cast<unsigned>(oldMode_), .exactNewMode = true};
+    // The program file is never missing nor half there, whenever this is cut short: the new
+    // program is copied back under its own name for another try, and the old one replaces it
+    // by one rename.
+    const bool newKept = CopyFileSafely(ProgramPath(), NewProgramPath(), &fileError);
+    if (!newKept) error = "cannot keep the new program: " + fileError.Reason();
+    const SaveOptions oldMode{
+        .newFileMode = static_cast<unsigned>(oldMode_), .exactNewMode = true, .modeOverExisting = true};
     if (!SaveFileSafely(ProgramPath(), *oldBytes_, &fileError, oldMode)) {
         error = "cannot put the previous program back: " + fileError.Reason();
         return false;
     }
-    return true;
+    return newKept;
 }
 
 int RunReplacer(const std::vector<std::string>& args, Edge& edge, std::ostream& err) {

@@ -4,8 +4,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "replacer/Replacer.h"
 #include "fakes/TempDir.h"
@@ -168,6 +173,34 @@ TEST_F(ReplacerTest, NewProgramThatWillNotStartGivesTheOldOneBack) {
     EXPECT_NE(err.str().find("cannot start \"" + (dir / "QenRuntime").Bytes() + "\": Exec format error"), std::string::npos)
         << err.str();
     EXPECT_NE(err.str().find("the previous program was put back"), std::string::npos) << err.str();
+}
+
+// Killed at any moment while it puts the old program back, the folder still holds one whole
+// program: the old one or the new one, never none and never part of one.
+TEST_F(ReplacerTest, AnUndoCutShortAtAnyMomentLeavesAWholeProgram) {
+    const std::string oldProgram(2 << 20, 'o');
+    const std::string newProgram(2 << 20, 'n');
+    std::mt19937 random(7);
+    for (int attempt = 0; attempt < 60; ++attempt) {
+        WriteProgram(dir / "QenRuntime", oldProgram, fs::perms(0750));
+        WriteProgram(dir / "QenRuntime2", newProgram);
+        ProgramSwap swap(dir.path());
+        std::string error;
+        ASSERT_TRUE(swap.Apply(error)) << error;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            swap.Undo(error);
+            _exit(0);
+        }
+        usleep(static_cast<useconds_t>(random() % 40000));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        ASSERT_TRUE(test::Exists(dir / "QenRuntime")) << "attempt " << attempt << ": no program file";
+        const std::string program = ReadFile(dir / "QenRuntime");
+        EXPECT_TRUE(program == oldProgram || program == newProgram) << "attempt " << attempt << ": " << program.size();
+        for (const char* left : {"QenRuntime2", "QenRuntime.saving", "QenRuntime2.saving"}) fs::remove((dir / left).Bytes());
+    }
 }
 
 // The built program on a folder of dummy programs that record that they ran.
