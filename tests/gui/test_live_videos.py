@@ -72,7 +72,9 @@ def scenario(args):
                 with open(os.path.join(runtime.work_folder(), "videos1.html"), encoding="cp1252") as f:
                     page = f.read()
                 check("Duch daje &#380;ycie" in page, "the letter outside cp1252 is not a reference in the page")
-                check("j'ai ajout\u00e9" in page, "the apostrophe is not in the page")
+                # Written as a reference so that no title can end a quoted attribute; the links
+                # above show it as the apostrophe the service meant.
+                check("j&#39;ai ajout\u00e9" in page, "the apostrophe is not in the page")
                 for video_id, _ in VIDEOS:
                     check(f"http://i.ytimg.com/vi/{video_id}/0.jpg" in page, f"no thumbnail address for {video_id}")
                 check(runtime.close_window() == 0, "the program did not end cleanly")
