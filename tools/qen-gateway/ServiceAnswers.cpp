@@ -76,14 +76,24 @@ ServicePage YouTubeError(int status, const std::optional<json>& answer) {
     return Failure(AnswerKind::Unavailable, "status " + std::to_string(status) + reasons);
 }
 
+// Parses a YouTube answer into `answer` and points `items` at its list; gives the failure the
+// answer stands for when it holds no list.
+std::optional<ServicePage> ReadYouTubeItems(int status, std::string_view body, std::optional<json>& answer,
+                                            const json*& items) {
+    answer = Parse(body);
+    if (status != 200) return YouTubeError(status, answer);
+    if (!answer) return Failure(AnswerKind::Unavailable, "the answer is not JSON");
+    items = Member(*answer, "items");
+    if (!items || !items->is_array()) return Failure(AnswerKind::Unavailable, "the answer has no items");
+    return std::nullopt;
+}
+
 }  // namespace
 
 ServicePage ReadYouTubeSearch(int status, std::string_view body) {
-    const std::optional<json> answer = Parse(body);
-    if (status != 200) return YouTubeError(status, answer);
-    if (!answer) return Failure(AnswerKind::Unavailable, "the answer is not JSON");
-    const json* items = Member(*answer, "items");
-    if (!items || !items->is_array()) return Failure(AnswerKind::Unavailable, "the answer has no items");
+    std::optional<json> answer;
+    const json* items = nullptr;
+    if (std::optional<ServicePage> failure = ReadYouTubeItems(status, body, answer, items)) return *failure;
 
     ServicePage page;
     page.kind = AnswerKind::Videos;
@@ -101,11 +111,9 @@ ServicePage ReadYouTubeSearch(int status, std::string_view body) {
 
 ServicePage ReadYouTubeVideo(int status, std::string_view body, std::string& title) {
     title.clear();
-    const std::optional<json> answer = Parse(body);
-    if (status != 200) return YouTubeError(status, answer);
-    if (!answer) return Failure(AnswerKind::Unavailable, "the answer is not JSON");
-    const json* items = Member(*answer, "items");
-    if (!items || !items->is_array()) return Failure(AnswerKind::Unavailable, "the answer has no items");
+    std::optional<json> answer;
+    const json* items = nullptr;
+    if (std::optional<ServicePage> failure = ReadYouTubeItems(status, body, answer, items)) return *failure;
     ServicePage page;
     page.kind = AnswerKind::Videos;
     if (!items->empty()) {
