@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::string_view kBackLink = "<a href='goback.html'>Go back to article list</a>";
 
-bool IsArticleIdCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
-
 // Entries without an id to link or with a title of one character are not listed. The title
 // is measured as the feed gave it: a CDATA section around one letter is listed.
 bool IsListed(std::string_view id, std::string_view title) { return IsUsableArticleId(id) && title.size() > 1; }
@@ -42,7 +38,7 @@ std::string PageTitle(const ContentSite& site) {
 bool IsUsableArticleId(std::string_view id) {
     if (id.empty()) return false;
     for (char c : id)
-        if (!IsArticleIdCharacter(c)) return false;
+        if (!IsIdCharacter(c)) return false;
     return true;
 }
 

@@ -57,6 +57,10 @@ std::string TrimWhitespace(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
+bool IsIdCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
 char ToLowerLetterCp1252(char c) {
     const auto u = static_cast<unsigned char>(c);
     if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);

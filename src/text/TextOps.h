@@ -21,6 +21,10 @@ std::string FillTokens(std::string_view templateText, std::span<const TokenValue
 
 std::string TrimWhitespace(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
+
+// Letters, digits, "-" and "_": what an id from outside may hold, since it goes into page
+// addresses, file names and script calls.
+bool IsIdCharacter(char c);
 // Windows-1252 letter case: ASCII and the Latin-1 range, where small and capital letters lie
 // 0x20 apart (0xD7 and 0xF7 are signs). Other bytes stay as they are.
 char ToLowerLetterCp1252(char c);

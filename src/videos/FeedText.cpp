@@ -79,13 +79,9 @@ bool ReportsCallQuota(std::string_view feedText) {
     return true;
 }
 
-bool IsVideoIdCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
-
 bool IsVideoIdText(std::string_view id) {
     for (char c : id)
-        if (!IsVideoIdCharacter(c)) return false;
+        if (!IsIdCharacter(c)) return false;
     return true;
 }
 

@@ -22,9 +22,8 @@ bool HoldsFeedDocument(std::string_view feedText);
 // The service refuses because of its call quota: all three quota markers are present.
 bool ReportsCallQuota(std::string_view feedText);
 
-// Letters, digits, "-" and "_" only. An id goes into page addresses and script calls, so
-// nothing else may come in from a feed.
-bool IsVideoIdCharacter(char c);
+// Only IsIdCharacter letters: an id goes into page addresses and script calls, so nothing
+// else may come in from a feed.
 bool IsVideoIdText(std::string_view id);
 
 }  // namespace qen

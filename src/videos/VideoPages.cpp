@@ -34,7 +34,7 @@ std::string PageVideoId(const std::string& id) {
     if (IsVideoIdText(id)) return id;
     std::string kept;
     for (char c : id)
-        if (IsVideoIdCharacter(c)) kept += c;
+        if (IsIdCharacter(c)) kept += c;
     return kept;
 }
 
