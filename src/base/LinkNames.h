@@ -27,6 +27,14 @@ inline constexpr const char* kCommandPrefixes[] = {kAddToPlaylist, kSaveArticle,
                                                    kWatchVideo,    kRelated,     kDelete,
                                                    kNote,          kDiaryEntry,  kOpenArticle};
 
+// A launch link ("<launch address>?sw=<program>") starts a program the package put into the
+// work folder. Packages made for the old program name these; they cannot be renamed here.
+inline constexpr const char* kLaunchProgramKey = "sw";
+// The one launched program that is told where this program lies: it finds it through the
+// value between the two markers of its one extra argument.
+inline constexpr const char* kLocatingProgram = "Brambleset.exe";
+inline constexpr const char* kProgramFolderMarker = "QZXPATH";
+
 }  // namespace qen::link
 
 namespace qen {

@@ -8,7 +8,7 @@
 namespace qen {
 
 struct LinkOutcome {
-    enum class Then { Nothing, Navigate, ShowRelated };
+    enum class Then { Nothing, Navigate, ShowRelated, ShowPlaylist, Refresh };
 
     bool allow = false;
     Then then = Then::Nothing;
@@ -19,6 +19,8 @@ struct LinkOutcome {
     static LinkOutcome CancelAndNavigate(Path to) { return {false, Then::Navigate, std::move(to)}; }
     static LinkOutcome AllowAndNavigate(Path to) { return {true, Then::Navigate, std::move(to)}; }
     static LinkOutcome CancelAndShowRelated() { return {false, Then::ShowRelated, {}}; }
+    static LinkOutcome CancelAndShowPlaylist() { return {false, Then::ShowPlaylist, {}}; }
+    static LinkOutcome CancelAndRefresh() { return {false, Then::Refresh, {}}; }
     bool operator==(const LinkOutcome&) const = default;
 };
 

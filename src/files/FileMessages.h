@@ -14,6 +14,8 @@ class Ui;
 // ReadWholeFile; on failure shows "Unable to read file: <path>" (after "Insufficient
 // memory" when memory ran out) and gives nullopt.
 std::optional<std::string> ReadWholeFile(Ui& ui, const Path& path);
+// What that ReadWholeFile shows when a read failed with `error`.
+void ShowReadFailure(Ui& ui, const Path& path, const FileError& error);
 
 // WriteWholeFile; on failure shows "Failed to write file <path>" and gives false.
 bool WriteWholeFile(Ui& ui, const Path& path, std::string_view data);

@@ -1,14 +1,10 @@
 #include "view/LinkCommands.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "articles/ArticleLibrary.h"
 #include "base/LinkNames.h"
 #include "base/LinkOutcome.h"
 #include "base/PageNames.h"
 #include "base/Session.h"
-#include "files/FileMessages.h"
 #include "files/PathHelpers.h"
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
@@ -17,7 +13,6 @@
 #include "platform/Platform.h"
 #include "store/VideoStore.h"
 #include "videos/VideoCatalogue.h"
-#include "videos/VideoPosts.h"
 #include "view/ApplicationControl.h"
 #include "view/DeferredActions.h"
 #include "view/LinkAddress.h"
@@ -28,9 +23,6 @@
 namespace qen {
 
 namespace {
-
-constexpr const char* kLaunchKey = "sw";
-constexpr const char* kBrambleset = "Brambleset.exe";
 
 // A launch link names a program the package put into the work folder: a bare file name,
 // so that no link can reach a program anywhere else.
@@ -52,7 +44,8 @@ LinkCommands::LinkCommands(Platform& platform, Session& session, ContentSite& si
       videos_(videos),
       articles_(articles),
       control_(control),
-      deferred_(deferred) {}
+      deferred_(deferred),
+      edits_(platform.ui(), store, platform.settings(), session) {}
 
 // Tried in order; the first that matches wins. One that matches an address from where it
 // may not run refuses it.
@@ -151,11 +144,12 @@ std::string LinkCommands::CurrentPage() const {
 }
 
 bool LinkCommands::LaunchFromWorkFolder(const std::string& address, const std::string&) {
-    const std::string name = QueryValue(address, kLaunchKey);
+    const std::string name = QueryValue(address, link::kLaunchProgramKey);
     if (!IsPlainFileName(name) || session_.WorkFolder.Empty()) return true;
     std::vector<std::string> args{name};
-    if (name == kBrambleset)
-        args.push_back("QZXPATH=" + session_.ExePath.Folder().Bytes() + "=QZXPATH");
+    if (name == link::kLocatingProgram)
+        args.push_back(std::string(link::kProgramFolderMarker) + "=" + session_.ExePath.Folder().Bytes() + "=" +
+                       link::kProgramFolderMarker);
     else if (ExtensionOf(name) != ".exe")
         return true;
     if (auto handle = platform_.system().StartProgram((session_.WorkFolder / name).Bytes(), args))
@@ -190,16 +184,7 @@ bool LinkCommands::GetLatestVideos(const std::string&, const std::string&) {
 
 bool LinkCommands::ShowPlaylist(const std::string&, const std::string&) { return Follow(videos_.PlaylistPageLink()); }
 
-bool LinkCommands::WipePlaylist(const std::string&, const std::string&) {
-    Ui& ui = platform_.ui();
-    if (ui.ShowMessage("Are you sure you want to delete the entire playlist?\n(this action cannot be undone)",
-                       Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
-        return true;
-    store_.ClearPlaylist();
-    ui.ShowMessage("The entire Playlist has been deleted", Icon::Information);
-    deferred_.DeferNavigation(session_.HomePage.Bytes());
-    return true;
-}
+bool LinkCommands::WipePlaylist(const std::string&, const std::string&) { return Follow(edits_.WipePlaylist()); }
 
 bool LinkCommands::GoBackLater(const std::string&, const std::string&) {
     deferred_.DeferNavigation(link::kGoBack);
@@ -207,16 +192,7 @@ bool LinkCommands::GoBackLater(const std::string&, const std::string&) {
 }
 
 bool LinkCommands::AddVideoToPlaylist(const std::string&, const std::string& id) {
-    if (!store_.AddToPlaylist(id)) {
-        platform_.ui().ShowMessage(kPlaylistFullMessage, Icon::Stop);
-        return true;
-    }
-    const std::string page = CurrentPage();
-    if (page.starts_with("video") || page.starts_with("related"))
-        platform_.ui().ShowMessage("The video has been added to the front of the Playlist", Icon::Information);
-    else
-        deferred_.DeferShowPlaylist();
-    return true;
+    return Follow(edits_.AddToPlaylist(id, CurrentPage()));
 }
 
 bool LinkCommands::SaveArticle(const std::string&, const std::string& id) {
@@ -238,42 +214,7 @@ bool LinkCommands::ShowRelatedVideos(const std::string&, const std::string& id) 
 }
 
 bool LinkCommands::DeleteVideo(const std::string&, const std::string& id) {
-    Ui& ui = platform_.ui();
-    const std::string page = CurrentPage();
-    bool changed = false;
-    if (page.starts_with("video") || page.starts_with("related")) {
-        if (ui.ShowMessage("Are you sure you want to delete this video?", Icon::Exclamation, Buttons::YesNo) ==
-            Answer::Yes) {
-            changed = true;
-            // A related-videos page is only a view of the feed: the store keeps the video.
-            if (page.starts_with("video") && !store_.DeleteCurrentVideo(id)) {
-                ui.ShowMessage("Failed to delete video", Icon::Stop);
-                changed = false;
-            }
-        }
-    } else if (ui.ShowMessage("Are you sure you want to delete this video from the playlist?", Icon::Exclamation,
-                              Buttons::YesNo) == Answer::Yes) {
-        if (store_.DeleteFromPlaylist(id))
-            changed = true;
-        else
-            ui.ShowMessage("Failed to delete video from playlist", Icon::Stop);
-    }
-    if (!changed) return true;
-    BlankVideoPostOnPage(page, id);
-    deferred_.DeferRefresh();
-    return true;
-}
-
-void LinkCommands::BlankVideoPostOnPage(const std::string& page, const std::string& id) {
-    if (page.empty() || session_.WorkFolder.Empty()) return;
-    const Path path = session_.WorkFolder / page;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path.Bytes(), error)) return;
-    std::optional<std::string> text = ReadWholeFile(platform_.ui(), path);
-    if (!text) return;
-    const std::string thumbnail = ThumbnailAddress(EndpointValue(platform_.settings(), Endpoint::ThumbnailHost), id);
-    if (std::optional<std::string> edited = BlankVideoPost(*text, thumbnail))
-        WriteWholeFile(platform_.ui(), path, *edited);
+    return Follow(edits_.DeleteVideo(id, CurrentPage()));
 }
 
 bool LinkCommands::EditNoteLink(const std::string&, const std::string& argument) {
@@ -306,6 +247,12 @@ bool LinkCommands::Follow(const LinkOutcome& outcome) {
             break;
         case LinkOutcome::Then::ShowRelated:
             deferred_.DeferShowRelated();
+            break;
+        case LinkOutcome::Then::ShowPlaylist:
+            deferred_.DeferShowPlaylist();
+            break;
+        case LinkOutcome::Then::Refresh:
+            deferred_.DeferRefresh();
             break;
         case LinkOutcome::Then::Nothing:
             break;

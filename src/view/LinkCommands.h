@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "videos/VideoEdits.h"
+
 namespace qen {
 
 class ApplicationControl;
@@ -79,7 +81,6 @@ private:
     bool Follow(const LinkOutcome& outcome);
 
     std::string CurrentPage() const;
-    void BlankVideoPostOnPage(const std::string& page, const std::string& id);
 
     Platform& platform_;
     Session& session_;
@@ -90,6 +91,7 @@ private:
     ArticleLibrary& articles_;
     ApplicationControl& control_;
     DeferredActions& deferred_;
+    VideoEdits edits_;
     MainView* window_ = nullptr;
 };
 
