@@ -11,7 +11,7 @@
 
 #include "base/Session.h"
 #include "files/FileIO.h"
-#include "platform/FileCalls.h"
+#include "files/Folders.h"
 #include "platform/System.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
@@ -30,11 +30,6 @@ bool Exists(const Path& path) {
     return fs::is_regular_file(path.Bytes(), ec);
 }
 
-void RemoveQuietly(const Path& path) {
-    std::error_code ec;
-    fs::remove(path.Bytes(), ec);
-}
-
 Path StampOf(const Path& backup) { return Path(backup.Bytes() + kBackupStampSuffix); }
 
 std::optional<std::int64_t> ModifiedTime(const Path& path) {
@@ -46,27 +41,16 @@ std::optional<std::int64_t> ModifiedTime(const Path& path) {
 }
 
 void RemoveBackupFile(const Path& path) {
-    RemoveQuietly(path);
-    RemoveQuietly(StampOf(path));
+    RemoveFile(path);
+    RemoveFile(StampOf(path));
 }
 
 // A backup folder is used only when it is this user's own: one that another user made, or
 // a link to somewhere else, could show or change the user's notes.
 bool UsableBackupFolder(const Path& folder) {
-    const std::string bytes = folder.WithoutTrailingSlash().Bytes();
     // The state home and the settings name's folder are ordinary folders of the user's.
-    std::error_code ec;
-    fs::create_directories(Path(bytes).Folder().Bytes(), ec);
-    switch (filecalls::FolderOwnership(bytes)) {
-        case filecalls::Ownership::Missing:
-            return filecalls::MakePrivateFolder(bytes) == 0;
-        case filecalls::Ownership::Ours:
-            filecalls::MakeOwnerOnly(bytes);
-            return true;
-        case filecalls::Ownership::NotOurs:
-            break;
-    }
-    return false;
+    CreateFolders(folder.WithoutTrailingSlash().Folder());
+    return UsePrivateFolder(folder);
 }
 
 // A settings name as one folder name: no separator, no hidden or empty name, plain letters
@@ -173,7 +157,7 @@ void Backups::MakeBackupCopy() {
     RemoveBackupFile(NewBackupPath);
     FileError error;
     if (!CopyFileSafely(session_.UserDataPath, NewBackupPath, &error)) {
-        RemoveQuietly(NewBackupPath);
+        RemoveFile(NewBackupPath);
         // Nothing to copy before the first save.
         if (error.kind != FileError::Kind::NotFound)
             ui_.ShowMessage("No backup of the .lum file could be made (" + error.Reason() +
@@ -244,10 +228,8 @@ bool Backups::RestoreBackup(bool atStartUp) {
     const Path backup = BackupPathFor(folder, session_.UserDataPath);
     // A backup in a folder another user controls is no backup of this user's, and one made
     // from another file of the same name holds another file's notes.
-    const bool exists = !folder.Empty() &&
-                        filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) ==
-                            filecalls::Ownership::Ours &&
-                        Exists(backup) && BackupSource(backup) == session_.UserDataPath;
+    const bool exists = !folder.Empty() && IsOwnFolder(folder) && Exists(backup) &&
+                        BackupSource(backup) == session_.UserDataPath;
     std::string date;
     if (exists) {
         if (auto modified = ModifiedTime(backup)) date = system_.FormatLocalTime(*modified, kDateFormat);

@@ -6,6 +6,7 @@
 
 #include "app/MimePackage.h"
 #include "files/FileIO.h"
+#include "files/Folders.h"
 #include "platform/System.h"
 
 namespace qen {
@@ -24,8 +25,7 @@ bool HoldsAlready(const Path& path, const std::string& data) {
 }
 
 bool WriteSilently(const Path& path, const std::string& data) {
-    std::error_code ignored;
-    std::filesystem::create_directories(path.Folder().Bytes(), ignored);
+    CreateFolders(path.Folder());
     return SaveFileSafely(path, data);
 }
 

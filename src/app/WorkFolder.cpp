@@ -1,12 +1,11 @@
 #include "app/WorkFolder.h"
 
-#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <system_error>
 
 #include "files/FileIO.h"
-#include "platform/FileCalls.h"
+#include "files/Folders.h"
 #include "platform/System.h"
 
 namespace qen {
@@ -29,23 +28,22 @@ std::optional<Path> MakeWorkFolder(const Path& tempFolder, std::int64_t secondsS
                                    std::int64_t ownerProcess) {
     std::string name = tempFolder.Bytes() + kWorkFolderPrefix + std::to_string(secondsSince1970);
     for (int attempt = 0; attempt <= 3; ++attempt) {
-        const int error = filecalls::MakePrivateFolder(name);
-        if (error == 0) {
-            const Path folder(name + "/");
-            WriteWholeFile(folder / kOwnerFileName, std::to_string(ownerProcess));
-            return folder;
+        const Path folder(name + "/");
+        switch (MakePrivateFolder(folder)) {
+            case NewFolder::Made:
+                WriteWholeFile(folder / kOwnerFileName, std::to_string(ownerProcess));
+                return folder;
+            case NewFolder::NameTaken:  // by any entry of that name, folder or file
+                name += "x";
+                break;
+            case NewFolder::Failed:
+                return std::nullopt;
         }
-        // Any entry of that name, folder or file, makes the name taken.
-        if (error != EEXIST) return std::nullopt;
-        name += "x";
     }
     return std::nullopt;
 }
 
-void RemoveWorkFolderTree(const Path& folder) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder.Bytes(), ignored);
-}
+void RemoveWorkFolderTree(const Path& folder) { RemoveFolderTree(folder); }
 
 void RemoveLeftoverWorkFolders(const Path& tempFolder, System& system) {
     std::error_code error;
@@ -55,8 +53,7 @@ void RemoveLeftoverWorkFolders(const Path& tempFolder, System& system) {
         const Path folder(entry.path().string() + "/");
         // Only this user's own folders, and only those whose owner is known to be gone: a
         // folder without an owner file may belong to a run that is still going.
-        if (filecalls::FolderOwnership(folder.WithoutTrailingSlash().Bytes()) != filecalls::Ownership::Ours)
-            continue;
+        if (!IsOwnFolder(folder)) continue;
         const std::optional<std::int64_t> owner = OwnerOf(folder);
         if (owner && !system.ProcessIsAlive(*owner)) RemoveWorkFolderTree(folder);
     }
