@@ -44,7 +44,7 @@ public:
         wxUILocale::UseDefault();
         platform_ = std::make_unique<qen::WxPlatform>();
         fetcher_ = std::make_unique<qen::DownloadFetcher>(platform_->ui(), std::make_shared<qen::CurlTransport>());
-        app_ = std::make_unique<qen::Application>(*platform_, *fetcher_);
+        app_ = std::make_unique<qen::Application>(*platform_, *fetcher_, platform_->dialogs());
 
         // Watched from the start: a dialog of start-up itself must end the normal way too.
         WatchForTermination();

@@ -10,6 +10,17 @@ SYSTEM_HEADERS = re.compile(r'#include <(wx/|curl/|gtk|glib|unistd\.h|fcntl\.h|s
 BACKENDS = ("src/platform/wx/", "src/platform/posix/", "src/platform/curl/")
 
 
+def node_of(parts):
+    """The layer a file belongs to: its folder under src/, where each platform backend
+    (platform/wx, platform/headless, ...) stands apart from the platform's interfaces, since a
+    backend implements what the features declare."""
+    if len(parts) < 2:
+        return None
+    if parts[0] == "platform" and len(parts) > 2:
+        return "platform/" + parts[1]
+    return parts[0]
+
+
 def main(source_dir):
     src = os.path.join(source_dir, "src")
     edges = collections.defaultdict(set)
@@ -24,9 +35,11 @@ def main(source_dir):
             parts = relative.split(os.sep)
             if len(parts) < 3:
                 continue
-            for include in re.findall(r'#include "([^"/]+)/', text):
-                if include != parts[1]:
-                    edges[parts[1]].add(include)
+            folder = node_of(parts[1:])
+            for include in re.findall(r'#include "([^"]+)"', text):
+                target = node_of(include.split("/"))
+                if target and target != folder:
+                    edges[folder].add(target)
 
     state = {}
 

@@ -39,13 +39,14 @@ std::string SectionName(std::string settingsName) {
 
 }  // namespace
 
-Application::Application(Platform& platform, Fetcher& fetcher)
+Application::Application(Platform& platform, Fetcher& fetcher, FeatureDialogs dialogs)
     : platform_(platform),
       fetcher_(fetcher),
-      videos_(platform.ui(), fetcher, store_, platform.settings(), site_),
+      dialogs_(dialogs),
+      videos_(platform.ui(), dialogs.latestVideos, fetcher, store_, platform.settings(), site_),
       articles_(platform.ui(), fetcher, store_, platform.settings(), site_),
-      backups_(platform.ui(), platform.system(), store_, session_, [this] { CleanUp(); }),
-      view_(platform, session_, site_, store_, fetcher, videos_, articles_, *this) {}
+      backups_(platform.ui(), dialogs.backup, platform.system(), store_, session_, [this] { CleanUp(); }),
+      view_(platform, dialogs.notes, dialogs.zoom, session_, site_, store_, fetcher, videos_, articles_, *this) {}
 
 bool Application::Start(const std::vector<std::string>& args) {
     Ui& ui = platform_.ui();
@@ -65,7 +66,7 @@ bool Application::Start(const std::vector<std::string>& args) {
     if (!LockUserData()) return false;
 
     const bool embedded = package_.Embedded;
-    const TermsAnswer terms = EnsureTermsAccepted(ui, settings, session_.ProductKey, embedded);
+    const TermsAnswer terms = EnsureTermsAccepted(ui, dialogs_.terms, settings, session_.ProductKey, embedded);
     if (terms == TermsAnswer::Declined) {
         userDataLock_.reset();
         system.ExitNow(1);

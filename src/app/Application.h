@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Backups.h"
+#include "app/FeatureDialogs.h"
 #include "articles/ArticleLibrary.h"
 #include "base/Session.h"
 #include "files/FileLock.h"
@@ -25,7 +26,7 @@ public:
     static constexpr std::size_t kMaxLaunchedPrograms = 200;
 
     // Every download goes through `fetcher`, which must outlive the application.
-    Application(Platform& platform, Fetcher& fetcher);
+    Application(Platform& platform, Fetcher& fetcher, FeatureDialogs dialogs);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -70,6 +71,7 @@ private:
 
     Platform& platform_;
     Fetcher& fetcher_;
+    FeatureDialogs dialogs_;
     Path commandLineFile_;  // given again to the program that an update brings back
     Session session_;
     ContentPackage package_;

@@ -133,8 +133,9 @@ void PruneBackups(const Path& folder, std::int64_t now, int days) {
     }
 }
 
-Backups::Backups(Ui& ui, System& system, VideoStore& store, const Session& session, std::function<void()> cleanUp)
-    : ui_(ui), system_(system), store_(store), session_(session), cleanUp_(std::move(cleanUp)) {}
+Backups::Backups(Ui& ui, BackupDialog& dialog, System& system, VideoStore& store, const Session& session,
+                 std::function<void()> cleanUp)
+    : ui_(ui), dialog_(dialog), system_(system), store_(store), session_(session), cleanUp_(std::move(cleanUp)) {}
 
 void Backups::MakeBackupCopy() {
     const Path folder = BackupFolder(session_.ProductKey);
@@ -287,7 +288,7 @@ void Backups::RestoreFrom(const Path& source) {
 }
 
 void Backups::ShowBackupDialog() {
-    switch (ui_.ShowBackupDialog()) {
+    switch (dialog_.ShowBackupDialog()) {
         case BackupChoice::Restore:
             RestoreBackup(false);
             break;

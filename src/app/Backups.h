@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "app/BackupDialog.h"
 #include "base/Path.h"
 
 namespace qen {
@@ -45,7 +46,8 @@ std::optional<std::int64_t> BackupMadeTime(const Path& path);
 class Backups {
 public:
     // `cleanUp` removes the work folder before the program restarts or ends.
-    Backups(Ui& ui, System& system, VideoStore& store, const Session& session, std::function<void()> cleanUp);
+    Backups(Ui& ui, BackupDialog& dialog, System& system, VideoStore& store, const Session& session,
+            std::function<void()> cleanUp);
 
     // The exit save: fresh copy, save, and the copy kept as the backup only if the file changed.
     void SaveWithBackup();
@@ -69,6 +71,7 @@ private:
     std::optional<Path> KeepUnsavedData();
 
     Ui& ui_;
+    BackupDialog& dialog_;
     System& system_;
     VideoStore& store_;
     const Session& session_;

@@ -93,19 +93,20 @@ const std::string& SeparatePackageTerms() {
     return text;
 }
 
-bool AskForTerms(Ui& ui, Settings& settings, const std::string& productKey, bool embedded) {
+bool AskForTerms(Ui& ui, TermsDialog& dialog, Settings& settings, const std::string& productKey, bool embedded) {
     // A program that carries its package is the distributor's product: it speaks under the
     // package's title. A separate package is opened by the runtime under its own name.
     const std::string caption = embedded ? ui.ApplicationName() : std::string(kDefaultCaption);
     const std::string& text = embedded ? EmbeddedPackageTerms() : SeparatePackageTerms();
-    if (!ui.ShowTermsDialog(caption, text)) return false;
+    if (!dialog.ShowTermsDialog(caption, text)) return false;
     settings.SetInt(productKey, "Terms", 1);
     return true;
 }
 
-TermsAnswer EnsureTermsAccepted(Ui& ui, Settings& settings, const std::string& productKey, bool embedded) {
+TermsAnswer EnsureTermsAccepted(Ui& ui, TermsDialog& dialog, Settings& settings, const std::string& productKey,
+                                bool embedded) {
     if (settings.GetInt(productKey, "Terms", 0) != 0) return TermsAnswer::AcceptedBefore;
-    return AskForTerms(ui, settings, productKey, embedded) ? TermsAnswer::AcceptedNow : TermsAnswer::Declined;
+    return AskForTerms(ui, dialog, settings, productKey, embedded) ? TermsAnswer::AcceptedNow : TermsAnswer::Declined;
 }
 
 }  // namespace qen

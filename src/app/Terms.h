@@ -2,6 +2,8 @@
 // Acceptance of the terms of use, once per product.
 #include <string>
 
+#include "app/TermsDialog.h"
+
 namespace qen {
 
 class Ui;
@@ -14,12 +16,13 @@ const std::string& SeparatePackageTerms();
 // Shows the terms dialog. "Yes" writes "Terms" = 1 to the product's section and gives true;
 // anything else writes nothing and gives false: the caller ends the program with exit code 1,
 // once it has let go of what this run holds.
-bool AskForTerms(Ui& ui, Settings& settings, const std::string& productKey, bool embedded);
+bool AskForTerms(Ui& ui, TermsDialog& dialog, Settings& settings, const std::string& productKey, bool embedded);
 
 enum class TermsAnswer { AcceptedBefore, AcceptedNow, Declined };
 
 // Asks unless "Terms" is already set (any value but 0). AcceptedNow lets the first page be
 // the help page.
-TermsAnswer EnsureTermsAccepted(Ui& ui, Settings& settings, const std::string& productKey, bool embedded);
+TermsAnswer EnsureTermsAccepted(Ui& ui, TermsDialog& dialog, Settings& settings, const std::string& productKey,
+                                bool embedded);
 
 }  // namespace qen

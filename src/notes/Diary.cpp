@@ -51,7 +51,8 @@ std::size_t DiaryInsertPosition(const UserData& data, std::uint32_t timestamp) {
     return at;
 }
 
-bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string& argument) {
+bool EditDiaryEntry(Ui& ui, NoteDialogs& dialogs, System& system, VideoStore& store,
+                    const std::string& argument) {
     auto& entries = store.DiaryEntries;
     long index = -1;
     if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
@@ -70,7 +71,7 @@ bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string
     } else {
         state.date = system.Now();
     }
-    if (!ui.ShowDiaryDialog(state, [&ui, &system](EditButton button, DiaryDialogState& s) {
+    if (!dialogs.ShowDiaryDialog(state, [&ui, &system](EditButton button, DiaryDialogState& s) {
             return DecideDiaryDialog(ui, system, button, s);
         }))
         return false;

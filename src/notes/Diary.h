@@ -6,6 +6,7 @@
 
 #include "platform/System.h"
 #include "base/PageNames.h"
+#include "notes/NoteDialogs.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 
@@ -22,7 +23,7 @@ std::size_t DiaryInsertPosition(const UserData& data, std::uint32_t timestamp);
 
 // Runs the diary dialog for the link argument ("new" or an entry number); a number that
 // names no entry opens the dialog for a new entry. True when the diary changed.
-bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string& argument);
+bool EditDiaryEntry(Ui& ui, NoteDialogs& dialogs, System& system, VideoStore& store, const std::string& argument);
 
 // An entry's date as the page writes it, in local time, in the order `MonthFirstDates` sets.
 std::string FormatDiaryDate(System& system, std::uint32_t timestamp, std::int32_t monthFirstDates);

@@ -30,7 +30,7 @@ std::size_t NoteInsertPosition(const UserData& data, const std::string& title) {
     return at;
 }
 
-bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
+bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string& argument) {
     auto& notes = store.Notes;
     long index = -1;
     if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
@@ -47,7 +47,7 @@ bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
         state.text = notes[index].text;
         state.existing = true;
     }
-    if (!ui.ShowNoteDialog(state, [&ui](EditButton button, NoteDialogState& s) {
+    if (!dialogs.ShowNoteDialog(state, [&ui](EditButton button, NoteDialogState& s) {
             return DecideNoteDialog(ui, button, s);
         }))
         return false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/PageNames.h"
+#include "notes/NoteDialogs.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 
@@ -19,7 +20,7 @@ std::size_t NoteInsertPosition(const UserData& data, const std::string& title);
 
 // Runs the note dialog for the link argument ("new" or a note number); a number that
 // names no note opens the dialog for a new note. True when `Notes` changed.
-bool EditNote(Ui& ui, VideoStore& store, const std::string& argument);
+bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string& argument);
 
 // The body and heading of "notepad.html", filled into `pageTemplate` and written to
 // `workFolder` (which ends in "/"). False after the write's own message.

@@ -1,9 +1,9 @@
 #pragma once
-// What the logic needs from the window toolkit: message boxes, modal dialogs,
-// busy cursor and the message pump. Plain C++; the toolkit lives behind it.
-#include <cstdint>
-#include <functional>
+// What the logic needs from the window toolkit: message boxes, the file dialog, the busy
+// cursor and the message pump. Plain C++; the toolkit lives behind it. A feature's own
+// dialogs are declared beside the feature.
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -14,38 +14,6 @@ namespace qen {
 enum class Icon { None, Stop, Information, Exclamation, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
-
-// Buttons of the dialogs that edit a note or a diary entry.
-enum class EditButton { Save, Delete };
-
-struct NoteDialogState {
-    std::string title;            // system text (cp1252 with character references)
-    std::string text;
-    bool existing = false;        // editing a stored note: "Delete Note" is shown
-    bool deleteRequested = false;
-};
-
-struct DiaryDialogState {
-    std::int64_t date = 0;        // seconds since 1970, local date and time picked
-    std::string text;
-    std::string shownDate;        // the picker's own text in the user's short date format
-    bool existing = false;
-    bool deleteRequested = false;
-    bool monthFirst = true;
-    bool monthFirstDecided = false;
-};
-
-enum class BackupChoice { Restore, Cancel, ExitWithoutSaving };
-
-// The latest-videos progress dialog as the work running inside it sees it.
-class FetchProgress {
-public:
-    virtual ~FetchProgress() = default;
-    virtual void SetStatusText(const std::string& text) = 0;    // the line under the caption
-    virtual void SetProgressText(const std::string& text) = 0;  // the centred progress line
-    // Set by Cancel and Escape while messages are pumped; the work reads it between steps.
-    virtual const bool& CancelFlag() const = 0;
-};
 
 struct FileDialogRequest {
     std::string title;
@@ -73,30 +41,6 @@ public:
 
     // Open-file dialog; nullopt when the user cancels.
     virtual std::optional<Path> ChooseFile(const FileDialogRequest& request) = 0;
-
-    // Terms dialog; true when the user pressed "Yes".
-    virtual bool ShowTermsDialog(const std::string& caption, const std::string& termsText) = 0;
-
-    // Zoom dialog. `step` turns the edit text and the spin control's reported delta into
-    // the new edit text; `accept` decides whether OK may close the dialog (it shows its own
-    // messages). Gives the accepted edit text, or nullopt on Cancel.
-    virtual std::optional<std::string> ShowZoomDialog(
-        const std::string& initialText,
-        const std::function<std::string(const std::string& text, int delta)>& step,
-        const std::function<bool(const std::string& text)>& accept) = 0;
-
-    virtual BackupChoice ShowBackupDialog() = 0;
-
-    // Note and diary dialogs: `decide` runs on Save or Delete with the controls' values
-    // already taken into the state and returns true to close with OK. Cancel gives false.
-    virtual bool ShowNoteDialog(NoteDialogState& state,
-                                const std::function<bool(EditButton, NoteDialogState&)>& decide) = 0;
-    virtual bool ShowDiaryDialog(DiaryDialogState& state,
-                                 const std::function<bool(EditButton, DiaryDialogState&)>& decide) = 0;
-
-    // "Get Latest Videos": shown modally; once it is painted `work` runs, and the dialog
-    // closes with OK when `work` returns. False when it did not end with OK.
-    virtual bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) = 0;
 
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;

@@ -15,9 +15,9 @@ constexpr std::size_t kFewVideos = 50;
 
 }  // namespace
 
-VideoCatalogue::VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings,
-                               const ContentSite& site)
-    : ui_(ui), fetcher_(fetcher), store_(store), settings_(settings), site_(site) {}
+VideoCatalogue::VideoCatalogue(Ui& ui, LatestVideosDialog& latestVideosDialog, Fetcher& fetcher, VideoStore& store,
+                               Settings& settings, const ContentSite& site)
+    : ui_(ui), latestVideosDialog_(latestVideosDialog), fetcher_(fetcher), store_(store), settings_(settings), site_(site) {}
 
 std::string VideoCatalogue::ThumbnailHost() const { return EndpointValue(settings_, Endpoint::ThumbnailHost); }
 
@@ -71,7 +71,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
 
     VideoFeedClient feed(fetcher_, store_, FeedHost());
     fetchingLatest_ = true;
-    const bool endedOk = ui_.ShowLatestVideosDialog([&](FetchProgress& progress) {
+    const bool endedOk = latestVideosDialog_.ShowLatestVideosDialog([&](FetchProgress& progress) {
         BusyCursor busy(ui_);
         progress.SetStatusText(std::string("Fetching Videos From ") + kVideoSiteLabel);
         ui_.PumpMessages();

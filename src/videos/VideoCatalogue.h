@@ -9,6 +9,7 @@
 #include "platform/Settings.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
+#include "videos/LatestVideosDialog.h"
 #include "web/Fetcher.h"
 
 namespace qen {
@@ -18,7 +19,8 @@ class ContentSite;
 class VideoCatalogue {
 public:
     // The site is the one built at start-up: its work folder, page template and niche.
-    VideoCatalogue(Ui& ui, Fetcher& fetcher, VideoStore& store, Settings& settings, const ContentSite& site);
+    VideoCatalogue(Ui& ui, LatestVideosDialog& latestVideosDialog, Fetcher& fetcher, VideoStore& store,
+                   Settings& settings, const ContentSite& site);
 
     // True when "videos1.html" exists: built now, built before, or fetched first when there
     // are no videos yet. On a build `homePage` becomes the first videos page.
@@ -51,6 +53,7 @@ private:
     void ReportFetchOutcome(bool keep, std::size_t before, std::size_t after);
 
     Ui& ui_;
+    LatestVideosDialog& latestVideosDialog_;
     Fetcher& fetcher_;
     VideoStore& store_;
     Settings& settings_;

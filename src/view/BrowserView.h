@@ -11,8 +11,9 @@ namespace qen {
 
 class BrowserView : public ViewEvents {
 public:
-    BrowserView(Platform& platform, Session& session, ContentSite& site, VideoStore& store, Fetcher& fetcher,
-                VideoCatalogue& videos, ArticleLibrary& articles, ApplicationControl& control);
+    BrowserView(Platform& platform, NoteDialogs& noteDialogs, ZoomDialog& zoomDialog, Session& session,
+                ContentSite& site, VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos,
+                ArticleLibrary& articles, ApplicationControl& control);
 
     // The window's browser, once start-up has created it.
     void Attach(MainView* window);

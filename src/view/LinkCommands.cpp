@@ -33,10 +33,11 @@ bool IsPlainFileName(const std::string& name) {
 
 }  // namespace
 
-LinkCommands::LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
-                           Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
+LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
+                           VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
                            ApplicationControl& control, DeferredActions& deferred)
     : platform_(platform),
+      noteDialogs_(noteDialogs),
       session_(session),
       site_(site),
       store_(store),
@@ -218,13 +219,13 @@ bool LinkCommands::DeleteVideo(const std::string&, const std::string& id) {
 }
 
 bool LinkCommands::EditNoteLink(const std::string&, const std::string& argument) {
-    if (EditNote(platform_.ui(), store_, argument) && WriteNotepadPage(platform_.ui(), store_, site_))
+    if (EditNote(platform_.ui(), noteDialogs_, store_, argument) && WriteNotepadPage(platform_.ui(), store_, site_))
         deferred_.DeferRefresh();
     return true;
 }
 
 bool LinkCommands::EditDiaryLink(const std::string&, const std::string& argument) {
-    if (EditDiaryEntry(platform_.ui(), platform_.system(), store_, argument) &&
+    if (EditDiaryEntry(platform_.ui(), noteDialogs_, platform_.system(), store_, argument) &&
         WriteDiaryPage(platform_.ui(), platform_.system(), store_, site_))
         deferred_.DeferRefresh();
     return true;

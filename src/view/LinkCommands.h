@@ -16,15 +16,16 @@ class VideoCatalogue;
 struct LinkOutcome;
 class DeferredActions;
 class MainView;
+class NoteDialogs;
 class Platform;
 class VideoStore;
 struct Session;
 
 class LinkCommands {
 public:
-    LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store, Fetcher& fetcher,
-                 VideoCatalogue& videos, ArticleLibrary& articles, ApplicationControl& control,
-                 DeferredActions& deferred);
+    LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
+                 VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
+                 ApplicationControl& control, DeferredActions& deferred);
 
     void Attach(MainView* window) { window_ = window; }
 
@@ -83,6 +84,7 @@ private:
     std::string CurrentPage() const;
 
     Platform& platform_;
+    NoteDialogs& noteDialogs_;
     Session& session_;
     ContentSite& site_;
     VideoStore& store_;

@@ -9,6 +9,7 @@
 #include "platform/Settings.h"
 #include "platform/Ui.h"
 #include "view/ApplicationControl.h"
+#include "view/ZoomDialog.h"
 #include "view/ZoomRules.h"
 
 namespace qen {
@@ -53,8 +54,8 @@ void MenuCommands::ApplyZoom(int percent) {
 
 void MenuCommands::ZoomCommand() {
     std::optional<std::string> accepted =
-        ui_.ShowZoomDialog(std::to_string(session_.ZoomPercent), &StepZoomText,
-                           [this](const std::string& text) { return AcceptZoomText(ui_, text); });
+        zoomDialog_.ShowZoomDialog(std::to_string(session_.ZoomPercent), &StepZoomText,
+                                   [this](const std::string& text) { return AcceptZoomText(ui_, text); });
     if (!accepted) return;
     int value = 0;
     // The dialog only closes with OK on an accepted text; checked again so a toolkit

@@ -8,12 +8,13 @@ class ApplicationControl;
 class MainView;
 class Settings;
 class Ui;
+class ZoomDialog;
 struct Session;
 
 class MenuCommands {
 public:
-    MenuCommands(Ui& ui, Settings& settings, Session& session, ApplicationControl& control)
-        : ui_(ui), settings_(settings), session_(session), control_(control) {}
+    MenuCommands(Ui& ui, ZoomDialog& zoomDialog, Settings& settings, Session& session, ApplicationControl& control)
+        : ui_(ui), zoomDialog_(zoomDialog), settings_(settings), session_(session), control_(control) {}
 
     void Attach(MainView* window) { window_ = window; }
     void Run(MenuCommand command);
@@ -26,6 +27,7 @@ private:
     void ShowHelp();
 
     Ui& ui_;
+    ZoomDialog& zoomDialog_;
     Settings& settings_;
     Session& session_;
     ApplicationControl& control_;

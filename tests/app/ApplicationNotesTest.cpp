@@ -27,7 +27,7 @@ TEST_F(NotesStartUpTest, PagesAreWrittenAtStartUpAndTheirDataSurvivesARestart) {
     {
         test::FakePlatform platform;
         Prepare(platform, 1'700'000'000);
-        Application app(platform, platform.fakeFetcher);
+        Application app(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
         ASSERT_TRUE(app.Start({exe.Bytes()}));
         EXPECT_NE(ReadFile(app.session().WorkFolder / "notepad.html").find("You have not created any notes yet"),
                   std::string::npos);
@@ -51,7 +51,7 @@ TEST_F(NotesStartUpTest, PagesAreWrittenAtStartUpAndTheirDataSurvivesARestart) {
     }
     test::FakePlatform platform;
     Prepare(platform, 1'700'000'100);
-    Application app(platform, platform.fakeFetcher);
+    Application app(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
     ASSERT_TRUE(app.Start({exe.Bytes()}));
     EXPECT_EQ(app.store().Notes, (std::vector<NoteEntry>{{title, text}}));
     const std::string notepad = ReadFile(app.session().WorkFolder / "notepad.html");

@@ -35,7 +35,7 @@ protected:
     std::string WorkFolderName() const { return "lumfiles__" + std::to_string(platform.fakeSystem.now); }
 
     test::FakePlatform platform;
-    Application app{platform, platform.fakeFetcher};
+    Application app{platform, platform.fakeFetcher, platform.fakeUi.Dialogs()};
 };
 
 TEST_F(PackageStartUpTest, PackageBesideTheProgramShowsItsHelpPageUnderItsTitle) {
@@ -120,7 +120,7 @@ TEST_F(PackageStartUpTest, SiteFailuresRemoveWhatWasWrittenAndTheFolder) {
         fresh.fakeSystem.executablePath = exe;
         fresh.fakeSystem.tempFolder = temp.path();
         fresh.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
-        Application failing(fresh, fresh.fakeFetcher);
+        Application failing(fresh, fresh.fakeFetcher, fresh.fakeUi.Dialogs());
         EXPECT_FALSE(failing.Start({exe.Bytes()}));
         EXPECT_EQ(fresh.fakeUi.Texts(), std::vector<std::string>{c.message});
         // A package that opened has named the program.
@@ -176,7 +176,7 @@ TEST_F(PackageStartUpTest, EveryWayOutLeavesNothingBehind) {
             run.fakeSettings.ints.clear();
             run.fakeUi.termsAnswers.push_back(false);
         }
-        Application application(run, run.fakeFetcher);
+        Application application(run, run.fakeFetcher, run.fakeUi.Dialogs());
         try {
             if (application.Start({exe.Bytes()})) {
                 EXPECT_TRUE(test::Exists(lock));
@@ -209,7 +209,7 @@ TEST_F(PackageStartUpTest, StoredZoomIsAppliedOnlyWithinTheDialogsRange) {
         test::FakePlatform fresh;
         Prepare(fresh);
         fresh.fakeSettings.ints[{"QenRuntime", "Zoom"}] = c.stored;
-        Application started(fresh, fresh.fakeFetcher);
+        Application started(fresh, fresh.fakeFetcher, fresh.fakeUi.Dialogs());
         ASSERT_TRUE(started.Start({exe.Bytes()})) << c.stored;
         EXPECT_EQ(fresh.fakeView.zoomPercent, c.applied) << c.stored;
         started.Shutdown(0);
@@ -263,7 +263,7 @@ TEST_F(PackageStartUpTest, ASecondWindowOnTheSameUserDataSaysSoAndTouchesNothing
 
     test::FakePlatform secondPlatform;
     Prepare(secondPlatform, platform.fakeSystem.now + 1);
-    Application second(secondPlatform, secondPlatform.fakeFetcher);
+    Application second(secondPlatform, secondPlatform.fakeFetcher, secondPlatform.fakeUi.Dialogs());
     EXPECT_FALSE(second.Start({exe.Bytes()}));
     EXPECT_EQ(secondPlatform.fakeUi.Texts(),
               std::vector<std::string>{(program / "QenRuntime.lum").Bytes() + " is already open in another window"});
@@ -291,7 +291,7 @@ TEST_F(PackageStartUpTest, FileTypesFollowTheFirstPageAndAreRefreshedOnlyWhenCha
     failing.members[0].data = "dogs\n";  // a niche without its category: start-up ends after the site is built
     WriteFile(program / "QenRuntime.qen", test::MakeBlock(failing));
     {
-        Application failed(platform, platform.fakeFetcher);
+        Application failed(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
         EXPECT_FALSE(failed.Start({exe.Bytes()}));
         failed.Shutdown(0);
     }
@@ -303,7 +303,7 @@ TEST_F(PackageStartUpTest, FileTypesFollowTheFirstPageAndAreRefreshedOnlyWhenCha
         SCOPED_TRACE(start);
         test::FakePlatform fresh;
         Prepare(fresh, 1'700'000'000 + start);
-        Application app(fresh, fresh.fakeFetcher);
+        Application app(fresh, fresh.fakeFetcher, fresh.fakeUi.Dialogs());
         ASSERT_TRUE(app.Start({exe.Bytes()}));
         EXPECT_NE(ReadFile(desktopEntry).find(exe.Bytes()), std::string::npos);
         EXPECT_TRUE(fresh.fakeSystem.ran.empty());
@@ -320,7 +320,7 @@ TEST_F(PackageStartUpTest, DecliningTheTermsWritesNoSetting) {
     platform.fakeUi.chosenFiles.push_back(elsewhere / "site.qen");
     platform.fakeUi.termsAnswers.push_back(false);
     {
-        Application declined(platform, platform.fakeFetcher);  // the process it stands for ends here
+        Application declined(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());  // the process it stands for ends here
         try {
             declined.Start({exe.Bytes()});
             FAIL() << "the program went on without the terms";
@@ -337,7 +337,7 @@ TEST_F(PackageStartUpTest, DecliningTheTermsWritesNoSetting) {
     again.fakeSettings.ints.clear();
     again.fakeUi.chosenFiles.push_back(elsewhere / "site.qen");
     again.fakeUi.termsAnswers.push_back(true);
-    Application accepted(again, again.fakeFetcher);
+    Application accepted(again, again.fakeFetcher, again.fakeUi.Dialogs());
     ASSERT_TRUE(accepted.Start({exe.Bytes()}));
     EXPECT_EQ((again.fakeSettings.paths[{"QenRuntime", "InitDir"}]), elsewhere.path());
     accepted.Shutdown(0);

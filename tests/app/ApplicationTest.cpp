@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 TEST(LaunchedPrograms, CleanUpWaitsForEachInTheOrderTheyWereAdded) {
     test::FakePlatform platform;
-    Application app(platform, platform.fakeFetcher);
+    Application app(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
     for (ProcessHandle handle : {7, 3, 9}) app.AddLaunchedProgram(handle);
 
     app.CleanUp();
@@ -23,7 +23,7 @@ TEST(LaunchedPrograms, CleanUpWaitsForEachInTheOrderTheyWereAdded) {
 
 TEST(LaunchedPrograms, HoldsAtMostTwoHundredAndIgnoresTheRest) {
     test::FakePlatform platform;
-    Application app(platform, platform.fakeFetcher);
+    Application app(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
     for (ProcessHandle handle = 1; handle <= 205; ++handle) app.AddLaunchedProgram(handle);
 
     app.CleanUp();
@@ -35,7 +35,7 @@ TEST(LaunchedPrograms, HoldsAtMostTwoHundredAndIgnoresTheRest) {
 TEST(CleanUp, RemovesTheWorkFolderOnlyWhenThereIsOne) {
     test::TempDir temp;
     test::FakePlatform platform;
-    Application app(platform, platform.fakeFetcher);
+    Application app(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
     app.CleanUp();  // no work folder yet: nothing to remove, nothing breaks
     EXPECT_TRUE(test::Exists(temp.path()));
 
@@ -49,7 +49,7 @@ TEST(CleanUp, RemovesTheWorkFolderOnlyWhenThereIsOne) {
 TEST(ExitWithoutSaving, CleansUpAndEndsWithCodeOne) {
     test::TempDir temp;
     test::FakePlatform platform;
-    Application app(platform, platform.fakeFetcher);
+    Application app(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
     app.session().WorkFolder = temp / "lumfiles__6/";
     fs::create_directory(app.session().WorkFolder.Bytes());
     app.AddLaunchedProgram(42);

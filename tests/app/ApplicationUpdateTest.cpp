@@ -63,7 +63,7 @@ protected:
 
     test::ScopedEnvironment environment;
     test::FakePlatform platform;
-    Application app{platform, platform.fakeFetcher};
+    Application app{platform, platform.fakeFetcher, platform.fakeUi.Dialogs()};
 };
 
 TEST_F(ApplicationUpdateTest, PackageBesideTheProgramIsFoundAgainByTheNewProgram) {

@@ -48,7 +48,7 @@ protected:
     TempDir temp;
     test::ScopedEnvironment environment;
     FakePlatform platform;
-    Application app{platform, platform.fakeFetcher};
+    Application app{platform, platform.fakeFetcher, platform.fakeUi.Dialogs()};
     Path backups = temp / "state/QenRuntime/LumFileBackups/";
     Path backup = BackupPathFor(backups, temp / "data/site.lum");
     Path freshCopy = Path(backup.WithExtension("").Bytes() + "_new.lum");
@@ -324,7 +324,7 @@ TEST_F(BackupTest, UserRestoreAsksThenRestoresAndRestarts) {
 
 TEST_F(BackupTest, RestoreNeedsWorkFolderAndUserDataPath) {
     for (int which = 0; which < 2; ++which) {
-        Application other(platform, platform.fakeFetcher);
+        Application other(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
         other.session().WorkFolder = which == 0 ? Path() : app.session().WorkFolder;
         other.session().UserDataPath = which == 0 ? app.session().UserDataPath : Path();
         EXPECT_FALSE(other.backups().RestoreBackup(false));
@@ -487,7 +487,7 @@ TEST_F(BackupTest, ShutdownSavesOnlyWhenReady) {
     EXPECT_EQ(app.Shutdown(3), 3);
     EXPECT_FALSE(test::Exists(app.session().UserDataPath));
 
-    Application ready(platform, platform.fakeFetcher);
+    Application ready(platform, platform.fakeFetcher, platform.fakeUi.Dialogs());
     ready.session().WorkFolder = temp / "lumfiles__1700000000/";
     test::MakeFolders(ready.session().WorkFolder);
     ready.session().UserDataPath = app.session().UserDataPath;

@@ -14,7 +14,7 @@ struct TermsFixture : ::testing::Test {
 
     // True when the terms were accepted during this call.
     bool Ensure(const std::string& productKey, bool embedded = false) {
-        return EnsureTermsAccepted(ui, settings, productKey, embedded) == TermsAnswer::AcceptedNow;
+        return EnsureTermsAccepted(ui, ui, settings, productKey, embedded) == TermsAnswer::AcceptedNow;
     }
 };
 
@@ -45,9 +45,9 @@ TEST_F(TermsFixture, AnyValueButZeroCountsAsAccepted) {
 // The application ends the process (code 1) once it has let go of the user data file.
 TEST_F(TermsFixture, DecliningIsSaidAndRecordsNothing) {
     ui.termsAnswers = {false, false};
-    EXPECT_EQ(EnsureTermsAccepted(ui, settings, "QenRuntime", false), TermsAnswer::Declined);
+    EXPECT_EQ(EnsureTermsAccepted(ui, ui, settings, "QenRuntime", false), TermsAnswer::Declined);
     EXPECT_EQ(settings.writes, 0);
-    EXPECT_EQ(EnsureTermsAccepted(ui, settings, "QenRuntime", false), TermsAnswer::Declined);  // asked again
+    EXPECT_EQ(EnsureTermsAccepted(ui, ui, settings, "QenRuntime", false), TermsAnswer::Declined);  // asked again
 }
 
 TEST_F(TermsFixture, CarriedPackageSpeaksUnderItsOwnTitle) {

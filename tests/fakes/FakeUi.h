@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FeatureDialogs.h"
 #include "platform/Ui.h"
 
 namespace qen::test {
@@ -17,8 +18,16 @@ struct ShownMessage {
     Buttons buttons;
 };
 
-class FakeUi : public Ui {
+// It also plays every feature's dialogs, so one script drives a whole flow.
+class FakeUi : public Ui,
+               public TermsDialog,
+               public BackupDialog,
+               public LatestVideosDialog,
+               public NoteDialogs,
+               public ZoomDialog {
 public:
+    FeatureDialogs Dialogs() { return {*this, *this, *this, *this, *this}; }
+
     // Answers for the coming message boxes, in order. A message box without a scripted
     // answer fails the test unless it only has an OK button.
     std::deque<Answer> answers;

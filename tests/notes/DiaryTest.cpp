@@ -14,7 +14,7 @@ class DiaryTest : public ::testing::Test, protected test::NotesFixture {
 protected:
     bool SaveNew(std::int64_t date, const std::string& text, const std::string& shown = "") {
         ScriptDiarySave(date, text, shown);
-        return EditDiaryEntry(ui, system, store, "new");
+        return EditDiaryEntry(ui, ui, system, store, "new");
     }
 };
 
@@ -51,7 +51,7 @@ TEST_F(DiaryTest, ANewEntryStartsAtTheCurrentTime) {
         state.text = "now";
         return decide(EditButton::Save, state);
     };
-    ASSERT_TRUE(EditDiaryEntry(ui, system, store, "new"));
+    ASSERT_TRUE(EditDiaryEntry(ui, ui, system, store, "new"));
     EXPECT_EQ(offered, system.now);
     EXPECT_EQ(store.DiaryEntries, (std::vector<DiaryEntry>{{static_cast<std::uint32_t>(system.now), "now"}}));
 }
@@ -65,7 +65,7 @@ TEST_F(DiaryTest, RedatingAnEntryMovesIt) {
         state.date = Utc(2026, 4, 1, 12);
         return decide(EditButton::Save, state);
     };
-    ASSERT_TRUE(EditDiaryEntry(ui, system, store, "1"));
+    ASSERT_TRUE(EditDiaryEntry(ui, ui, system, store, "1"));
     EXPECT_EQ(DiaryTexts(), (std::vector<std::string>{"day 2", "day 3", "day 1"}));
     // Newest first: the moved entry tops the page as number 3.
     const std::string page = DiaryPageText(system, store, "%%videoposts%%", "Golf");
@@ -118,7 +118,7 @@ TEST_F(DiaryTest, EmptyTextKeepsTheDialogOpen) {
         state.text = " ";
         return decide(EditButton::Save, state);
     };
-    ASSERT_TRUE(EditDiaryEntry(ui, system, store, "new"));
+    ASSERT_TRUE(EditDiaryEntry(ui, ui, system, store, "new"));
     EXPECT_EQ(DiaryTexts(), std::vector<std::string>{" "});
     EXPECT_EQ(store.MonthFirstDates, 0);
 }
@@ -131,7 +131,7 @@ TEST_F(DiaryTest, ADateTheTimestampCannotHoldIsRefused) {
             state.date = date;
             return decide(EditButton::Save, state);
         };
-        EXPECT_FALSE(EditDiaryEntry(ui, system, store, "new"));
+        EXPECT_FALSE(EditDiaryEntry(ui, ui, system, store, "new"));
         EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Please choose a date between the years 1970 and 2105"});
     }
     EXPECT_TRUE(store.DiaryEntries.empty());
@@ -146,7 +146,7 @@ TEST_F(DiaryTest, DeleteAsksFirst) {
         EXPECT_FALSE(decide(EditButton::Delete, state));
         return false;
     };
-    EXPECT_FALSE(EditDiaryEntry(ui, system, store, "3"));
+    EXPECT_FALSE(EditDiaryEntry(ui, ui, system, store, "3"));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Are you sure you want to delete this entry?");
     EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
@@ -160,7 +160,7 @@ TEST_F(DiaryTest, DeleteAsksFirst) {
         state.shownDate = "12/03/2026";
         return decide(EditButton::Delete, state);
     };
-    ASSERT_TRUE(EditDiaryEntry(ui, system, store, "3"));
+    ASSERT_TRUE(EditDiaryEntry(ui, ui, system, store, "3"));
     EXPECT_EQ(DiaryTexts(), (std::vector<std::string>{"1", "2"}));
     EXPECT_EQ(store.MonthFirstDates, 0);
 }
@@ -174,7 +174,7 @@ TEST_F(DiaryTest, AnArgumentNamingNoEntryOpensANewEntry) {
             EXPECT_EQ(state.date, system.now) << argument;
             return false;
         };
-        EXPECT_FALSE(EditDiaryEntry(ui, system, store, argument)) << argument;
+        EXPECT_FALSE(EditDiaryEntry(ui, ui, system, store, argument)) << argument;
     }
     EXPECT_EQ(DiaryTexts(), std::vector<std::string>{"one"});
 }
@@ -182,11 +182,11 @@ TEST_F(DiaryTest, AnArgumentNamingNoEntryOpensANewEntry) {
 TEST_F(DiaryTest, AFullDiaryRefusesANewEntryBeforeTheDialog) {
     store.DiaryEntries.assign(VideoStore::kMaxDiaryEntries, DiaryEntry{100, "old"});
     ScriptDiarySave(Utc(2026, 1, 1), "extra", "");
-    EXPECT_FALSE(EditDiaryEntry(ui, system, store, "new"));
+    EXPECT_FALSE(EditDiaryEntry(ui, ui, system, store, "new"));
     EXPECT_EQ(dialogsShown, 0);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{kDiaryFullMessage});
 
-    ASSERT_TRUE(EditDiaryEntry(ui, system, store, "2000"));
+    ASSERT_TRUE(EditDiaryEntry(ui, ui, system, store, "2000"));
     EXPECT_EQ(store.DiaryEntries.size(), VideoStore::kMaxDiaryEntries);
     EXPECT_EQ(store.DiaryEntries.back().text, "extra");
 }

@@ -16,7 +16,7 @@ class NotepadTest : public ::testing::Test, protected test::NotesFixture {
 protected:
     bool SaveNew(const std::string& title, const std::string& text = "") {
         ScriptNoteSave(title, text);
-        return EditNote(ui, store, "new");
+        return EditNote(ui, ui, store, "new");
     }
 };
 
@@ -67,7 +67,7 @@ TEST_F(NotepadTest, EditingANoteMovesItToItsSortedPlace) {
         state.title = "zucchini";
         return decide(EditButton::Save, state);
     };
-    ASSERT_TRUE(EditNote(ui, store, "1"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "1"));
     EXPECT_EQ(NoteTitles(), (std::vector<std::string>{"banana", "cherry", "zucchini"}));
     EXPECT_EQ(store.Notes[2].text, "text of apple");
     // The page links the renamed note by its new number.
@@ -79,7 +79,7 @@ TEST_F(NotepadTest, SavingAnUnchangedTitleGoesAfterItsEquals) {
     ASSERT_TRUE(SaveNew("note", "first"));
     ASSERT_TRUE(SaveNew("NOTE", "second"));
     ui.noteDialog = [](NoteDialogState& state, const auto& decide) { return decide(EditButton::Save, state); };
-    ASSERT_TRUE(EditNote(ui, store, "1"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "1"));
     EXPECT_EQ(store.Notes, (std::vector<NoteEntry>{{"NOTE", "second"}, {"note", "first"}}));
 }
 
@@ -94,12 +94,12 @@ TEST_F(NotepadTest, AnArgumentNamingNoNoteOpensANewNote) {
             EXPECT_EQ(state.text, "");
             return false;
         };
-        EXPECT_FALSE(EditNote(ui, store, argument)) << argument;
+        EXPECT_FALSE(EditNote(ui, ui, store, argument)) << argument;
         EXPECT_FALSE(existing) << argument;
     }
     // Saving from such a link adds a note and leaves the others alone.
     ScriptNoteSave("three", "t");
-    ASSERT_TRUE(EditNote(ui, store, "7"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "7"));
     EXPECT_EQ(NoteTitles(), (std::vector<std::string>{"one", "three", "two"}));
 }
 
@@ -113,7 +113,7 @@ TEST_F(NotepadTest, EmptyTitleKeepsTheDialogOpen) {
         state.title = "Title";
         return decide(EditButton::Save, state);
     };
-    ASSERT_TRUE(EditNote(ui, store, "new"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "new"));
     EXPECT_EQ(store.Notes, (std::vector<NoteEntry>{{"Title", "kept"}}));
 }
 
@@ -127,7 +127,7 @@ TEST_F(NotepadTest, DeleteAsksFirst) {
         EXPECT_FALSE(state.deleteRequested);
         return false;
     };
-    EXPECT_FALSE(EditNote(ui, store, "2"));
+    EXPECT_FALSE(EditNote(ui, ui, store, "2"));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Are you sure you want to delete this note?");
     EXPECT_EQ(ui.messages[0].icon, Icon::Exclamation);
@@ -140,7 +140,7 @@ TEST_F(NotepadTest, DeleteAsksFirst) {
         state.title.clear();
         return decide(EditButton::Delete, state);
     };
-    ASSERT_TRUE(EditNote(ui, store, "2"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "2"));
     EXPECT_EQ(NoteTitles(), (std::vector<std::string>{"a", "c"}));
 }
 
@@ -150,20 +150,20 @@ TEST_F(NotepadTest, CancelChangesNothing) {
         state.title = "changed";
         return false;
     };
-    EXPECT_FALSE(EditNote(ui, store, "1"));
+    EXPECT_FALSE(EditNote(ui, ui, store, "1"));
     EXPECT_EQ(store.Notes, (std::vector<NoteEntry>{{"a", "x"}}));
 }
 
 TEST_F(NotepadTest, AFullNotepadRefusesANewNoteBeforeTheDialog) {
     for (std::size_t i = 0; i < VideoStore::kMaxNotes; ++i) store.Notes.push_back({"n" + std::to_string(1000 + i), ""});
     ScriptNoteSave("extra", "");
-    EXPECT_FALSE(EditNote(ui, store, "new"));
+    EXPECT_FALSE(EditNote(ui, ui, store, "new"));
     EXPECT_EQ(dialogsShown, 0);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{kNotesFullMessage});
     EXPECT_EQ(store.Notes.size(), VideoStore::kMaxNotes);
 
     // Editing a stored note still works.
-    ASSERT_TRUE(EditNote(ui, store, "1"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "1"));
     EXPECT_EQ(store.Notes.size(), VideoStore::kMaxNotes);
     EXPECT_EQ(store.Notes.front().title, "extra");
 }
@@ -260,7 +260,7 @@ TEST_F(NotepadTest, CharactersBeyondTheCodePageSurviveSaveReloadAndPage) {
     const std::string title = "Caf\xE9 \x80";                   // "Café €"
     const std::string text = "Stra\xDF" "e \x80 &#20013; & co";  // "Straße € 中 & co"
     ScriptNoteSave(title, text);
-    ASSERT_TRUE(EditNote(ui, store, "new"));
+    ASSERT_TRUE(EditNote(ui, ui, store, "new"));
 
     const Path lum = dir / "user.lum";
     ASSERT_TRUE(store.SaveUserData(lum));

@@ -34,7 +34,7 @@ protected:
     test::FakeSettings settings;
     test::TempDir folder;
     ContentSite site = SiteIn(folder.path());
-    VideoCatalogue catalogue{ui, fetcher, store, settings, site};
+    VideoCatalogue catalogue{ui, ui, fetcher, store, settings, site};
     const Path help{"/work/help.html"};
     Path homePage = help;
 
@@ -91,7 +91,7 @@ TEST_F(VideoCatalogueTest, AnEmptyStoreFetchesFirst) {
 
 TEST_F(VideoCatalogueTest, PagesThatCannotBeWrittenAreNotShown) {
     const ContentSite lostSite = SiteIn(folder / "gone/");
-    VideoCatalogue lost{ui, fetcher, store, settings, lostSite};
+    VideoCatalogue lost{ui, ui, fetcher, store, settings, lostSite};
     store.CurrentVideos = Videos("v", 3);
     EXPECT_FALSE(lost.ShowVideoPages(homePage));
     EXPECT_FALSE(lost.VideoPagesBuilt);

@@ -2,7 +2,6 @@
 // A platform without a screen, for programs that run the logic unattended (fuzzers,
 // benchmarks): messages are counted, never shown; every question is declined; settings
 // give their defaults and keep nothing.
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,20 +18,6 @@ public:
         return Answer::Cancel;
     }
     std::optional<Path> ChooseFile(const FileDialogRequest&) override { return std::nullopt; }
-    bool ShowTermsDialog(const std::string&, const std::string&) override { return false; }
-    std::optional<std::string> ShowZoomDialog(const std::string&,
-                                              const std::function<std::string(const std::string&, int)>&,
-                                              const std::function<bool(const std::string&)>&) override {
-        return std::nullopt;
-    }
-    BackupChoice ShowBackupDialog() override { return BackupChoice::Cancel; }
-    bool ShowNoteDialog(NoteDialogState&, const std::function<bool(EditButton, NoteDialogState&)>&) override {
-        return false;
-    }
-    bool ShowDiaryDialog(DiaryDialogState&, const std::function<bool(EditButton, DiaryDialogState&)>&) override {
-        return false;
-    }
-    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>&) override { return false; }
     void BeginBusy() override {}
     void EndBusy() override {}
     void PumpMessages() override {}

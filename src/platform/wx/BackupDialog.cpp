@@ -5,7 +5,7 @@
 #include <wx/stattext.h>
 
 #include "platform/wx/SystemText.h"
-#include "platform/wx/WxUi.h"
+#include "platform/wx/WxDialogs.h"
 
 namespace qen {
 
@@ -22,9 +22,9 @@ const char* const kLines[] = {
     "Backups are retained for 7 days. You can restore a backup using the \"Restore\" button below",
 };
 
-class BackupDialog : public wxDialog {
+class BackupWindow : public wxDialog {
 public:
-    explicit BackupDialog(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Backup") {
+    explicit BackupWindow(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Backup") {
         const int wrapWidth = ConvertDialogToPixels(wxSize(299, 0)).GetWidth();
 
         auto* root = new wxBoxSizer(wxVERTICAL);
@@ -59,9 +59,9 @@ public:
 
 }  // namespace
 
-BackupChoice WxUi::ShowBackupDialog() {
-    BackupDialog dialog(ParentWindow());
-    switch (RunDialog(dialog)) {
+BackupChoice WxDialogs::ShowBackupDialog() {
+    BackupWindow dialog(ui_.ParentWindow());
+    switch (ui_.RunDialog(dialog)) {
         case kRestoreId:
             return BackupChoice::Restore;
         case kExitWithoutSavingId:

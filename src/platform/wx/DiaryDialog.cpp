@@ -9,7 +9,7 @@
 
 #include "platform/wx/EditButtons.h"
 #include "platform/wx/SystemText.h"
-#include "platform/wx/WxUi.h"
+#include "platform/wx/WxDialogs.h"
 
 namespace qen {
 
@@ -30,11 +30,11 @@ std::int64_t SecondsSince1970(const wxDateTime& when) {
     return seconds;
 }
 
-class DiaryDialog : public wxDialog {
+class DiaryWindow : public wxDialog {
 public:
     using Decide = std::function<bool(EditButton, DiaryDialogState&)>;
 
-    DiaryDialog(wxWindow* parent, DiaryDialogState& state, const Decide& decide)
+    DiaryWindow(wxWindow* parent, DiaryDialogState& state, const Decide& decide)
         : wxDialog(parent, wxID_ANY, "Diary", wxDefaultPosition, wxDefaultSize,
                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
           state_(state),
@@ -93,10 +93,10 @@ private:
 
 }  // namespace
 
-bool WxUi::ShowDiaryDialog(DiaryDialogState& state,
+bool WxDialogs::ShowDiaryDialog(DiaryDialogState& state,
                            const std::function<bool(EditButton, DiaryDialogState&)>& decide) {
-    DiaryDialog dialog(ParentWindow(), state, decide);
-    return RunDialog(dialog) == wxID_OK;
+    DiaryWindow dialog(ui_.ParentWindow(), state, decide);
+    return ui_.RunDialog(dialog) == wxID_OK;
 }
 
 }  // namespace qen

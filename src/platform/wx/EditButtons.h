@@ -6,7 +6,7 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 
-#include "platform/Ui.h"
+#include "notes/NoteDialogs.h"
 
 namespace qen {
 

@@ -8,7 +8,7 @@
 
 #include "platform/wx/CloseBoxWatch.h"
 #include "platform/wx/SystemText.h"
-#include "platform/wx/WxUi.h"
+#include "platform/wx/WxDialogs.h"
 
 namespace qen {
 
@@ -20,11 +20,11 @@ constexpr int kProgressId = 1067;
 // Long enough for the dialog to be painted before the work takes the thread.
 constexpr int kStartDelayMs = 100;
 
-class LatestVideosDialog : public wxDialog, public FetchProgress {
+class LatestVideosWindow : public wxDialog, public FetchProgress {
 public:
     using Work = std::function<void(FetchProgress&)>;
 
-    LatestVideosDialog(wxWindow* parent, const Work& work)
+    LatestVideosWindow(wxWindow* parent, const Work& work)
         // A caption and no system menu: the dialog closes when the work is done.
         : wxDialog(parent, wxID_ANY, "Get Latest Videos", wxDefaultPosition, wxDefaultSize, wxCAPTION),
           work_(work),
@@ -111,9 +111,9 @@ private:
 
 }  // namespace
 
-bool WxUi::ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) {
-    LatestVideosDialog dialog(ParentWindow(), work);
-    return RunDialog(dialog) == wxID_OK;
+bool WxDialogs::ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) {
+    LatestVideosWindow dialog(ui_.ParentWindow(), work);
+    return ui_.RunDialog(dialog) == wxID_OK;
 }
 
 }  // namespace qen

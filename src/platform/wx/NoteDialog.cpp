@@ -6,7 +6,7 @@
 
 #include "platform/wx/EditButtons.h"
 #include "platform/wx/SystemText.h"
-#include "platform/wx/WxUi.h"
+#include "platform/wx/WxDialogs.h"
 
 namespace qen {
 
@@ -31,11 +31,11 @@ std::string FromEditLines(const wxString& editText) {
     return out;
 }
 
-class NoteDialog : public wxDialog {
+class NoteWindow : public wxDialog {
 public:
     using Decide = std::function<bool(EditButton, NoteDialogState&)>;
 
-    NoteDialog(wxWindow* parent, NoteDialogState& state, const Decide& decide)
+    NoteWindow(wxWindow* parent, NoteDialogState& state, const Decide& decide)
         : wxDialog(parent, wxID_ANY, "Notepad", wxDefaultPosition, wxDefaultSize,
                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
           state_(state),
@@ -82,10 +82,10 @@ private:
 
 }  // namespace
 
-bool WxUi::ShowNoteDialog(NoteDialogState& state,
+bool WxDialogs::ShowNoteDialog(NoteDialogState& state,
                           const std::function<bool(EditButton, NoteDialogState&)>& decide) {
-    NoteDialog dialog(ParentWindow(), state, decide);
-    return RunDialog(dialog) == wxID_OK;
+    NoteWindow dialog(ui_.ParentWindow(), state, decide);
+    return ui_.RunDialog(dialog) == wxID_OK;
 }
 
 }  // namespace qen

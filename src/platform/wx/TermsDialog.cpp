@@ -6,15 +6,15 @@
 #include <wx/textctrl.h>
 
 #include "platform/wx/SystemText.h"
-#include "platform/wx/WxUi.h"
+#include "platform/wx/WxDialogs.h"
 
 namespace qen {
 
 namespace {
 
-class TermsDialog : public wxDialog {
+class TermsWindow : public wxDialog {
 public:
-    TermsDialog(wxWindow* parent, const std::string& caption, const std::string& termsText)
+    TermsWindow(wxWindow* parent, const std::string& caption, const std::string& termsText)
         : wxDialog(parent, wxID_ANY, ToWx(caption), wxDefaultPosition, wxDefaultSize,
                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
         wxString text = ToWx(termsText);
@@ -59,10 +59,10 @@ private:
 
 }  // namespace
 
-bool WxUi::ShowTermsDialog(const std::string& caption, const std::string& termsText) {
-    TermsDialog dialog(ParentWindow(), caption, termsText);
+bool WxDialogs::ShowTermsDialog(const std::string& caption, const std::string& termsText) {
+    TermsWindow dialog(ui_.ParentWindow(), caption, termsText);
     // The close box and Escape end the dialog with the "No" answer.
-    return RunDialog(dialog) == wxID_OK;
+    return ui_.RunDialog(dialog) == wxID_OK;
 }
 
 }  // namespace qen

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Platform.h"
 #include "platform/posix/PosixSystem.h"
+#include "platform/wx/WxDialogs.h"
 #include "platform/wx/WxSettings.h"
 #include "platform/wx/WxUi.h"
 
@@ -17,12 +18,14 @@ public:
 
     MainFrame* frame() const { return frame_; }
     WxUi& wxUi() { return ui_; }
+    FeatureDialogs dialogs() { return dialogs_.All(); }
     // The window was asked to close while a dialog or a wait ran; it is to close from the
     // main loop.
     bool ClosePutOff() const { return closePutOff_; }
 
 private:
     WxUi ui_;
+    WxDialogs dialogs_{ui_};
     WxSettings settings_;
     PosixSystem system_;
     MainFrame* frame_ = nullptr;

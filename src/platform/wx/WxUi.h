@@ -1,7 +1,6 @@
 #pragma once
-// The toolkit side of Ui. Each dialog lives in a file of its own (MessageDialog.cpp,
-// ZoomDialog.cpp, TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp,
-// LatestVideosDialog.cpp).
+// The toolkit side of Ui: message boxes (MessageDialog.cpp), the file dialog, the busy
+// cursor, and the running of every modal dialog. The features' dialogs are in WxDialogs.
 #include <wx/dialog.h>
 #include <wx/window.h>
 
@@ -28,17 +27,6 @@ public:
 
     Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<Path> ChooseFile(const FileDialogRequest& request) override;
-    bool ShowTermsDialog(const std::string& caption, const std::string& termsText) override;
-    std::optional<std::string> ShowZoomDialog(
-        const std::string& initialText,
-        const std::function<std::string(const std::string& text, int delta)>& step,
-        const std::function<bool(const std::string& text)>& accept) override;
-    BackupChoice ShowBackupDialog() override;
-    bool ShowNoteDialog(NoteDialogState& state,
-                        const std::function<bool(EditButton, NoteDialogState&)>& decide) override;
-    bool ShowDiaryDialog(DiaryDialogState& state,
-                         const std::function<bool(EditButton, DiaryDialogState&)>& decide) override;
-    bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
     void BeginBusy() override;
     void EndBusy() override;
     void PumpMessages() override;

@@ -8,18 +8,18 @@
 #include <wx/valtext.h>
 
 #include "platform/wx/SystemText.h"
-#include "platform/wx/WxUi.h"
+#include "platform/wx/WxDialogs.h"
 
 namespace qen {
 
 namespace {
 
-class ZoomDialog : public wxDialog {
+class ZoomWindow : public wxDialog {
 public:
     using StepFunction = std::function<std::string(const std::string&, int)>;
     using AcceptFunction = std::function<bool(const std::string&)>;
 
-    ZoomDialog(wxWindow* parent, const std::string& initialText, const StepFunction& step,
+    ZoomWindow(wxWindow* parent, const std::string& initialText, const StepFunction& step,
                const AcceptFunction& accept)
         : wxDialog(parent, wxID_ANY, "Zoom"), step_(step), accept_(accept) {
         auto* root = new wxBoxSizer(wxVERTICAL);
@@ -89,11 +89,11 @@ private:
 
 }  // namespace
 
-std::optional<std::string> WxUi::ShowZoomDialog(
+std::optional<std::string> WxDialogs::ShowZoomDialog(
     const std::string& initialText, const std::function<std::string(const std::string& text, int delta)>& step,
     const std::function<bool(const std::string& text)>& accept) {
-    ZoomDialog dialog(ParentWindow(), initialText, step, accept);
-    if (RunDialog(dialog) != wxID_OK) return std::nullopt;
+    ZoomWindow dialog(ui_.ParentWindow(), initialText, step, accept);
+    if (ui_.RunDialog(dialog) != wxID_OK) return std::nullopt;
     return dialog.Text();
 }
 
