@@ -72,6 +72,7 @@ struct GatewayServer::Impl {
         const Clock clock = SystemClock();
         upstream = std::make_unique<CurlUpstream>(options.upstreamTimeout);
         cache = std::make_unique<DiskCache>(options.cacheDir, options.cacheHours * 3600, clock);
+        cache->PruneExpired();
         if (options.source == "youtube") {
             budget = std::make_unique<DailyBudget>(options.cacheDir / "youtube-budget.json", options.dailyUnits, clock);
             source = std::make_unique<YouTubeSource>(options.apiBase, key, *upstream, *budget, *cache);
