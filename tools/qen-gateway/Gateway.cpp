@@ -92,18 +92,18 @@ GatewayAnswer Gateway::FeedAnswer(const CacheEntry& entry) const {
 
 GatewayAnswer Gateway::Feed(const std::string& key, const std::string& host, const std::string& what,
                             const std::function<ServicePage()>& fetch) {
-    if (std::optional<CacheEntry> entry = cache_.Find(key)) {
+    if (std::shared_ptr<const CacheEntry> entry = cache_.Find(key)) {
         ++hits_;
         return FeedAnswer(*entry);
     }
     bool led = false;
     GatewayAnswer answer = flights_.Run(key, [&] {
         led = true;
-        if (std::optional<CacheEntry> entry = cache_.Find(key)) return FeedAnswer(*entry);
+        if (std::shared_ptr<const CacheEntry> entry = cache_.Find(key)) return FeedAnswer(*entry);
         const ServicePage page = fetch();
         switch (page.kind) {
             case AnswerKind::Videos:
-                return FeedAnswer(cache_.Store(key, VideoFeed(page.videos, host)));
+                return FeedAnswer(*cache_.Store(key, VideoFeed(page.videos, host)));
             case AnswerKind::Quota:
                 log_(std::string(source_.Name()) + " " + what + ": quota: " + page.reason);
                 return GatewayAnswer{403, kFeedType, QuotaFeed(), "no-store"};

@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <filesystem>
 #include <mutex>
 
@@ -44,6 +46,7 @@ struct GatewayServer::Impl {
     std::unique_ptr<Gateway> gateway;
     httplib::Server http;
     int port = -1;
+    int listening = -1;  // the listening socket, once made
     std::atomic<bool> ended = false;
 
     Impl(GatewayOptions o, std::ostream& log) : options(std::move(o)), logStream(log) {}
@@ -69,6 +72,7 @@ struct GatewayServer::Impl {
         const Clock clock = SystemClock();
         upstream = std::make_unique<CurlUpstream>(options.upstreamTimeout);
         cache = std::make_unique<DiskCache>(options.cacheDir, options.cacheHours * 3600, clock);
+        cache->PruneExpired();
         if (options.source == "youtube") {
             budget = std::make_unique<DailyBudget>(options.cacheDir / "youtube-budget.json", options.dailyUnits, clock);
             source = std::make_unique<YouTubeSource>(options.apiBase, key, *upstream, *budget, *cache);
@@ -87,6 +91,16 @@ struct GatewayServer::Impl {
         http.set_tcp_nodelay(true);
         http.set_keep_alive_max_count(1000);
         http.set_payload_max_length(1 << 16);
+        http.set_socket_options([this](socket_t socket) {
+            httplib::default_socket_options(socket);
+            listening = socket;
+        });
+    }
+
+    // The library listens with a queue of five connections; clients that connect together
+    // beyond that lose their first attempt and wait a second to try again.
+    void LengthenListenQueue() const {
+        if (listening >= 0) ::listen(listening, SOMAXCONN);
     }
 
     void Serve() {
@@ -119,6 +133,7 @@ std::string GatewayServer::Start() {
     else if (impl.http.bind_to_port(impl.options.listen, impl.options.port))
         impl.port = impl.options.port;
     if (impl.port <= 0) return "cannot listen on " + impl.options.listen + ":" + std::to_string(impl.options.port);
+    impl.LengthenListenQueue();
     impl.Serve();
     thread_ = std::thread([&impl] {
         impl.http.listen_after_bind();

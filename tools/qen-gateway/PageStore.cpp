@@ -26,7 +26,7 @@ std::optional<std::vector<Video>> Deserialise(const std::string& text) {
 }  // namespace
 
 std::optional<ServicePage> PageStore::Cached(const std::string& key) {
-    std::optional<CacheEntry> entry = cache_.Find(key);
+    std::shared_ptr<const CacheEntry> entry = cache_.Find(key);
     if (!entry) return std::nullopt;
     std::optional<std::vector<Video>> videos = Deserialise(entry->body);
     if (!videos) return std::nullopt;

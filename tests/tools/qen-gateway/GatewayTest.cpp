@@ -2,6 +2,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <future>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -9,6 +10,7 @@
 
 #include "FakeVideoService.h"
 #include "fakes/TempDir.h"
+#include "qen-gateway/DiskCache.h"
 #include "qen-gateway/GatewayServer.h"
 
 namespace qen::gateway {
@@ -197,6 +199,22 @@ TEST_F(GatewayTest, AnswersSurviveARestartAndCarryTheSecondsTheyHaveLeft) {
     const auto status = nlohmann::json::parse(restarted.Get("/status")->body);
     EXPECT_EQ(status["cache_hits"], 1);
     EXPECT_EQ(status["cache_misses"], 0);
+}
+
+TEST_F(GatewayTest, StartingRemovesTheCacheFilesThatHaveExpired) {
+    const Path folder = cache_ / "cache";
+    test::MakeFolders(folder);
+    DiskCache(folder, 60, [] { return 1000; }).Store("invidious/feed/long-ago", "<old/>");
+    DiskCache(folder, 3600, SystemClock()).Store("invidious/feed/recent", "<recent/>");
+    auto entryFiles = [&] {
+        std::size_t count = 0;
+        for (const auto& item : std::filesystem::directory_iterator(folder.Bytes()))
+            count += item.path().extension() == ".entry";
+        return count;
+    };
+    ASSERT_EQ(entryFiles(), 2u);
+    RunningGateway gateway(Invidious());
+    EXPECT_EQ(entryFiles(), 1u);
 }
 
 TEST_F(GatewayTest, IdenticalRequestsThatArriveTogetherMakeOneUpstreamCall) {
