@@ -75,10 +75,6 @@ public:
     bool PlaylistChanged = false;
     int VideoPageCount = 0;       // highest videos page written this run
     int PlaylistPageCount = 0;    // highest playlist page written this run
-    std::string LastFeedText;
-    bool QuotaReached = false;
-    bool FetchCancelled = false;
-    bool FetchFailed = false;
 
     // Succeeds when the file was read or does not exist; fails with the message to show
     // when it could not be opened or was damaged. A damaged file empties the saved lists.

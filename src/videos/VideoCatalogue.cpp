@@ -70,12 +70,13 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
 
     VideoFeedClient feed(fetcher_, store_, FeedHost());
+    KeywordFetch fetched;
     fetchingLatest_ = true;
     const bool endedOk = ui_.ShowLatestVideosDialog([&](FetchProgress& progress) {
         BusyCursor busy(ui_);
         progress.SetStatusText(std::string("Fetching Videos From ") + kVideoSiteLabel);
         ui_.PumpMessages();
-        const KeywordFetch fetched = feed.FetchKeywordVideos(
+        fetched = feed.FetchKeywordVideos(
             keep, site_.Niche, VideoFeedClient::kMaxNewVideos, 0, progress.CancelFlag(),
             [&](const std::string& text) {
                 progress.SetProgressText(text);
@@ -87,19 +88,19 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     if (!endedOk) return false;
 
     const std::size_t after = store_.CurrentVideos.size();
-    if (after == 0 || store_.FetchCancelled || store_.FetchFailed) return false;
+    if (after == 0 || fetched.cancelled || fetched.Failed()) return false;
     {
         BusyCursor busy(ui_);
         if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
     }
-    ReportFetchOutcome(keep, before, after);
+    ReportFetchOutcome(keep, fetched.quotaReached, before, after);
     VideoPagesBuilt = true;
     return true;
 }
 
-void VideoCatalogue::ReportFetchOutcome(bool keep, std::size_t before, std::size_t after) {
+void VideoCatalogue::ReportFetchOutcome(bool keep, bool quotaReached, std::size_t before, std::size_t after) {
     const std::string added = std::to_string(after - before);
-    if (!keep && store_.QuotaReached)
+    if (!keep && quotaReached)
         ui_.ShowMessage(
             "YouTube is reporting that there have been too many recent calls to the YouTube RSS feed API from your "
             "IP address\n\nThe software has only managed to fetch " + added + " videos",

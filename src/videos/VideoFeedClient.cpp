@@ -70,11 +70,6 @@ std::string RelatedVideosAddress(const std::string& feedHost, const std::string&
 VideoFeedClient::VideoFeedClient(Fetcher& fetcher, VideoStore& store, std::string feedHost)
     : fetcher_(fetcher), store_(store), feedHost_(std::move(feedHost)) {}
 
-KeywordFetch VideoFeedClient::Fail(std::string message) {
-    store_.FetchFailed = true;
-    return {0, Outcome::Failure(std::move(message))};
-}
-
 // What one keyword run has gathered so far.
 struct VideoFeedClient::KeywordRun {
     bool keep = false;
@@ -112,9 +107,11 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
 
 KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
                                                 const bool& cancel, const BatchStarted& batchStarted) {
-    store_.QuotaReached = false;
-    store_.FetchCancelled = false;
-    store_.FetchFailed = false;
+    KeywordFetch ended;
+    auto fail = [&ended](std::string message) {
+        ended.outcome = Outcome::Failure(std::move(message));
+        return ended;
+    };
     if (!keep) store_.ClearCurrentVideos();
     if (sortOrder < 0 || sortOrder > 2) sortOrder = 0;
 
@@ -132,28 +129,21 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
     const std::string firstTerm = term;
     int startIndex = 1;
     for (int batch = 1; !term.empty(); ++batch) {
-        if (cancel) {
-            store_.FetchCancelled = true;
-            return {};
-        }
+        if (cancel) return KeywordFetch{.cancelled = true};
         if (batchStarted) batchStarted("Fetching Video Batch " + std::to_string(batch));
 
         const std::string feedText =
             fetcher_.FetchFeedText(FetchChannel::Videos, KeywordQueryAddress(feedHost_, term, startIndex, sortOrder));
-        if (cancel) {
-            store_.FetchCancelled = true;
-            return {};
-        }
-        store_.LastFeedText = feedText;
+        if (cancel) return KeywordFetch{.cancelled = true};
         const bool gotSomething = run.Found() > 0 || run.rejected > 0;
         if (!HoldsFeedDocument(feedText)) {
             if (gotSomething) break;
-            return Fail(kFeedErrorMessage);
+            return fail(kFeedErrorMessage);
         }
         if (ReportsCallQuota(feedText)) {
-            store_.QuotaReached = true;
+            ended.quotaReached = true;
             if (gotSomething) break;
-            return Fail(kQuotaMessage);
+            return fail(kQuotaMessage);
         }
 
         ReadKeywordEntries(feedText, run);
@@ -166,25 +156,25 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
         }
     }
 
-    if (run.Found() == 0 && run.rejected == 0) return Fail("Unable to find any videos for keyword: " + firstTerm);
+    if (run.Found() == 0 && run.rejected == 0) return fail("Unable to find any videos for keyword: " + firstTerm);
 
     auto& current = store_.CurrentVideos;
     std::size_t found = run.Found();
     if (current.size() + found > UserData::kMaxCurrentVideos) {
         found = current.size() < UserData::kMaxCurrentVideos ? UserData::kMaxCurrentVideos - current.size() : 0;
         if (found == 0)
-            return Fail("The software already has the maximum number of " +
+            return fail("The software already has the maximum number of " +
                         std::to_string(UserData::kMaxCurrentVideos) + " videos\n\nNo more videos can be added");
     }
     current.insert(current.begin(), std::make_move_iterator(run.batchList.begin()),
                    std::make_move_iterator(run.batchList.begin() + static_cast<std::ptrdiff_t>(found)));
-    return {static_cast<int>(current.size())};
+    ended.count = static_cast<int>(current.size());
+    return ended;
 }
 
 Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
     const std::string feedText =
         fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
-    store_.LastFeedText = feedText;
     if (feedText.empty()) return Outcome::Failure({});
     if (!HoldsFeedDocument(feedText)) return Outcome::Failure(kRelatedFeedErrorMessage);
     if (ReportsCallQuota(feedText)) return Outcome::Failure(kQuotaMessage);
