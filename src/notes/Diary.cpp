@@ -44,13 +44,6 @@ bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogSta
     return true;
 }
 
-std::size_t DiaryInsertPosition(const UserData& data, std::uint32_t timestamp) {
-    // A straight scan: a list read from a file is not guaranteed to be in order.
-    std::size_t at = 0;
-    while (at < data.DiaryEntries.size() && data.DiaryEntries[at].timestamp <= timestamp) ++at;
-    return at;
-}
-
 bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string& argument) {
     auto& entries = store.DiaryEntries;
     long index = -1;
@@ -85,10 +78,8 @@ bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string
     if (!FitsTimestamp(state.date)) return false;
     if (state.monthFirstDecided) store.MonthFirstDates = state.monthFirst ? 1 : 0;
     if (index >= 0) entries.erase(entries.begin() + index);
-    const auto timestamp = static_cast<std::uint32_t>(state.date);
-    const std::size_t at = DiaryInsertPosition(store, timestamp);
-    entries.insert(entries.begin() + static_cast<long>(at), DiaryEntry{timestamp, state.text});
-    return true;
+    // An edited entry has just made its own room.
+    return store.InsertDiaryEntry({static_cast<std::uint32_t>(state.date), state.text});
 }
 
 std::string FormatDiaryDate(System& system, std::uint32_t timestamp, std::int32_t monthFirstDates) {

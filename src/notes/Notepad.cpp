@@ -22,14 +22,6 @@ bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state) {
     return true;
 }
 
-std::size_t NoteInsertPosition(const UserData& data, const std::string& title) {
-    // A straight scan rather than a binary search: a list read from a file is not
-    // guaranteed to be in order.
-    std::size_t at = 0;
-    while (at < data.Notes.size() && VideoStore::CompareNoteTitles(data.Notes[at].title, title) <= 0) ++at;
-    return at;
-}
-
 bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
     auto& notes = store.Notes;
     long index = -1;
@@ -58,9 +50,8 @@ bool EditNote(Ui& ui, VideoStore& store, const std::string& argument) {
         return true;
     }
     if (index >= 0) notes.erase(notes.begin() + index);
-    const std::size_t at = NoteInsertPosition(store, state.title);
-    notes.insert(notes.begin() + static_cast<long>(at), NoteEntry{state.title, state.text});
-    return true;
+    // An edited note has just made its own room.
+    return store.InsertNote({state.title, state.text});
 }
 
 std::string NotepadPageText(const UserData& data, const std::string& pageTemplate, const std::string& niche) {

@@ -99,9 +99,10 @@ public:
 
     // Additions for the notepad and the diary. Each keeps its list's order and
     // refuses (false, nothing lost) when the list is full.
-    // A note goes after the notes whose titles compare equal (case-insensitive).
+    // A note goes before the first note whose title compares higher (case-insensitive), so
+    // equal titles keep the order they were saved in.
     bool InsertNote(const NoteEntry& note);
-    // A diary entry goes after the entries with the same timestamp.
+    // A diary entry goes before the first entry stamped later.
     bool InsertDiaryEntry(const DiaryEntry& entry);
     // True when one more note / diary entry does not fit; lets a dialog refuse before the
     // user types anything.
