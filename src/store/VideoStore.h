@@ -66,7 +66,6 @@ struct UserData {
 class VideoStore : public UserData {
 public:
     static constexpr std::size_t kMaxRelatedVideos = 50;
-    static constexpr std::size_t kMaxExcludedWords = 50;
 
     // Not saved: filled by the feed client and the site builder.
     std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
