@@ -23,16 +23,7 @@ bool RemoveFirst(List& list, Pred pred) {
 
 }  // namespace
 
-void UserData::ClearSavedData() {
-    CurrentVideos.clear();
-    DeletedVideoIds.clear();
-    Playlist.clear();
-    SavedArticles.clear();
-    Notes.clear();
-    DiaryEntries.clear();
-    ViewedArticleKeys.clear();
-    MonthFirstDates = 1;
-}
+void UserData::ClearSavedData() { *this = UserData{}; }
 
 Outcome VideoStore::LoadUserData(const Path& path) {
     std::error_code ec;
