@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "base/LinkNames.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
 #include "files/FileMessages.h"
@@ -47,7 +48,7 @@ bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogSta
 bool EditDiaryEntry(Ui& ui, System& system, VideoStore& store, const std::string& argument) {
     auto& entries = store.DiaryEntries;
     long index = -1;
-    if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
+    if (argument != kNewEntry) index = static_cast<long>(ParseEntryNumber(argument)) - 1;
     if (index >= static_cast<long>(entries.size())) index = -1;
     // Refuse a new entry before the user types it, not after.
     if (index < 0 && store.DiaryFull()) {
@@ -93,14 +94,15 @@ std::string DiaryPageText(System& system, const UserData& data, const std::strin
                                             "You have one diary entry", "diary entries");
     const std::string heading = "<div class='articleheader'>Your " + niche + " Diary</div><BR><BR>" + count;
 
-    std::string body = "<a href='diary_new.html'>Click here to create a new diary entry</a><br><br>\r\n";
+    std::string body =
+        "<a href='" + CommandLink(link::kDiaryEntry, kNewEntry) + "'>Click here to create a new diary entry</a><br><br>\r\n";
     if (n > 0)
         body +=
             "Click on the date of any entry to edit/delete it<br><br>All your diary entries are automatically "
             "saved (along with all your video data) when you exit the software<br><br><br>\r\n";
     for (std::size_t k = n; k >= 1; --k) {
         const DiaryEntry& entry = data.DiaryEntries[k - 1];
-        body += "<a href='diary_" + std::to_string(k) + ".html'>" +
+        body += "<a href='" + CommandLink(link::kDiaryEntry, std::to_string(k)) + "'>" +
                 FormatDiaryDate(system, entry.timestamp, data.MonthFirstDates) + "</a> &nbsp; - &nbsp; " +
                 EscapeDiaryText(entry.text) + "<br><br>\r\n";
     }
