@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/HtmlText.h"
+#include "text/TagScanners.h"
 #include "text/TextOps.h"
 #include "videos/FeedText.h"
 
