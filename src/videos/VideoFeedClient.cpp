@@ -15,15 +15,11 @@ namespace qen {
 
 namespace {
 
-constexpr const char* kFeedErrorMessage =
-    "There is an error with the YouTube feed data\n\nThe software was unable to fetch any videos\n\n"
-    "Please try again later";
-constexpr const char* kRelatedFeedErrorMessage =
-    "There is an error with the YouTube feed data\n\nThe software was unable to fetch any related videos\n\n"
-    "Please try again later";
-constexpr const char* kQuotaMessage =
-    "YouTube is reporting that there have been too many recent calls to the YouTube RSS feed API from your "
-    "IP address\n\nThe software was unable to fetch any videos\n\nPlease try again later";
+constexpr const char* kNoVideosFetched = "The software was unable to fetch any videos\n\nPlease try again later";
+
+std::string FeedErrorMessage(const std::string& consequence) {
+    return std::string("There is an error with the ") + kVideoSiteLabel + " feed data\n\n" + consequence;
+}
 
 // Ids and titles this short are no videos; they are passed over and counted nowhere.
 constexpr std::size_t kShortestField = 5;
@@ -53,6 +49,11 @@ bool TitleHoldsExcludedWord(std::string_view title, const std::vector<std::strin
 }
 
 }  // namespace
+
+std::string QuotaMessage(const std::string& consequence) {
+    return std::string(kVideoSiteLabel) + " is reporting that there have been too many recent calls to the " +
+           kVideoSiteLabel + " RSS feed API from your IP address\n\n" + consequence;
+}
 
 std::string KeywordQueryAddress(const std::string& feedHost, const std::string& term, int startIndex,
                                 int sortOrder) {
@@ -139,12 +140,12 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
         const bool gotSomething = run.Found() > 0 || run.rejected > 0;
         if (!HoldsFeedDocument(feedText)) {
             if (gotSomething) break;
-            return fail(kFeedErrorMessage);
+            return fail(FeedErrorMessage(kNoVideosFetched));
         }
         if (ReportsCallQuota(feedText)) {
             ended.quotaReached = true;
             if (gotSomething) break;
-            return fail(kQuotaMessage);
+            return fail(QuotaMessage(kNoVideosFetched));
         }
 
         ReadKeywordEntries(feedText, run);
@@ -177,8 +178,10 @@ Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
     const std::string feedText =
         fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
     if (feedText.empty()) return Outcome::Failure({});
-    if (!HoldsFeedDocument(feedText)) return Outcome::Failure(kRelatedFeedErrorMessage);
-    if (ReportsCallQuota(feedText)) return Outcome::Failure(kQuotaMessage);
+    if (!HoldsFeedDocument(feedText))
+        return Outcome::Failure(
+            FeedErrorMessage("The software was unable to fetch any related videos\n\nPlease try again later"));
+    if (ReportsCallQuota(feedText)) return Outcome::Failure(QuotaMessage(kNoVideosFetched));
 
     auto& related = store_.RelatedVideos;
     std::unordered_set<std::string> listed;

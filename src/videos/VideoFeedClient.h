@@ -23,6 +23,9 @@ std::string KeywordQueryAddress(const std::string& feedHost, const std::string& 
                                 int sortOrder);
 std::string RelatedVideosAddress(const std::string& feedHost, const std::string& videoId);
 
+// The video service says its call quota is spent; `consequence` says what that left the user with.
+std::string QuotaMessage(const std::string& consequence);
+
 // How a keyword run ended.
 struct KeywordFetch {
     // `CurrentVideos` afterwards, or 0 when the fetch failed, was cancelled or found nothing.
