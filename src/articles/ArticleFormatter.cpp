@@ -4,6 +4,7 @@
 
 #include "articles/ArticleText.h"
 #include "articles/BracketedLinks.h"
+#include "base/LinkNames.h"
 #include "text/TextOps.h"
 
 namespace qen {
@@ -106,10 +107,10 @@ std::string ReplaceSourceLine(std::string text, std::string_view id, bool saved)
 
     std::string footer = "<DIV class='articlefootlinks'>";
     if (saved)
-        footer += "<a href='unsavearticle_" + std::string(id) +
-                  ".html'>Delete this article from the Saved Articles list</a>";
+        footer += "<a href='" + CommandLink(link::kUnsaveArticle, id) +
+                  "'>Delete this article from the Saved Articles list</a>";
     else
-        footer += "<a href='savearticle_" + std::string(id) + ".html'>Save this article</a>";
+        footer += "<a href='" + CommandLink(link::kSaveArticle, id) + "'>Save this article</a>";
     footer += "</DIV><BR><BR><DIV class='articlefootlinks'>" + sourceAnchor + "View this article on " +
               kArticleSiteLabel + "</a></DIV>";
     return text.replace(source, close + 4 - source, footer);

@@ -114,8 +114,8 @@ std::optional<WebOrigin> PlainWebOrigin(std::string_view address) {
 }
 
 ArticleLinkRule::ArticleLinkRule(std::string_view articleId, std::string_view launchAddress)
-    : ownLinks_{std::string(link::kSaveArticle).append(articleId).append(".html"),
-                std::string(link::kUnsaveArticle).append(articleId).append(".html"), link::kGoBack},
+    : ownLinks_{CommandLink(link::kSaveArticle, articleId), CommandLink(link::kUnsaveArticle, articleId),
+                link::kGoBack},
       launchAddress_(ToLowerAscii(launchAddress)),
       launch_(PlainWebOrigin(launchAddress)) {}
 

@@ -1,6 +1,7 @@
 #include "articles/ArticlePages.h"
 
 #include "articles/ArticleText.h"
+#include "base/LinkNames.h"
 #include "package/ContentSite.h"
 #include "text/HtmlText.h"
 #include "text/TextOps.h"
@@ -9,7 +10,8 @@ namespace qen {
 
 namespace {
 
-constexpr std::string_view kBackLink = "<a href='goback.html'>Go back to article list</a>";
+const std::string kBackLink = std::string("<a href='") + link::kGoBack + "'>Go back to article list</a>";
+
 
 // Entries without an id to link or with a title of one character are not listed. The title
 // is measured as the feed gave it: a CDATA section around one letter is listed.
@@ -17,7 +19,7 @@ bool IsListed(std::string_view id, std::string_view title) { return IsUsableArti
 
 std::string ListLine(std::string_view linkClass, std::string_view id, std::string_view title) {
     std::string line = "<div class='";
-    line.append(linkClass).append("'><a href='ezine_").append(id).append(".html'>");
+    line.append(linkClass).append("'><a href='").append(CommandLink(link::kOpenArticle, id)).append("'>");
     line.append(EscapeMarkupKeepingReferences(ArticleDisplayTitle(ArticleTitleText(title))));
     line.append("</a></div><BR>");
     return line;

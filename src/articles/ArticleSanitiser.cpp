@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "articles/ArticleLinks.h"
-#include "articles/TagScanner.h"
+#include "text/TagScanners.h"
 
 namespace qen {
 

@@ -13,4 +13,10 @@ bool NamesLinkCommand(std::string_view fileName) {
     return fileName.size() >= 4 && ToLowerAscii(fileName.substr(fileName.size() - 4)) == ".exe";
 }
 
+std::string CommandLink(std::string_view prefix, std::string_view argument) {
+    std::string name;
+    name.reserve(prefix.size() + argument.size() + 5);
+    return name.append(prefix).append(argument).append(".html");
+}
+
 }  // namespace qen

@@ -1,6 +1,7 @@
 #pragma once
 // The file names the link commands answer to: pages whose visit runs an action, and the
 // prefixes of pseudo-links (prefix + argument + ".html"). Text from outside may link to none.
+#include <string>
 #include <string_view>
 
 #include "base/PageNames.h"
@@ -42,5 +43,8 @@ namespace qen {
 // Whether a link to a file of this name would be taken as a command or a program to start:
 // one of the command pages, a prefix + anything + ".html", or an ".exe" name (any case).
 bool NamesLinkCommand(std::string_view fileName);
+
+// The file name a page links to so that a click runs the command of `prefix` with `argument`.
+std::string CommandLink(std::string_view prefix, std::string_view argument);
 
 }  // namespace qen

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "base/LinkNames.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
 #include "files/FileMessages.h"
@@ -44,18 +45,11 @@ bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogSta
     return true;
 }
 
-std::size_t DiaryInsertPosition(const UserData& data, std::uint32_t timestamp) {
-    // A straight scan: a list read from a file is not guaranteed to be in order.
-    std::size_t at = 0;
-    while (at < data.DiaryEntries.size() && data.DiaryEntries[at].timestamp <= timestamp) ++at;
-    return at;
-}
-
 bool EditDiaryEntry(Ui& ui, NoteDialogs& dialogs, System& system, VideoStore& store,
                     const std::string& argument) {
     auto& entries = store.DiaryEntries;
     long index = -1;
-    if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
+    if (argument != kNewEntry) index = static_cast<long>(ParseEntryNumber(argument)) - 1;
     if (index >= static_cast<long>(entries.size())) index = -1;
     // Refuse a new entry before the user types it, not after.
     if (index < 0 && store.DiaryFull()) {
@@ -86,10 +80,8 @@ bool EditDiaryEntry(Ui& ui, NoteDialogs& dialogs, System& system, VideoStore& st
     if (!FitsTimestamp(state.date)) return false;
     if (state.monthFirstDecided) store.MonthFirstDates = state.monthFirst ? 1 : 0;
     if (index >= 0) entries.erase(entries.begin() + index);
-    const auto timestamp = static_cast<std::uint32_t>(state.date);
-    const std::size_t at = DiaryInsertPosition(store, timestamp);
-    entries.insert(entries.begin() + static_cast<long>(at), DiaryEntry{timestamp, state.text});
-    return true;
+    // An edited entry has just made its own room.
+    return store.InsertDiaryEntry({static_cast<std::uint32_t>(state.date), state.text});
 }
 
 std::string FormatDiaryDate(System& system, std::uint32_t timestamp, std::int32_t monthFirstDates) {
@@ -103,14 +95,15 @@ std::string DiaryPageText(System& system, const UserData& data, const std::strin
                                             "You have one diary entry", "diary entries");
     const std::string heading = "<div class='articleheader'>Your " + niche + " Diary</div><BR><BR>" + count;
 
-    std::string body = "<a href='diary_new.html'>Click here to create a new diary entry</a><br><br>\r\n";
+    std::string body =
+        "<a href='" + CommandLink(link::kDiaryEntry, kNewEntry) + "'>Click here to create a new diary entry</a><br><br>\r\n";
     if (n > 0)
         body +=
             "Click on the date of any entry to edit/delete it<br><br>All your diary entries are automatically "
             "saved (along with all your video data) when you exit the software<br><br><br>\r\n";
     for (std::size_t k = n; k >= 1; --k) {
         const DiaryEntry& entry = data.DiaryEntries[k - 1];
-        body += "<a href='diary_" + std::to_string(k) + ".html'>" +
+        body += "<a href='" + CommandLink(link::kDiaryEntry, std::to_string(k)) + "'>" +
                 FormatDiaryDate(system, entry.timestamp, data.MonthFirstDates) + "</a> &nbsp; - &nbsp; " +
                 EscapeDiaryText(entry.text) + "<br><br>\r\n";
     }

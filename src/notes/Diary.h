@@ -18,9 +18,6 @@ class ContentSite;
 // On Save it learns the user's date order from `state.shownDate`, the picker's own text.
 bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogState& state);
 
-// Where an entry stamped `timestamp` goes: after every entry stamped the same or earlier.
-std::size_t DiaryInsertPosition(const UserData& data, std::uint32_t timestamp);
-
 // Runs the diary dialog for the link argument ("new" or an entry number); a number that
 // names no entry opens the dialog for a new entry. True when the diary changed.
 bool EditDiaryEntry(Ui& ui, NoteDialogs& dialogs, System& system, VideoStore& store, const std::string& argument);

@@ -1,5 +1,6 @@
 #include "notes/Notepad.h"
 
+#include "base/LinkNames.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
 #include "files/FileMessages.h"
@@ -22,18 +23,10 @@ bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state) {
     return true;
 }
 
-std::size_t NoteInsertPosition(const UserData& data, const std::string& title) {
-    // A straight scan rather than a binary search: a list read from a file is not
-    // guaranteed to be in order.
-    std::size_t at = 0;
-    while (at < data.Notes.size() && VideoStore::CompareNoteTitles(data.Notes[at].title, title) <= 0) ++at;
-    return at;
-}
-
 bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string& argument) {
     auto& notes = store.Notes;
     long index = -1;
-    if (argument != "new") index = static_cast<long>(ParseEntryNumber(argument)) - 1;
+    if (argument != kNewEntry) index = static_cast<long>(ParseEntryNumber(argument)) - 1;
     if (index >= static_cast<long>(notes.size())) index = -1;
     // Refuse a new note before the user types it, not after.
     if (index < 0 && store.NotesFull()) {
@@ -58,9 +51,8 @@ bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string
         return true;
     }
     if (index >= 0) notes.erase(notes.begin() + index);
-    const std::size_t at = NoteInsertPosition(store, state.title);
-    notes.insert(notes.begin() + static_cast<long>(at), NoteEntry{state.title, state.text});
-    return true;
+    // An edited note has just made its own room.
+    return store.InsertNote({state.title, state.text});
 }
 
 std::string NotepadPageText(const UserData& data, const std::string& pageTemplate, const std::string& niche) {
@@ -69,7 +61,7 @@ std::string NotepadPageText(const UserData& data, const std::string& pageTemplat
         CountSentence(n, "You have not created any notes yet", "You have one note", "notes");
     const std::string heading = "<div class='articleheader'>Your " + niche + " Notes</div><BR><BR>" + count;
 
-    std::string body = "<a href='notepad_new.html'>Click here to create a new note</a><br><br>\r\n";
+    std::string body = "<a href='" + CommandLink(link::kNote, kNewEntry) + "'>Click here to create a new note</a><br><br>\r\n";
     if (n > 0)
         body +=
             "Click on the title of any note to edit/delete it<br><br>All your notes are automatically saved "
@@ -78,7 +70,8 @@ std::string NotepadPageText(const UserData& data, const std::string& pageTemplat
         const NoteEntry& note = data.Notes[k - 1];
         body += SeparatorLine();
         // The title is what the user typed: text, never markup.
-        body += "<a href='notepad_" + std::to_string(k) + ".html'>" + EscapeDiaryText(note.title) + "</a><br><br>\r\n";
+        body += "<a href='" + CommandLink(link::kNote, std::to_string(k)) + "'>" + EscapeDiaryText(note.title) +
+                "</a><br><br>\r\n";
         body += EscapeNoteText(note.text) + "<br><br><br>\r\n";
     }
     if (n > 0) body += SeparatorLine();

@@ -15,9 +15,6 @@ class ContentSite;
 // The note dialog's rules for Save and Delete Note; true lets the dialog close with OK.
 bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state);
 
-// Where a note titled `title` goes: after every note whose title compares equal or lower.
-std::size_t NoteInsertPosition(const UserData& data, const std::string& title);
-
 // Runs the note dialog for the link argument ("new" or a note number); a number that
 // names no note opens the dialog for a new note. True when `Notes` changed.
 bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string& argument);

@@ -5,6 +5,9 @@
 
 namespace qen {
 
+// The link argument that asks for a new note or diary entry rather than a numbered one.
+inline constexpr const char* kNewEntry = "new";
+
 // 0 for the empty text, -1 when any character is not a decimal digit, otherwise the
 // value (held at the largest int, which no list reaches, when the digits run past it).
 int ParseEntryNumber(std::string_view text);

@@ -43,15 +43,21 @@ public:
     // has tens of thousands of fields.
     void SetField(const char* what, std::size_t index = kNotInList) {
         what_ = what;
+        lead_ = "";
         index_ = index;
         fieldStart_ = pos_;
+    }
+    // The count of a list, named by the list: "count of notes".
+    void SetCountField(const char* many) {
+        SetField(many);
+        lead_ = "count of ";
     }
 
     bool Fail(std::string why) {
         if (!failed_) {
             failed_ = true;
             damage_.offset = fieldStart_;
-            damage_.where = what_;
+            damage_.where = std::string(lead_) + what_;
             if (index_ != kNotInList) damage_.where += " " + std::to_string(index_ + 1);
             damage_.why = std::move(why);
         }
@@ -142,12 +148,16 @@ public:
         return true;
     }
 
+    bool Field(std::string& text) { return String(text); }
+    bool Field(std::uint32_t& number) { return U32(number); }
+
 private:
     std::string_view image_;
     std::size_t pos_ = 0;
     static constexpr std::size_t kNotInList = static_cast<std::size_t>(-1);
     bool failed_ = false;
     const char* what_ = "";
+    const char* lead_ = "";
     std::size_t index_ = kNotInList;
     std::size_t fieldStart_ = 0;
     UserDataDamage damage_;
@@ -170,28 +180,24 @@ void AppendLumString(std::string& out, std::string_view text) {
     out.append(text);
 }
 
+namespace {
+
+void AppendField(std::string& out, const std::string& text) { AppendLumString(out, text); }
+void AppendField(std::string& out, std::uint32_t number) { AppendU32(out, number); }
+
+}  // namespace
+
 std::string EncodeUserData(const UserData& d) {
     std::string out;
     AppendI32(out, kUserDataVersion);
-    AppendCount(out, d.CurrentVideos.size());
-    AppendCount(out, d.DeletedVideoIds.size());
-    AppendCount(out, d.Playlist.size());
-    AppendCount(out, d.SavedArticles.size());
-    AppendCount(out, d.Notes.size());
-    AppendCount(out, d.DiaryEntries.size());
+    ForEachSavedListInCountOrder([&](const auto& list, std::size_t) { AppendCount(out, (d.*list.entries).size()); });
     AppendI32(out, d.MonthFirstDates);
     AppendLumString(out, d.ViewedArticleKeys);
-    for (const auto& id : d.DeletedVideoIds) AppendLumString(out, id);
-    for (const auto& v : d.CurrentVideos) AppendLumString(out, v.id);
-    for (const auto& v : d.CurrentVideos) AppendLumString(out, v.title);
-    for (const auto& v : d.Playlist) AppendLumString(out, v.id);
-    for (const auto& v : d.Playlist) AppendLumString(out, v.title);
-    for (const auto& a : d.SavedArticles) AppendLumString(out, a.key);
-    for (const auto& a : d.SavedArticles) AppendLumString(out, a.title);
-    for (const auto& n : d.Notes) AppendLumString(out, n.title);
-    for (const auto& n : d.Notes) AppendLumString(out, n.text);
-    for (const auto& e : d.DiaryEntries) AppendU32(out, e.timestamp);
-    for (const auto& e : d.DiaryEntries) AppendLumString(out, e.text);
+    ForEachSavedList([&](const auto& list, std::size_t) {
+        list.ForEachField([&](const auto& field) {
+            for (const auto& entry : d.*list.entries) AppendField(out, field.Of(entry));
+        });
+    });
     for (auto word : kUserDataTrailer) AppendU32(out, word);
     return out;
 }
@@ -203,7 +209,7 @@ struct Reading {
     UserData data;
     bool headerRead = false;  // the counts, the date order and the viewed article keys
     std::size_t listsRead = 0;  // lists read whole, in file order
-    std::array<std::size_t, kUserDataListCount> counts{};  // as the file states them
+    std::array<std::size_t, kSavedListCount> counts{};  // as the file states them
     bool sound = false;
     UserDataDamage damage;
 };
@@ -212,24 +218,15 @@ Reading ReadUserData(std::string_view image) {
     Reading reading;
     Reader r(image);
     UserData& d = reading.data;
-    auto& [del, n, p, a, t, y] = reading.counts;
     std::uint32_t version = 0;
     std::uint32_t monthFirst = 0;
 
     r.SetField("version");
     r.U32(version);
-    r.SetField("count of current videos");
-    r.Count(UserData::kMaxCurrentVideos, n);
-    r.SetField("count of deleted video ids");
-    r.Count(UserData::kMaxDeletedVideoIds, del);
-    r.SetField("count of playlist entries");
-    r.Count(UserData::kMaxPlaylist, p);
-    r.SetField("count of saved articles");
-    r.Count(UserData::kMaxSavedArticles, a);
-    r.SetField("count of notes");
-    r.Count(UserData::kMaxNotes, t);
-    r.SetField("count of diary entries");
-    r.Count(UserData::kMaxDiaryEntries, y);
+    ForEachSavedListInCountOrder([&](const auto& list, std::size_t position) {
+        r.SetCountField(list.many);
+        r.Count(list.capacity, reading.counts[position]);
+    });
     r.SetField("month-first flag");
     r.U32(monthFirst);
     d.MonthFirstDates = static_cast<std::int32_t>(monthFirst);
@@ -237,68 +234,22 @@ Reading ReadUserData(std::string_view image) {
     r.String(d.ViewedArticleKeys);
     reading.headerRead = !r.failed();
 
-    // Entries are added as they are read, and room is made only for as many as the bytes
-    // left could hold (each takes at least one), so a count the file cannot back costs little.
-    auto listEnds = [&] {
+    ForEachSavedList([&](const auto& list, std::size_t position) {
+        auto& entries = d.*list.entries;
+        const std::size_t count = reading.counts[position];
+        // Entries are added as they are read, and room is made only for as many as the bytes
+        // left could hold (each takes at least one), so a count the file cannot back costs little.
+        entries.reserve(std::min(count, r.remaining()));
+        bool firstField = true;
+        list.ForEachField([&](const auto& field) {
+            for (std::size_t i = 0; i < count && !r.failed(); ++i) {
+                r.SetField(field.label, i);
+                r.Field(field.Of(firstField ? entries.emplace_back() : entries[i]));
+            }
+            firstField = false;
+        });
         if (!r.failed()) ++reading.listsRead;
-    };
-    auto makeRoom = [&](auto& list, std::size_t count) { list.reserve(std::min(count, r.remaining())); };
-    makeRoom(d.DeletedVideoIds, del);
-    makeRoom(d.CurrentVideos, n);
-    makeRoom(d.Playlist, p);
-    makeRoom(d.SavedArticles, a);
-    makeRoom(d.Notes, t);
-    makeRoom(d.DiaryEntries, y);
-    for (std::size_t i = 0; i < del && !r.failed(); ++i) {
-        r.SetField("deleted video id", i);
-        r.String(d.DeletedVideoIds.emplace_back());
-    }
-    listEnds();
-    for (std::size_t i = 0; i < n && !r.failed(); ++i) {
-        r.SetField("current video id", i);
-        r.String(d.CurrentVideos.emplace_back().id);
-    }
-    for (std::size_t i = 0; i < n && !r.failed(); ++i) {
-        r.SetField("current video title", i);
-        r.String(d.CurrentVideos[i].title);
-    }
-    listEnds();
-    for (std::size_t i = 0; i < p && !r.failed(); ++i) {
-        r.SetField("playlist id", i);
-        r.String(d.Playlist.emplace_back().id);
-    }
-    for (std::size_t i = 0; i < p && !r.failed(); ++i) {
-        r.SetField("playlist title", i);
-        r.String(d.Playlist[i].title);
-    }
-    listEnds();
-    for (std::size_t i = 0; i < a && !r.failed(); ++i) {
-        r.SetField("saved article key", i);
-        r.String(d.SavedArticles.emplace_back().key);
-    }
-    for (std::size_t i = 0; i < a && !r.failed(); ++i) {
-        r.SetField("saved article title", i);
-        r.String(d.SavedArticles[i].title);
-    }
-    listEnds();
-    for (std::size_t i = 0; i < t && !r.failed(); ++i) {
-        r.SetField("note title", i);
-        r.String(d.Notes.emplace_back().title);
-    }
-    for (std::size_t i = 0; i < t && !r.failed(); ++i) {
-        r.SetField("note text", i);
-        r.String(d.Notes[i].text);
-    }
-    listEnds();
-    for (std::size_t i = 0; i < y && !r.failed(); ++i) {
-        r.SetField("diary timestamp", i);
-        r.U32(d.DiaryEntries.emplace_back().timestamp);
-    }
-    for (std::size_t i = 0; i < y && !r.failed(); ++i) {
-        r.SetField("diary text", i);
-        r.String(d.DiaryEntries[i].text);
-    }
-    listEnds();
+    });
     for (std::size_t i = 0; i < 3 && !r.failed(); ++i) {
         r.SetField("trailer word", i);
         std::uint32_t word = 0;
@@ -310,24 +261,14 @@ Reading ReadUserData(std::string_view image) {
     return reading;
 }
 
-// Empties the list at `index` in file order.
-void ClearList(UserData& d, std::size_t index) {
-    switch (index) {
-        case 0: d.DeletedVideoIds.clear(); break;
-        case 1: d.CurrentVideos.clear(); break;
-        case 2: d.Playlist.clear(); break;
-        case 3: d.SavedArticles.clear(); break;
-        case 4: d.Notes.clear(); break;
-        case 5: d.DiaryEntries.clear(); break;
-    }
+// Empties the lists from `position` on, in file order.
+void ClearListsFrom(UserData& d, std::size_t first) {
+    ForEachSavedList([&](const auto& list, std::size_t position) {
+        if (position >= first) (d.*list.entries).clear();
+    });
 }
 
 }  // namespace
-
-const UserDataListName kUserDataListNames[kUserDataListCount] = {
-    {"deleted video id", "deleted video ids"}, {"current video", "current videos"},
-    {"playlist entry", "playlist entries"},    {"saved article", "saved articles"},
-    {"note", "notes"},                         {"diary entry", "diary entries"}};
 
 bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage) {
     Reading reading = ReadUserData(image);
@@ -347,7 +288,7 @@ UserDataSalvage SalvageUserData(std::string_view image) {
     salvage.headerKept = true;
     salvage.listsKept = reading.listsRead;
     salvage.countsInFile = reading.counts;
-    for (std::size_t list = reading.listsRead; list < kUserDataListCount; ++list) ClearList(reading.data, list);
+    ClearListsFrom(reading.data, reading.listsRead);
     salvage.data = std::move(reading.data);
     return salvage;
 }

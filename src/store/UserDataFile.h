@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/SavedLists.h"
 #include "store/VideoStore.h"
 
 namespace qen {
@@ -37,14 +38,6 @@ struct UserDataDamage {
 // the trailer are ignored, as the runtime always has.
 bool DecodeUserData(std::string_view image, UserData& out, UserDataDamage* damage = nullptr);
 
-// The lists of the file in the order it holds them, as a report names one entry and many.
-inline constexpr std::size_t kUserDataListCount = 6;
-struct UserDataListName {
-    const char* one;
-    const char* many;
-};
-extern const UserDataListName kUserDataListNames[kUserDataListCount];
-
 // What a damaged file still holds.
 struct UserDataSalvage {
     // The counts, the date order and the viewed article keys, read before any list; when
@@ -54,7 +47,7 @@ struct UserDataSalvage {
     // after it are empty in `data`.
     std::size_t listsKept = 0;
     UserData data;
-    std::array<std::size_t, kUserDataListCount> countsInFile{};  // as the file states them
+    std::array<std::size_t, kSavedListCount> countsInFile{};  // as the file states them
     std::optional<UserDataDamage> damage;  // none for a sound file
 };
 

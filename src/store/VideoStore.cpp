@@ -23,16 +23,7 @@ bool RemoveFirst(List& list, Pred pred) {
 
 }  // namespace
 
-void UserData::ClearSavedData() {
-    CurrentVideos.clear();
-    DeletedVideoIds.clear();
-    Playlist.clear();
-    SavedArticles.clear();
-    Notes.clear();
-    DiaryEntries.clear();
-    ViewedArticleKeys.clear();
-    MonthFirstDates = 1;
-}
+void UserData::ClearSavedData() { *this = UserData{}; }
 
 Outcome VideoStore::LoadUserData(const Path& path) {
     std::error_code ec;
@@ -136,19 +127,20 @@ bool VideoStore::NotesFull() const { return Notes.size() >= kMaxNotes; }
 
 bool VideoStore::DiaryFull() const { return DiaryEntries.size() >= kMaxDiaryEntries; }
 
+// Both insertions scan from the front rather than search: a list read from a file is not
+// guaranteed to be in order.
 bool VideoStore::InsertNote(const NoteEntry& note) {
     if (NotesFull()) return false;
-    auto at = std::upper_bound(Notes.begin(), Notes.end(), note, [](const NoteEntry& x, const NoteEntry& y) {
-        return CompareNoteTitles(x.title, y.title) < 0;
-    });
+    auto at = Notes.begin();
+    while (at != Notes.end() && CompareNoteTitles(at->title, note.title) <= 0) ++at;
     Notes.insert(at, note);
     return true;
 }
 
 bool VideoStore::InsertDiaryEntry(const DiaryEntry& entry) {
     if (DiaryFull()) return false;
-    auto at = std::upper_bound(DiaryEntries.begin(), DiaryEntries.end(), entry,
-                               [](const DiaryEntry& x, const DiaryEntry& y) { return x.timestamp < y.timestamp; });
+    auto at = DiaryEntries.begin();
+    while (at != DiaryEntries.end() && at->timestamp <= entry.timestamp) ++at;
     DiaryEntries.insert(at, entry);
     return true;
 }

@@ -66,7 +66,6 @@ struct UserData {
 class VideoStore : public UserData {
 public:
     static constexpr std::size_t kMaxRelatedVideos = 50;
-    static constexpr std::size_t kMaxExcludedWords = 50;
 
     // Not saved: filled by the feed client and the site builder.
     std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
@@ -75,10 +74,6 @@ public:
     bool PlaylistChanged = false;
     int VideoPageCount = 0;       // highest videos page written this run
     int PlaylistPageCount = 0;    // highest playlist page written this run
-    std::string LastFeedText;
-    bool QuotaReached = false;
-    bool FetchCancelled = false;
-    bool FetchFailed = false;
 
     // Succeeds when the file was read or does not exist; fails with the message to show
     // when it could not be opened or was damaged. A damaged file empties the saved lists.
@@ -103,9 +98,10 @@ public:
 
     // Additions for the notepad and the diary. Each keeps its list's order and
     // refuses (false, nothing lost) when the list is full.
-    // A note goes after the notes whose titles compare equal (case-insensitive).
+    // A note goes before the first note whose title compares higher (case-insensitive), so
+    // equal titles keep the order they were saved in.
     bool InsertNote(const NoteEntry& note);
-    // A diary entry goes after the entries with the same timestamp.
+    // A diary entry goes before the first entry stamped later.
     bool InsertDiaryEntry(const DiaryEntry& entry);
     // True when one more note / diary entry does not fit; lets a dialog refuse before the
     // user types anything.

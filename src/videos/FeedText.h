@@ -1,6 +1,7 @@
 #pragma once
 // Reading a video feed by plain text search: it is not parsed as XML. Every search here
 // moves forward only, so a feed is read in time proportional to its size, however broken.
+// Its elements are found by the feed rule of text/TagScanners.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,11 +12,6 @@ namespace qen {
 // it. Lower case with "-" for each blank ("Dog Training" gives "dog-training"); the empty
 // text when no further non-blank line is left.
 std::string NextKeyword(std::string& keywordList);
-
-// The content of the next element named `tag` at or after `position`; an element with a
-// longer name ("titles" when looking for "title") is passed over. On success `position`
-// moves just past the end tag. The empty text when there is no such complete element.
-std::string_view ExtractTagContent(std::string_view text, std::string_view tag, std::size_t& position);
 
 // A feed document at all: the answer holds "<?xml".
 bool HoldsFeedDocument(std::string_view feedText);

@@ -70,12 +70,13 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
 
     VideoFeedClient feed(fetcher_, store_, FeedHost());
+    KeywordFetch fetched;
     fetchingLatest_ = true;
     const bool endedOk = latestVideosDialog_.ShowLatestVideosDialog([&](FetchProgress& progress) {
         BusyCursor busy(ui_);
         progress.SetStatusText(std::string("Fetching Videos From ") + kVideoSiteLabel);
         ui_.PumpMessages();
-        const KeywordFetch fetched = feed.FetchKeywordVideos(
+        fetched = feed.FetchKeywordVideos(
             keep, site_.Niche, VideoFeedClient::kMaxNewVideos, 0, progress.CancelFlag(),
             [&](const std::string& text) {
                 progress.SetProgressText(text);
@@ -87,37 +88,36 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     if (!endedOk) return false;
 
     const std::size_t after = store_.CurrentVideos.size();
-    if (after == 0 || store_.FetchCancelled || store_.FetchFailed) return false;
+    if (after == 0 || fetched.cancelled || fetched.Failed()) return false;
     {
         BusyCursor busy(ui_);
         if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
     }
-    ReportFetchOutcome(keep, before, after);
+    ReportFetchOutcome(keep, fetched.quotaReached, before, after);
     VideoPagesBuilt = true;
     return true;
 }
 
-void VideoCatalogue::ReportFetchOutcome(bool keep, std::size_t before, std::size_t after) {
+void VideoCatalogue::ReportFetchOutcome(bool keep, bool quotaReached, std::size_t before, std::size_t after) {
     const std::string added = std::to_string(after - before);
-    if (!keep && store_.QuotaReached)
-        ui_.ShowMessage(
-            "YouTube is reporting that there have been too many recent calls to the YouTube RSS feed API from your "
-            "IP address\n\nThe software has only managed to fetch " + added + " videos",
-            Icon::Exclamation);
+    if (!keep && quotaReached)
+        ui_.ShowMessage(QuotaMessage("The software has only managed to fetch " + added + " videos"), Icon::Exclamation);
     else if (after < kFewVideos)
-        ui_.ShowMessage("There may be a problem with the YouTube feed data\n\nThe software has only managed to fetch " +
-                            std::to_string(after) + " videos",
+        ui_.ShowMessage(std::string("There may be a problem with the ") + kVideoSiteLabel +
+                            " feed data\n\nThe software has only managed to fetch " + std::to_string(after) + " videos",
                         Icon::Exclamation);
     else if (after == before)
-        ui_.ShowMessage("No new videos were found on YouTube", Icon::Information);
+        ui_.ShowMessage(std::string("No new videos were found on ") + kVideoSiteLabel, Icon::Information);
     else if (keep && after == before + 1)
-        ui_.ShowMessage("One new video was found on YouTube and added at the front of the current videos",
+        ui_.ShowMessage(std::string("One new video was found on ") + kVideoSiteLabel +
+                            " and added at the front of the current videos",
                         Icon::Information);
     else if (keep)
-        ui_.ShowMessage(added + " new videos were found on YouTube and added at the front of the current videos",
+        ui_.ShowMessage(added + " new videos were found on " + kVideoSiteLabel +
+                            " and added at the front of the current videos",
                         Icon::Information);
     else
-        ui_.ShowMessage(std::to_string(after) + " videos were retrieved from YouTube", Icon::Information);
+        ui_.ShowMessage(std::to_string(after) + " videos were retrieved from " + kVideoSiteLabel, Icon::Information);
 }
 
 LinkOutcome VideoCatalogue::VideosPageLink(Path& homePage) {
@@ -139,7 +139,8 @@ LinkOutcome VideoCatalogue::LatestVideosLink(Path& homePage) {
         if (!keep && ui_.ShowMessage("This will wipe all the current videos and then replace them with the latest set "
                                      "of most popular " +
                                          site_.Niche +
-                                         " videos on YouTube (it will not however affect the Playlist).\n\nDo you "
+                                         " videos on " + kVideoSiteLabel +
+                                         " (it will not however affect the Playlist).\n\nDo you "
                                          "want to proceed?",
                                      Icon::Exclamation, Buttons::OkCancel) != Answer::Ok)
             return LinkOutcome::Cancel();
@@ -166,7 +167,8 @@ LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
     VideoFeedClient feed(fetcher_, store_, FeedHost());
     if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();
     if (store_.RelatedVideos.size() == 1) {
-        ui_.ShowMessage("YouTube has no related video information for that video", Icon::Information);
+        ui_.ShowMessage(std::string(kVideoSiteLabel) + " has no related video information for that video",
+                        Icon::Information);
         return LinkOutcome::Cancel();
     }
     if (!Succeeded(WriteRelatedVideosPage(store_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();

@@ -50,7 +50,7 @@ private:
     bool DownloadInProgress() const;
     // Shows a failure's message, when it has one; true when the outcome is a success.
     bool Succeeded(const Outcome& outcome);
-    void ReportFetchOutcome(bool keep, std::size_t before, std::size_t after);
+    void ReportFetchOutcome(bool keep, bool quotaReached, std::size_t before, std::size_t after);
 
     Ui& ui_;
     LatestVideosDialog& latestVideosDialog_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/HtmlText.h"
+#include "text/TagScanners.h"
 #include "text/TextOps.h"
 #include "videos/FeedText.h"
 
@@ -14,15 +15,11 @@ namespace qen {
 
 namespace {
 
-constexpr const char* kFeedErrorMessage =
-    "There is an error with the YouTube feed data\n\nThe software was unable to fetch any videos\n\n"
-    "Please try again later";
-constexpr const char* kRelatedFeedErrorMessage =
-    "There is an error with the YouTube feed data\n\nThe software was unable to fetch any related videos\n\n"
-    "Please try again later";
-constexpr const char* kQuotaMessage =
-    "YouTube is reporting that there have been too many recent calls to the YouTube RSS feed API from your "
-    "IP address\n\nThe software was unable to fetch any videos\n\nPlease try again later";
+constexpr const char* kNoVideosFetched = "The software was unable to fetch any videos\n\nPlease try again later";
+
+std::string FeedErrorMessage(const std::string& consequence) {
+    return std::string("There is an error with the ") + kVideoSiteLabel + " feed data\n\n" + consequence;
+}
 
 // Ids and titles this short are no videos; they are passed over and counted nowhere.
 constexpr std::size_t kShortestField = 5;
@@ -53,6 +50,11 @@ bool TitleHoldsExcludedWord(std::string_view title, const std::vector<std::strin
 
 }  // namespace
 
+std::string QuotaMessage(const std::string& consequence) {
+    return std::string(kVideoSiteLabel) + " is reporting that there have been too many recent calls to the " +
+           kVideoSiteLabel + " RSS feed API from your IP address\n\n" + consequence;
+}
+
 std::string KeywordQueryAddress(const std::string& feedHost, const std::string& term, int startIndex,
                                 int sortOrder) {
     std::string address = "http://" + feedHost + "/feeds/api/videos?q=" + term +
@@ -69,11 +71,6 @@ std::string RelatedVideosAddress(const std::string& feedHost, const std::string&
 
 VideoFeedClient::VideoFeedClient(Fetcher& fetcher, VideoStore& store, std::string feedHost)
     : fetcher_(fetcher), store_(store), feedHost_(std::move(feedHost)) {}
-
-KeywordFetch VideoFeedClient::Fail(std::string message) {
-    store_.FetchFailed = true;
-    return {0, Outcome::Failure(std::move(message))};
-}
 
 // What one keyword run has gathered so far.
 struct VideoFeedClient::KeywordRun {
@@ -112,9 +109,11 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
 
 KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
                                                 const bool& cancel, const BatchStarted& batchStarted) {
-    store_.QuotaReached = false;
-    store_.FetchCancelled = false;
-    store_.FetchFailed = false;
+    KeywordFetch ended;
+    auto fail = [&ended](std::string message) {
+        ended.outcome = Outcome::Failure(std::move(message));
+        return ended;
+    };
     if (!keep) store_.ClearCurrentVideos();
     if (sortOrder < 0 || sortOrder > 2) sortOrder = 0;
 
@@ -132,28 +131,21 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
     const std::string firstTerm = term;
     int startIndex = 1;
     for (int batch = 1; !term.empty(); ++batch) {
-        if (cancel) {
-            store_.FetchCancelled = true;
-            return {};
-        }
+        if (cancel) return KeywordFetch{.cancelled = true};
         if (batchStarted) batchStarted("Fetching Video Batch " + std::to_string(batch));
 
         const std::string feedText =
             fetcher_.FetchFeedText(FetchChannel::Videos, KeywordQueryAddress(feedHost_, term, startIndex, sortOrder));
-        if (cancel) {
-            store_.FetchCancelled = true;
-            return {};
-        }
-        store_.LastFeedText = feedText;
+        if (cancel) return KeywordFetch{.cancelled = true};
         const bool gotSomething = run.Found() > 0 || run.rejected > 0;
         if (!HoldsFeedDocument(feedText)) {
             if (gotSomething) break;
-            return Fail(kFeedErrorMessage);
+            return fail(FeedErrorMessage(kNoVideosFetched));
         }
         if (ReportsCallQuota(feedText)) {
-            store_.QuotaReached = true;
+            ended.quotaReached = true;
             if (gotSomething) break;
-            return Fail(kQuotaMessage);
+            return fail(QuotaMessage(kNoVideosFetched));
         }
 
         ReadKeywordEntries(feedText, run);
@@ -166,28 +158,30 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
         }
     }
 
-    if (run.Found() == 0 && run.rejected == 0) return Fail("Unable to find any videos for keyword: " + firstTerm);
+    if (run.Found() == 0 && run.rejected == 0) return fail("Unable to find any videos for keyword: " + firstTerm);
 
     auto& current = store_.CurrentVideos;
     std::size_t found = run.Found();
     if (current.size() + found > UserData::kMaxCurrentVideos) {
         found = current.size() < UserData::kMaxCurrentVideos ? UserData::kMaxCurrentVideos - current.size() : 0;
         if (found == 0)
-            return Fail("The software already has the maximum number of " +
+            return fail("The software already has the maximum number of " +
                         std::to_string(UserData::kMaxCurrentVideos) + " videos\n\nNo more videos can be added");
     }
     current.insert(current.begin(), std::make_move_iterator(run.batchList.begin()),
                    std::make_move_iterator(run.batchList.begin() + static_cast<std::ptrdiff_t>(found)));
-    return {static_cast<int>(current.size())};
+    ended.count = static_cast<int>(current.size());
+    return ended;
 }
 
 Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
     const std::string feedText =
         fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
-    store_.LastFeedText = feedText;
     if (feedText.empty()) return Outcome::Failure({});
-    if (!HoldsFeedDocument(feedText)) return Outcome::Failure(kRelatedFeedErrorMessage);
-    if (ReportsCallQuota(feedText)) return Outcome::Failure(kQuotaMessage);
+    if (!HoldsFeedDocument(feedText))
+        return Outcome::Failure(
+            FeedErrorMessage("The software was unable to fetch any related videos\n\nPlease try again later"));
+    if (ReportsCallQuota(feedText)) return Outcome::Failure(QuotaMessage(kNoVideosFetched));
 
     auto& related = store_.RelatedVideos;
     std::unordered_set<std::string> listed;

@@ -23,11 +23,21 @@ std::string KeywordQueryAddress(const std::string& feedHost, const std::string& 
                                 int sortOrder);
 std::string RelatedVideosAddress(const std::string& feedHost, const std::string& videoId);
 
+// The video service says its call quota is spent; `consequence` says what that left the user with.
+std::string QuotaMessage(const std::string& consequence);
+
+// How a keyword run ended.
 struct KeywordFetch {
     // `CurrentVideos` afterwards, or 0 when the fetch failed, was cancelled or found nothing.
     int count = 0;
-    // A failed fetch (`FetchFailed`) carries its message, shown with the stop icon.
+    // A failed fetch carries its message, shown with the stop icon.
     Outcome outcome = Outcome::Success();
+    bool cancelled = false;
+    // The service refused more calls: the run failed when nothing had come yet, and
+    // otherwise ended early with what it had.
+    bool quotaReached = false;
+
+    bool Failed() const { return !outcome.Ok(); }
 };
 
 class VideoFeedClient {
@@ -40,8 +50,7 @@ public:
 
     // Runs the terms of `keywordList` batch by batch and puts the new videos of the whole
     // run in front of `CurrentVideos`. Without `keep` the current videos are cleared first.
-    // `cancel` is read at the start of each batch. The outcome flags and `LastFeedText` of
-    // the store say how the run ended.
+    // `cancel` is read at the start of each batch.
     KeywordFetch FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
                                     const bool& cancel, const BatchStarted& batchStarted);
 
@@ -53,7 +62,6 @@ public:
 private:
     struct KeywordRun;
     void ReadKeywordEntries(const std::string& feedText, KeywordRun& run);
-    KeywordFetch Fail(std::string message);
 
     Fetcher& fetcher_;
     VideoStore& store_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/LinkNames.h"
 #include "base/PageNames.h"
 #include "files/FileIO.h"
 #include "package/ContentSite.h"
@@ -82,8 +83,8 @@ const PagedList kVideoPages{
     page::kVideosStem,
     PostStyle::Videos,
     [](const ContentSite& site) {
-        return "</b><div class='bluebutton'><a href='latestvideos.html'>Get Latest Videos</a></div><b>"
-               "<div class='articleheader'>Current " +
+        return std::string("</b><div class='bluebutton'><a href='") + link::kLatestVideos +
+               "'>Get Latest Videos</a></div><b><div class='articleheader'>Current " +
                site.Niche + " Videos</div><BR><BR>";
     },
     [](const ContentSite& site) { return "Current " + site.Niche + " Videos"; },
@@ -93,9 +94,8 @@ const PagedList kPlaylistPages{
     page::kPlaylistStem,
     PostStyle::Playlist,
     [](const ContentSite&) {
-        return std::string(
-            "</b><div class='bluebutton'><a href='wipeplaylist.html'>Erase Playlist</a></div><b>"
-            "<div class='articleheader'>Your Video Playlist</div><BR><BR>");
+        return std::string("</b><div class='bluebutton'><a href='") + link::kWipePlaylist +
+               "'>Erase Playlist</a></div><b><div class='articleheader'>Your Video Playlist</div><BR><BR>";
     },
     [](const ContentSite& site) { return site.Niche + " Video Playlist"; },
 };
@@ -159,11 +159,12 @@ std::string PlaylistPageText(const std::vector<VideoEntry>& playlist, int page, 
 std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const ContentSite& site,
                                   const std::string& thumbnailHost) {
     const std::size_t others = related.empty() ? 0 : related.size() - 1;
+    const std::string goBack = std::string("<a href='") + link::kGoBack + "'>";
     return site.FillPage(PostsText(related, 0, related.size(), PostStyle::Related, thumbnailHost),
-                         "<BR><BR><BR><BR><DIV align=center><a href='goback.html'>Go Back To Previous Page</a></DIV><BR>",
+                         "<BR><BR><BR><BR><DIV align=center>" + goBack + "Go Back To Previous Page</a></DIV><BR>",
                          "<div class='articleheader'>Related Videos</div><BR><BR>There are " + std::to_string(others) +
                              " videos &quot;related&quot; to the first video shown",
-                         "<a href='goback.html'>Go back to previous page</a>", "Related Videos");
+                         goBack + "Go back to previous page</a>", "Related Videos");
 }
 
 Outcome WriteVideoPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {

@@ -203,7 +203,7 @@ TEST(SalvageUserData, KeepsTheListsBeforeTheDamage) {
         EXPECT_TRUE(salvage.headerKept);
         EXPECT_EQ(salvage.listsKept, c.listsKept);
         EXPECT_EQ(salvage.data, KeptUpTo(c.listsKept));
-        EXPECT_EQ(salvage.countsInFile, (std::array<std::size_t, kUserDataListCount>{2, 2, 1, 1, 2, 2}));
+        EXPECT_EQ(salvage.countsInFile, (std::array<std::size_t, kSavedListCount>{2, 2, 1, 1, 2, 2}));
         if (c.damagedAt.empty()) {
             EXPECT_FALSE(salvage.damage);
         } else {

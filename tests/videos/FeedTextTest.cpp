@@ -37,49 +37,6 @@ TEST(NextKeyword, TakesEachNonBlankLineAsATerm) {
     }
 }
 
-TEST(ExtractTagContent, FindsTheNextCompleteElementOfThatName) {
-    struct Case {
-        const char* name;
-        std::string text;
-        const char* tag;
-        std::size_t from;
-        std::string content;  // "" when nothing is found
-        std::size_t positionAfter;
-    };
-    const std::string attributes = "<titlex>no</titlex><title type='text'>Yes</title>";
-    const Case cases[] = {
-        {"plain element", "<a><title>Hello</title></a>", "title", 0, "Hello", 23},
-        {"longer names passed over, attributes skipped", attributes, "title", 0, "Yes", attributes.size()},
-        {"start tag ended by a line break", "<title\r\nlang='en'>T</title>", "title", 0, "T", 27},
-        {"a byte above 127 ends the name", "<title\xA0x>T</title>", "title", 0, "T", 18},
-        {"search starts at the position", "<b>1</b><b>2</b>", "b", 1, "2", 16},
-        {"empty content", "<b></b>", "b", 0, "", 7},
-        {"nested: the first end tag closes", "<b><b>x</b></b>", "b", 0, "<b>x", 11},
-        {"missing end tag", "<title>Hello</title", "title", 0, "", 0},
-        {"end tag of another case", "<title>Hello</TITLE>", "title", 0, "", 0},
-        {"start tag never closed", "<title lang='en'", "title", 0, "", 0},
-        {"name at the very end", "text <title", "title", 0, "", 0},
-        {"self-closing spelling is another name", "<title/><title>x</title>", "title", 0, "x", 24},
-        {"no element", "<feed></feed>", "entry", 0, "", 0},
-        {"position beyond the text", "<b>1</b>", "b", 50, "", 50},
-    };
-    for (const Case& c : cases) {
-        std::size_t position = c.from;
-        EXPECT_EQ(ExtractTagContent(c.text, c.tag, position), c.content) << c.name;
-        EXPECT_EQ(position, c.positionAfter) << c.name;
-    }
-}
-
-TEST(ExtractTagContent, WalksThroughEntriesInOrder) {
-    const std::string feed = "<feed><entry>one</entry>\n<entryx>skip</entryx><entry id='2'>two</entry><entry>three";
-    std::size_t position = 0;
-    EXPECT_EQ(ExtractTagContent(feed, "entry", position), "one");
-    EXPECT_EQ(ExtractTagContent(feed, "entry", position), "two");
-    const std::size_t afterTwo = position;
-    EXPECT_EQ(ExtractTagContent(feed, "entry", position), "");  // the last one is cut off
-    EXPECT_EQ(position, afterTwo);
-}
-
 TEST(FeedMarkers, DocumentAndCallQuota) {
     struct Case {
         const char* name;

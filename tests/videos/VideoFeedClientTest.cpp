@@ -31,15 +31,15 @@ protected:
     std::vector<std::string> labels;
     std::function<void(int batch)> onBatch;  // plays the user while a batch is fetched
     std::vector<std::string> messages;       // of the failed fetches
+    KeywordFetch ended;                      // how the last run ended
 
     int Fetch(bool keep, const std::string& keywords = "Dog Training", int maximum = 1000) {
-        const KeywordFetch fetched =
-            client.FetchKeywordVideos(keep, keywords, maximum, 0, cancel, [this](const std::string& text) {
-                labels.push_back(text);
-                if (onBatch) onBatch(static_cast<int>(labels.size()));
-            });
-        if (!fetched.outcome) messages.push_back(fetched.outcome.Message());
-        return fetched.count;
+        ended = client.FetchKeywordVideos(keep, keywords, maximum, 0, cancel, [this](const std::string& text) {
+            labels.push_back(text);
+            if (onBatch) onBatch(static_cast<int>(labels.size()));
+        });
+        if (!ended.outcome) messages.push_back(ended.outcome.Message());
+        return ended.count;
     }
 
     // Batches 1, 2, ... of "dog-training" answer these feeds; later batches answer nothing.
@@ -58,7 +58,7 @@ protected:
         bool quota, cancelled, failed;
         bool operator==(const Flags&) const = default;
     };
-    Flags OutcomeFlags() const { return {store.QuotaReached, store.FetchCancelled, store.FetchFailed}; }
+    Flags OutcomeFlags() const { return {ended.quotaReached, ended.cancelled, ended.Failed()}; }
 };
 
 TEST_F(KeywordFetchTest, AsksEveryTermForTwentyBatchesOfFifty) {
@@ -117,6 +117,8 @@ TEST_F(KeywordFetchTest, HowARunEnds) {
     const Case cases[] = {
         {"no feed document in batch 3 keeps what was found",
          {KeywordFeed(Videos("a", 50)), KeywordFeed(Videos("b", 50))}, 100, 3, {}, {false, false, false}},
+        {"a page that is no feed in batch 2 keeps what was found",
+         {KeywordFeed(Videos("a", 3)), "<html>second</html>"}, 3, 2, {}, {false, false, false}},
         {"a failed first download", {}, 0, 1, {kFeedError}, {false, false, true}},
         {"no feed document at first", {notAFeed}, 0, 1, {kFeedError}, {false, false, true}},
         {"quota at first", {quota}, 0, 1, {kQuotaError}, {true, false, true}},
@@ -142,13 +144,7 @@ TEST_F(KeywordFetchTest, FeedsWithoutEntriesStillRunTheWholeTerm) {
     // Twenty feed documents, then the next term: there is none, so the run ends.
     EXPECT_EQ(fetcher.requests.size(), 20u);
     EXPECT_EQ(messages, std::vector<std::string>{"Unable to find any videos for keyword: dog-training"});
-    EXPECT_TRUE(store.FetchFailed);
-}
-
-TEST_F(KeywordFetchTest, LastFeedTextIsTheLastDownload) {
-    Answer({KeywordFeed(Videos("a", 3)), "<html>second</html>"});
-    EXPECT_EQ(Fetch(false), 3);
-    EXPECT_EQ(store.LastFeedText, "<html>second</html>");
+    EXPECT_TRUE(ended.Failed());
 }
 
 TEST_F(KeywordFetchTest, CancelIsSeenAtTheNextBatchAndKeepsNothingNew) {
@@ -166,8 +162,8 @@ TEST_F(KeywordFetchTest, CancelIsSeenAtTheNextBatchAndKeepsNothingNew) {
         };
         EXPECT_EQ(Fetch(keep), 0);
         EXPECT_EQ(fetcher.requests.size(), 3u);
-        EXPECT_TRUE(store.FetchCancelled);
-        EXPECT_FALSE(store.FetchFailed);
+        EXPECT_TRUE(ended.cancelled);
+        EXPECT_FALSE(ended.Failed());
         EXPECT_TRUE(messages.empty());
         EXPECT_EQ(Ids(store.CurrentVideos), keep ? Ids(Videos("old", 3)) : std::vector<std::string>{});
     }
@@ -315,7 +311,6 @@ TEST_F(KeywordFetchTest, TheStoreHoldsAtMostTwentyThousandVideos) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
         store.CurrentVideos = Videos("old", static_cast<int>(c.stored));
-        store.FetchFailed = false;
         messages.clear();
         fetcher.requests.clear();
         AnswerEveryBatch(Videos("new", 50));
@@ -324,7 +319,7 @@ TEST_F(KeywordFetchTest, TheStoreHoldsAtMostTwentyThousandVideos) {
         EXPECT_EQ(store.CurrentVideos.size(), 20000u);
         EXPECT_EQ(store.CurrentVideos.back().id, test::VideoId("old", static_cast<int>(c.stored)));
         EXPECT_EQ(messages, c.messages);
-        EXPECT_EQ(store.FetchFailed, !c.messages.empty());
+        EXPECT_EQ(ended.Failed(), !c.messages.empty());
     }
 }
 
@@ -405,7 +400,6 @@ TEST_F(RelatedFetchTest, Failures) {
         EXPECT_FALSE(fetched.Ok());
         EXPECT_EQ(fetched.Message(), c.message);
         EXPECT_EQ(store.RelatedVideos.size(), 1u);
-        EXPECT_EQ(store.LastFeedText, c.answer ? c.answer : "");
     }
 }
 

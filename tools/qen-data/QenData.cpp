@@ -5,7 +5,9 @@
 #include <optional>
 #include <ostream>
 #include <set>
+#include <type_traits>
 
+#include "store/SavedLists.h"
 #include "store/UserDataFile.h"
 #include "text/TextEncoding.h"
 
@@ -79,27 +81,64 @@ std::string IsoDate(std::uint32_t secondsSince1970) {
     return text;
 }
 
+namespace {
+
+// The name under which an entry's time is also shown as a date, for people to read; an
+// import passes over it.
+constexpr const char* kDateKey = "date";
+
+void PutField(Json& object, const char* key, const std::string& text) { object[key] = Text(text); }
+void PutField(Json& object, const char* key, std::uint32_t seconds) {
+    object[key] = seconds;
+    object[kDateKey] = IsoDate(seconds);
+}
+
+void TakeField(const FieldReader& reader, const char* key, std::string& text) { text = reader.Str(key); }
+void TakeField(const FieldReader& reader, const char* key, std::uint32_t& seconds) {
+    seconds = static_cast<std::uint32_t>(reader.Int(key, 0, UINT32_MAX));
+}
+
+template <typename List>
+Json EntryJson(const List& list, const typename List::Entry& entry) {
+    if constexpr (std::is_same_v<typename List::Entry, std::string>) {
+        return Text(entry);
+    } else {
+        Json object = Json::object();
+        list.ForEachField([&](const auto& field) { PutField(object, field.key, field.Of(entry)); });
+        return object;
+    }
+}
+
+template <typename List>
+typename List::Entry EntryFromJson(const List& list, const Json& item, const std::string& where) {
+    typename List::Entry entry{};
+    if constexpr (std::is_same_v<typename List::Entry, std::string>) {
+        if (!item.is_string()) throw where + " is not a text";
+        entry = Utf8ToAnsi(item.get_ref<const std::string&>());
+    } else {
+        std::set<std::string> keys;
+        list.ForEachField([&](const auto& field) {
+            keys.insert(field.key);
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field.Of(entry))>, std::uint32_t>)
+                keys.insert(kDateKey);
+        });
+        const FieldReader reader(item, where, keys);
+        list.ForEachField([&](const auto& field) { TakeField(reader, field.key, field.Of(entry)); });
+    }
+    return entry;
+}
+
+}  // namespace
+
 std::string ExportJson(const UserData& d) {
     Json root = Json::object();
     root["MonthFirstDates"] = d.MonthFirstDates;
     root["ViewedArticleKeys"] = Text(d.ViewedArticleKeys);
-    auto videos = [](const std::vector<VideoEntry>& list) {
-        Json out = Json::array();
-        for (const auto& v : list) out.push_back(Json{{"id", Text(v.id)}, {"title", Text(v.title)}});
-        return out;
-    };
-    root["CurrentVideos"] = videos(d.CurrentVideos);
-    root["DeletedVideoIds"] = Json::array();
-    for (const auto& id : d.DeletedVideoIds) root["DeletedVideoIds"].push_back(Text(id));
-    root["Playlist"] = videos(d.Playlist);
-    root["SavedArticles"] = Json::array();
-    for (const auto& a : d.SavedArticles) root["SavedArticles"].push_back(Json{{"key", Text(a.key)}, {"title", Text(a.title)}});
-    root["Notes"] = Json::array();
-    for (const auto& n : d.Notes) root["Notes"].push_back(Json{{"title", Text(n.title)}, {"text", Text(n.text)}});
-    root["DiaryEntries"] = Json::array();
-    for (const auto& e : d.DiaryEntries)
-        root["DiaryEntries"].push_back(
-            Json{{"timestamp", e.timestamp}, {"date", IsoDate(e.timestamp)}, {"text", Text(e.text)}});
+    ForEachSavedListInCountOrder([&](const auto& list, std::size_t) {
+        Json entries = Json::array();
+        for (const auto& entry : d.*list.entries) entries.push_back(EntryJson(list, entry));
+        root[list.key] = std::move(entries);
+    });
     return root.dump(2) + "\n";
 }
 
@@ -111,44 +150,17 @@ bool ImportJson(std::string_view json, UserData& out, std::string& error) {
     }
     try {
         UserData d;
-        FieldReader top(root, "the store",
-                        {"MonthFirstDates", "ViewedArticleKeys", "CurrentVideos", "DeletedVideoIds", "Playlist",
-                         "SavedArticles", "Notes", "DiaryEntries"});
+        std::set<std::string> keys = {"MonthFirstDates", "ViewedArticleKeys"};
+        ForEachSavedList([&](const auto& list, std::size_t) { keys.insert(list.key); });
+        const FieldReader top(root, "the store", keys);
         d.MonthFirstDates = static_cast<std::int32_t>(top.Int("MonthFirstDates", INT32_MIN, INT32_MAX));
         d.ViewedArticleKeys = top.Str("ViewedArticleKeys");
-
-        const Json& current = top.List("CurrentVideos", UserData::kMaxCurrentVideos);
-        for (std::size_t i = 0; i < current.size(); ++i) {
-            FieldReader r(current[i], Item("CurrentVideos", i), {"id", "title"});
-            d.CurrentVideos.push_back({r.Str("id"), r.Str("title")});
-        }
-        const Json& deleted = top.List("DeletedVideoIds", UserData::kMaxDeletedVideoIds);
-        for (std::size_t i = 0; i < deleted.size(); ++i) {
-            if (!deleted[i].is_string()) throw Item("DeletedVideoIds", i) + " is not a text";
-            d.DeletedVideoIds.push_back(Utf8ToAnsi(deleted[i].get_ref<const std::string&>()));
-        }
-        const Json& playlist = top.List("Playlist", UserData::kMaxPlaylist);
-        for (std::size_t i = 0; i < playlist.size(); ++i) {
-            FieldReader r(playlist[i], Item("Playlist", i), {"id", "title"});
-            d.Playlist.push_back({r.Str("id"), r.Str("title")});
-        }
-        const Json& saved = top.List("SavedArticles", UserData::kMaxSavedArticles);
-        for (std::size_t i = 0; i < saved.size(); ++i) {
-            FieldReader r(saved[i], Item("SavedArticles", i), {"key", "title"});
-            d.SavedArticles.push_back({r.Str("key"), r.Str("title")});
-        }
-        const Json& notes = top.List("Notes", UserData::kMaxNotes);
-        for (std::size_t i = 0; i < notes.size(); ++i) {
-            FieldReader r(notes[i], Item("Notes", i), {"title", "text"});
-            d.Notes.push_back({r.Str("title"), r.Str("text")});
-        }
-        const Json& diary = top.List("DiaryEntries", UserData::kMaxDiaryEntries);
-        for (std::size_t i = 0; i < diary.size(); ++i) {
-            // "date" is there for people to read; the timestamp is what counts.
-            FieldReader r(diary[i], Item("DiaryEntries", i), {"timestamp", "date", "text"});
-            d.DiaryEntries.push_back(
-                {static_cast<std::uint32_t>(r.Int("timestamp", 0, UINT32_MAX)), r.Str("text")});
-        }
+        ForEachSavedListInCountOrder([&](const auto& list, std::size_t) {
+            const Json& items = top.List(list.key, list.capacity);
+            auto& entries = d.*list.entries;
+            for (std::size_t i = 0; i < items.size(); ++i)
+                entries.push_back(EntryFromJson(list, items[i], Item(list.key, i)));
+        });
         out = std::move(d);
         return true;
     } catch (const std::string& message) {
@@ -157,9 +169,8 @@ bool ImportJson(std::string_view json, UserData& out, std::string& error) {
     }
 }
 
-
 std::string CountOf(std::size_t list, std::size_t count) {
-    const UserDataListName& name = kUserDataListNames[list];
+    const SavedListInfo& name = SavedListAt(list);
     return std::to_string(count) + " " + (count == 1 ? name.one : name.many);
 }
 
@@ -168,12 +179,10 @@ std::string CheckImage(std::string_view image, bool& sound) {
     UserDataDamage damage;
     sound = DecodeUserData(image, d, &damage);
     if (!sound) return damage.Describe();
-    const std::size_t counts[kUserDataListCount] = {d.DeletedVideoIds.size(), d.CurrentVideos.size(),
-                                                    d.Playlist.size(),        d.SavedArticles.size(),
-                                                    d.Notes.size(),           d.DiaryEntries.size()};
     std::string report = "sound: ";
-    for (std::size_t list = 0; list < kUserDataListCount; ++list)
-        report += (list ? ", " : "") + CountOf(list, counts[list]);
+    ForEachSavedList([&](const auto& list, std::size_t position) {
+        report += (position ? ", " : "") + CountOf(position, (d.*list.entries).size());
+    });
     return report;
 }
 
@@ -182,7 +191,7 @@ std::string DescribeSalvage(const UserDataSalvage& salvage) {
     for (std::size_t list = 0; list < salvage.listsKept; ++list)
         kept += ", " + CountOf(list, salvage.countsInFile[list]);
     std::string lost;
-    for (std::size_t list = salvage.listsKept; list < kUserDataListCount; ++list) {
+    for (std::size_t list = salvage.listsKept; list < kSavedListCount; ++list) {
         if (salvage.countsInFile[list] == 0) continue;
         lost += (lost.empty() ? "" : ", ") + CountOf(list, salvage.countsInFile[list]);
     }

@@ -1,11 +1,53 @@
-#include "articles/TagScanner.h"
+#include "text/TagScanners.h"
 
 #include <algorithm>
+#include <string>
 
 namespace qen {
 
 namespace {
+
 constexpr std::size_t npos = std::string_view::npos;
+
+// Appended piece by piece: GCC 12 misreads "<" + std::string(tag) in optimised builds.
+std::string Joined(std::string_view before, std::string_view tag, std::string_view after) {
+    std::string text;
+    text.reserve(before.size() + tag.size() + after.size());
+    text.append(before).append(tag).append(after);
+    return text;
+}
+
+}  // namespace
+
+std::string_view ExtractTagContent(std::string_view text, std::string_view tag, std::size_t& position) {
+    const std::string startTag = Joined("<", tag, "");
+    const std::string endTag = Joined("</", tag, ">");
+    std::size_t from = position;
+    while (from < text.size()) {
+        const std::size_t open = text.find(startTag, from);
+        if (open == npos) return {};
+        const std::size_t afterName = open + startTag.size();
+        if (afterName >= text.size()) return {};
+
+        // Bytes from 128 up count as white space, as control characters do.
+        const auto next = static_cast<unsigned char>(text[afterName]);
+        std::size_t startTagEnd = afterName;
+        if (next != '>') {
+            if (next >= '!' && next < 128) {
+                from = afterName;  // a longer name: look further on
+                continue;
+            }
+            startTagEnd = text.find('>', afterName);
+            if (startTagEnd == npos) return {};
+        }
+
+        const std::size_t contentStart = startTagEnd + 1;
+        const std::size_t close = text.find(endTag, contentStart);
+        if (close == npos) return {};
+        position = close + endTag.size();
+        return text.substr(contentStart, close - contentStart);
+    }
+    return {};
 }
 
 // Every lookup is a binary search over the positions of the few characters that change

@@ -1,7 +1,17 @@
 #pragma once
-// Finds where a start tag ends, by the HTML tag syntax: a ">" inside a quoted attribute
-// value does not end it, and names and unquoted values run up to a blank. Used to cut
-// candidate tags out of untrusted text before a real parser looks at them.
+// Finding tags in text from outside, by one of two rules for two kinds of text.
+//
+// The feed rule (ExtractTagContent): a video feed is searched as plain text, never parsed.
+// A start tag is "<" + name followed by ">" or by anything that is not a visible ASCII
+// character (blanks, control characters, bytes from 128 up), and it ends at the next ">",
+// quoted or not; a longer name is another element. The content runs to the first end tag
+// of exactly that spelling, so nesting is not followed. Every search moves forward only,
+// so a feed is read in time proportional to its size, however broken.
+//
+// The markup rule (TagScanner): an article page follows the HTML tag syntax. A ">" inside
+// a quoted attribute value does not end a start tag, and names and unquoted values run up
+// to a blank. Used to cut candidate tags out of untrusted text before a real parser looks
+// at them.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,6 +19,13 @@
 #include <vector>
 
 namespace qen {
+
+// The content of the next element named `tag` at or after `position`, by the feed rule.
+// On success `position` moves just past the end tag. The empty text when there is no such
+// complete element.
+std::string_view ExtractTagContent(std::string_view text, std::string_view tag, std::size_t& position);
+
+// Where start and end tags end, by the markup rule.
 
 class TagScanner {
 public:
