@@ -8,6 +8,9 @@
 
 namespace qen::link {
 
+// What every pseudo-link ends in, after its prefix and argument.
+inline constexpr std::string_view kCommandSuffix = ".html";
+
 inline constexpr const char* kLatestVideos = "latestvideos.html";
 inline constexpr const char* kWipePlaylist = "wipeplaylist.html";
 inline constexpr const char* kGoBack = "goback.html";

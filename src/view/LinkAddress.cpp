@@ -1,5 +1,6 @@
 #include "view/LinkAddress.h"
 
+#include "base/LinkNames.h"
 #include "files/PathHelpers.h"
 
 namespace qen {
@@ -15,7 +16,7 @@ bool IsLocalPage(const std::string& address, const std::string& pageName) {
 bool ParseLinkCommand(const std::string& address, const std::string& prefix, std::string& argument) {
     if (IsWebAddress(address)) return false;
     const std::string name = FileNameOf(address);
-    constexpr std::string_view kSuffix = ".html";
+    constexpr std::string_view kSuffix = link::kCommandSuffix;
     if (name.size() < prefix.size() + kSuffix.size()) return false;
     if (!name.starts_with(prefix) || !name.ends_with(kSuffix)) return false;
     argument = name.substr(prefix.size(), name.size() - prefix.size() - kSuffix.size());
