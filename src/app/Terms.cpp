@@ -103,8 +103,12 @@ bool AskForTerms(Ui& ui, Settings& settings, const std::string& productKey, bool
     return true;
 }
 
+bool TermsAcceptedBefore(Settings& settings, const std::string& productKey) {
+    return settings.GetInt(productKey, "Terms", 0) != 0;
+}
+
 TermsAnswer EnsureTermsAccepted(Ui& ui, Settings& settings, const std::string& productKey, bool embedded) {
-    if (settings.GetInt(productKey, "Terms", 0) != 0) return TermsAnswer::AcceptedBefore;
+    if (TermsAcceptedBefore(settings, productKey)) return TermsAnswer::AcceptedBefore;
     return AskForTerms(ui, settings, productKey, embedded) ? TermsAnswer::AcceptedNow : TermsAnswer::Declined;
 }
 

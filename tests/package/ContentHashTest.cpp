@@ -69,6 +69,31 @@ TEST(ContentHash, CheckTellsAChangedPackageFromOneWithoutAHash) {
         c.change(image);
         const std::size_t start = image.find(built.substr(0, block::kMarkerSize));
         EXPECT_EQ(CheckContentHash(image, start), c.expected) << c.what;
+        EXPECT_EQ(HashWhileDeciphering(image, start, [](std::size_t, std::size_t) {}), c.expected) << c.what;
+    }
+}
+
+// The hash taken piece by piece is the hash of the whole, and every byte of the data region
+// is handed over exactly once, in order, after it was hashed: the caller changes it then.
+TEST(ContentHash, PiecesCoverTheDataRegionOnceWhateverItsLength) {
+    for (const std::size_t length : {std::size_t{0}, std::size_t{8}, std::size_t{32 * 1024}, std::size_t{32 * 1024 + 8},
+                                     std::size_t{3 * 32 * 1024 + 24}}) {
+        std::string image(block::kData + length, '\0');
+        for (std::size_t i = block::kMemberTable; i < image.size(); ++i) image[i] = static_cast<char>(i * 7);
+        WriteWord(image, block::kDataLength, static_cast<std::uint32_t>(length));
+        const std::string hash = ComputeContentHash(image, 0);
+        image.replace(block::kContentHash, hash.size(), hash);
+
+        std::size_t next = 0;
+        const ContentHashCheck check = HashWhileDeciphering(image, 0, [&](std::size_t from, std::size_t count) {
+            EXPECT_EQ(from, next) << length;
+            next = from + count;
+            // Changed as soon as it is handed over, as the decipherer does: the hash must
+            // already have taken these bytes.
+            for (std::size_t i = 0; i < count; ++i) image[block::kData + from + i] ^= 0x5A;
+        });
+        EXPECT_EQ(check, ContentHashCheck::Matches) << length;
+        EXPECT_EQ(next, length);
     }
 }
 
