@@ -329,13 +329,7 @@ void BM_PackageToSite(benchmark::State& state) {
 
     SideBySide sides(state, Clock::Wall);
     for (auto _ : state) {
-        const bool ok = sides.Round({[&] {
-                                         qen::ContentPackage package;
-                                         qen::ContentSite site;
-                                         return OpenSite(files, package) && package.ReadBranding().Ok() &&
-                                                site.BuildSite(package, qen::Path(work.Path())).Ok();
-                                     },
-                                     [&] { work.Clear(); }},
+        const bool ok = sides.Round({[&] { return PackageToSite(files, work); }, [&] { work.Clear(); }},
                                     {[&] {
                                          std::optional<std::string> image =
                                              qen::ReadFileBytes(qen::Path(files.packagePath));
