@@ -119,7 +119,8 @@ bool Application::Start(const std::vector<std::string>& args) {
         ui.ShowMessage(folder.Message(), Icon::Stop);
         return false;
     }
-    if (!waitingPageWritten) ui.ShowFormattedError("Failed to write file %s", (session_.WorkFolder / page::kWaiting).Display());
+    if (!waitingPageWritten)
+        ui.ShowFormattedError("Failed to write file %s", (session_.WorkFolder / page::kWaiting).Display());
     ShowWaitingPage();
 
     if (!PackageStepPassed(PackageWork::Step::Built)) {
