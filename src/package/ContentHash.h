@@ -21,7 +21,8 @@ ContentHashCheck CheckContentHash(std::string_view image, std::size_t blockStart
 // CheckContentHash in pieces: each piece of the data region, once hashed, is handed to
 // `hashed` (its start in the data region and its length, a multiple of 8 but for the
 // last), which may change it in place. So one pass over the bytes checks them and, say,
-// deciphers them while they are still in the cache. Every piece is handed over, hash or not.
+// deciphers them. Every piece is handed over exactly once, hash or not; on a larger region
+// pieces go to two threads at once, so `hashed` must be safe to call so.
 ContentHashCheck HashWhileDeciphering(std::string_view image, std::size_t blockStart,
                                       const std::function<void(std::size_t from, std::size_t count)>& hashed);
 
