@@ -20,7 +20,8 @@
 #include "files/FileIO.h"
 #include "package/BlockCipher.h"
 #include "package/ContentSite.h"
-#include "package/OpenPackage.h"
+#include "app/OpenPackage.h"
+#include "app/PackageWork.h"
 #include "package/PackageSecrets.h"
 #include "platform/headless/Headless.h"
 #include "qenpack/PackageBlockWriter.h"
@@ -183,6 +184,20 @@ bool OpenSite(const PackageFiles& files, qen::ContentPackage& package) {
                             userDataPath);
 }
 
+bool PackageToSite(const PackageFiles& files, const TempFolder& work) {
+    qen::HeadlessUi ui;
+    qen::DefaultSettings settings;
+    qen::ContentPackage package;
+    qen::ContentSite site;
+    const std::optional<qen::PackageSource> source =
+        qen::LocatePackage(ui, settings, qen::Path(files.programPath), qen::Path(files.packagePath), package);
+    if (!source) return false;
+    qen::PackageWork steps;
+    steps.Start(*source, package, site);
+    steps.BuildSite(qen::Path(work.Path()));
+    return steps.Wait(qen::PackageWork::Step::Built).Ok();
+}
+
 struct NamedBytes {
     std::string name, bytes;
 };
@@ -298,9 +313,10 @@ void BM_BuildSite(benchmark::State& state, bool large) {
 BENCHMARK_CAPTURE(BM_BuildSite, demo, false)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_BuildSite, large, true)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// The package's whole share of start-up (the program file read and searched, the package
-// read and checked, the branding read and the data deciphered, the site built) against
-// reading the package file and writing its members' bytes as files.
+// The package's whole share of start-up as start-up does it (the program file searched,
+// then on the worker the package read and checked, the branding read, the content hash
+// compared while the data is deciphered, the site built) against reading the package file
+// and writing its members' bytes as files. Goal: ratio at most 2.5.
 void BM_PackageToSite(benchmark::State& state) {
     const PackageFiles& files = Files(true);
     if (!files.fault.empty()) return state.SkipWithError(files.fault.c_str());
@@ -313,13 +329,7 @@ void BM_PackageToSite(benchmark::State& state) {
 
     SideBySide sides(state, Clock::Wall);
     for (auto _ : state) {
-        const bool ok = sides.Round({[&] {
-                                         qen::ContentPackage package;
-                                         qen::ContentSite site;
-                                         return OpenSite(files, package) && package.ReadBranding().Ok() &&
-                                                site.BuildSite(package, qen::Path(work.Path())).Ok();
-                                     },
-                                     [&] { work.Clear(); }},
+        const bool ok = sides.Round({[&] { return PackageToSite(files, work); }, [&] { work.Clear(); }},
                                     {[&] {
                                          std::optional<std::string> image =
                                              qen::ReadFileBytes(qen::Path(files.packagePath));

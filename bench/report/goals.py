@@ -27,7 +27,7 @@ GOALS = [
     ("bench_package", "BM_BuildSite/demo/manual_time", "ratio",
      "build the demo site, vs writing the same files", None, None),
     ("bench_package", "BM_PackageToSite/manual_time", "ratio",
-     "open, check, decipher and build a 10 MB package, vs read it and write its members", None, None),
+     "open, check, decipher and build a 10 MB package, vs read it and write its members", "max", 2.5),
     ("bench_userdata", "BM_SaveUserData/typical/manual_time", "ratio",
      "durable save of a typical .lum, vs one write and fsync", None, None),
     ("bench_userdata", "BM_LoadUserData/typical/manual_time", "ratio",
@@ -107,15 +107,19 @@ def main(folder):
                 if line.startswith("RESULT "):
                     values = dict(item.split("=") for item in line.split()[1:])
         if values:
-            ratio = float(values["startup_ratio"])
-            rows.append(("start-up to the first page (10 MB package), vs a bare web view window",
-                         f"{ratio:.2f}", "at most 1.15", "met" if ratio <= 1.15 else "MISSED"))
+            for key, what, goal in (("startup_ratio", "quiet", 1.05), ("busy_startup_ratio", "one core busy", 1.15)):
+                if key not in values:
+                    continue
+                ratio = float(values[key])
+                rows.append((f"start-up to the first page (10 MB package), {what}, vs a bare web view window",
+                             f"{ratio:.2f}", f"at most {goal:g}", "met" if ratio <= goal else "MISSED"))
             extra, allowed = float(values["rss_extra_mb"]), float(values["rss_allowed_mb"])
             rows.append(("resident memory then, MB above the bare window's", f"{extra:.1f}",
                          f"at most {allowed:.1f}", "met" if extra <= allowed else "MISSED"))
     else:
-        rows.append(("start-up to the first page, vs a bare web view window", "-", "at most 1.15",
-                     "not run (no display or Xvfb)"))
+        for what, goal in (("quiet", 1.05), ("one core busy", 1.15)):
+            rows.append((f"start-up to the first page, {what}, vs a bare web view window", "-", f"at most {goal:g}",
+                         "not run (no display or Xvfb)"))
 
     width = max(len(row[0]) for row in rows)
     print(f"{'what':<{width}}  {'ratio':>7}  {'goal':<13} result")

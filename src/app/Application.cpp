@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/FileTypes.h"
+#include "app/OpenPackage.h"
 #include "app/Terms.h"
 #include "app/UserDataLocation.h"
 #include "app/WorkFolder.h"
@@ -14,7 +15,6 @@
 #include "files/FileMessages.h"
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
-#include "package/OpenPackage.h"
 #include "update/HandOver.h"
 #include "update/VersionCheck.h"
 #include "view/ZoomRules.h"
@@ -57,17 +57,27 @@ bool Application::Start(const std::vector<std::string>& args) {
     session_.ExePath = system.ExecutablePath();
 
     // The package: inside the program, named on the command line, beside it, or chosen.
+    // From here the worker reads, checks and deciphers it while this thread goes on; each
+    // of its outcomes is shown where start-up always showed it.
     Path chosenFolder;
-    if (!OpenPackage(ui, settings, session_.ExePath, commandLineFile_, package_, session_.UserDataPath, &chosenFolder))
-        return false;
+    const std::optional<PackageSource> source =
+        LocatePackage(ui, settings, session_.ExePath, commandLineFile_, package_, &chosenFolder);
+    if (!source) return false;
+    packageWork_.Start(*source, package_, site_);
+    if (!PackageStepPassed(PackageWork::Step::Opened)) return false;
+    session_.UserDataPath = UserDataPathOf(*source);
     session_.ProductKey = SectionName(package_.SettingsName);
     if (!package_.Title.empty()) ui.SetApplicationName(package_.Title);
     session_.UserDataPath = AdjustUserDataPath(session_.UserDataPath);
     if (!LockUserData()) return false;
 
     const bool embedded = package_.Embedded;
+    // The terms dialog follows every word about the package's content.
+    if (!TermsAcceptedBefore(settings, session_.ProductKey) && !PackageStepPassed(PackageWork::Step::Verified))
+        return false;
     const TermsAnswer terms = EnsureTermsAccepted(ui, dialogs_.terms, settings, session_.ProductKey, embedded);
     if (terms == TermsAnswer::Declined) {
+        packageWork_.Stop();
         userDataLock_.reset();
         system.ExitNow(1);
     }
@@ -75,8 +85,9 @@ bool Application::Start(const std::vector<std::string>& args) {
     // Nothing is written to the settings before the terms are accepted.
     RememberPackageFolder(settings, chosenFolder);
 
-    if (Outcome branding = package_.ReadBranding(); !branding) {
-        ui.ShowMessage(branding.Message(), Icon::Stop);
+    // A fault of the branding is told after any of the content.
+    if (!packageWork_.Wait(PackageWork::Step::Branding)) {
+        if (PackageStepPassed(PackageWork::Step::Verified)) PackageStepPassed(PackageWork::Step::Branding);
         return false;
     }
 
@@ -84,15 +95,36 @@ bool Application::Start(const std::vector<std::string>& args) {
     // A hand-edited setting outside the dialog's range never reaches the view.
     if (session_.ZoomPercent < kMinZoom || session_.ZoomPercent > kMaxZoom) session_.ZoomPercent = 100;
 
+    // The window, and with it the browser's own processes, start while the package is
+    // deciphered; it is shown only once the package passed.
     MainView* window = platform_.CreateMainWindow(view_);
-    if (!window) return false;
+    if (!window) {
+        PackageStepPassed(PackageWork::Step::Verified);
+        return false;
+    }
     view_.Attach(window);
 
-    if (!CreateWorkFolder()) return false;
+    const Outcome folder = CreateWorkFolder();
+    bool waitingPageWritten = false;
+    if (folder) {
+        // Written before the site, so a member of the same name still takes its place.
+        waitingPageWritten = WriteWholeFile(session_.WorkFolder / page::kWaiting, kWaitingPage);
+        packageWork_.BuildSite(session_.WorkFolder);
+    }
+    if (!PackageStepPassed(PackageWork::Step::Verified)) {
+        AbandonSite();
+        return false;
+    }
+    if (!folder) {
+        window->BringToFront();
+        ui.ShowMessage(folder.Message(), Icon::Stop);
+        return false;
+    }
+    if (!waitingPageWritten)
+        ui.ShowFormattedError("Failed to write file %s", (session_.WorkFolder / page::kWaiting).Display());
     ShowWaitingPage();
 
-    if (Outcome built = site_.BuildSite(package_, session_.WorkFolder); !built) {
-        ui.ShowMessage(built.Message(), Icon::Stop);
+    if (!PackageStepPassed(PackageWork::Step::Built)) {
         AbandonSite();
         return false;
     }
@@ -145,6 +177,7 @@ bool Application::CheckForUpdate() {
 
 bool Application::LockUserData() {
     if (FileLock::Acquire(session_.UserDataPath, userDataLock_) != FileLock::Result::HeldElsewhere) return true;
+    if (!PackageStepPassed(PackageWork::Step::Verified)) return false;
     // The other window saves at its exit; this one would save over its changes.
     platform_.ui().ShowMessage(session_.UserDataPath.Display() + " is already open in another window", Icon::Stop);
     return false;
@@ -159,28 +192,25 @@ void Application::RemoveLeftovers() {
     std::filesystem::remove(SavingPathFor(session_.UserDataPath).Bytes(), ignored);
 }
 
-bool Application::CreateWorkFolder() {
-    Ui& ui = platform_.ui();
+Outcome Application::CreateWorkFolder() {
     std::optional<Path> temp = platform_.system().TempFolder();
-    if (!temp) {
-        ui.ShowMessage("Error - unable to determine the temporary folder", Icon::Stop);
-        return false;
-    }
+    if (!temp) return Outcome::Failure("Error - unable to determine the temporary folder");
     std::optional<Path> folder = MakeWorkFolder(*temp, platform_.system().Now(), platform_.system().ProcessId());
-    if (!folder) {
-        ui.ShowMessage("Error - unable to create TEMP folder", Icon::Stop);
-        return false;
-    }
+    if (!folder) return Outcome::Failure("Error - unable to create TEMP folder");
     session_.WorkFolder = *folder;
-    return true;
+    return Outcome::Success();
+}
+
+bool Application::PackageStepPassed(PackageWork::Step step) {
+    const Outcome outcome = packageWork_.Wait(step);
+    if (!outcome) platform_.ui().ShowMessage(outcome.Message(), Icon::Stop);
+    return outcome.Ok();
 }
 
 void Application::ShowWaitingPage() {
     MainView* window = view_.window();
     window->SetSilent(true);
-    const Path page = session_.WorkFolder / page::kWaiting;
-    WriteWholeFile(platform_.ui(), page, kWaitingPage);
-    window->Navigate(page.Bytes());
+    window->Navigate((session_.WorkFolder / page::kWaiting).Bytes());
     window->BringToFront();
 }
 
@@ -206,6 +236,7 @@ int Application::Shutdown(int frameworkExitCode) {
 // Every way out of a run passes here (a normal end, Exit Without Saving, the restart after a
 // restore, the hand-over to an update), so each lets go of what the run made.
 void Application::CleanUp() {
+    packageWork_.Stop();
     for (ProcessHandle handle : launchedPrograms_) platform_.system().WaitForProgram(handle);
     launchedPrograms_.clear();
     userDataLock_.reset();
@@ -218,6 +249,7 @@ void Application::CleanUp() {
 
 // A start-up that fails once the site is built leaves nothing behind in the work folder.
 void Application::AbandonSite() {
+    packageWork_.Stop();
     site_.RemoveGeneratedFiles(store_.VideoPageCount, store_.PlaylistPageCount);
     RemoveWorkFolderTree(session_.WorkFolder);
     session_.WorkFolder = Path();

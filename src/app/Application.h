@@ -7,6 +7,7 @@
 
 #include "app/Backups.h"
 #include "app/FeatureDialogs.h"
+#include "app/PackageWork.h"
 #include "articles/ArticleLibrary.h"
 #include "base/Session.h"
 #include "files/FileLock.h"
@@ -58,7 +59,9 @@ public:
     BrowserView& view() { return view_; }
 
 private:
-    bool CreateWorkFolder();
+    Outcome CreateWorkFolder();
+    // Waits for the package's step and shows its failure; false ends start-up.
+    bool PackageStepPassed(PackageWork::Step step);
     void ShowWaitingPage();
     void AbandonSite();
     // Takes the user data file for this run; false when another window has it open.
@@ -83,6 +86,8 @@ private:
     std::optional<FileLock> userDataLock_;
     Backups backups_;
     BrowserView view_;
+    // Declared last, so it ends before the package and the site it works on go.
+    PackageWork packageWork_;
 };
 
 }  // namespace qen

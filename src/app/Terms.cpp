@@ -103,9 +103,13 @@ bool AskForTerms(Ui& ui, TermsDialog& dialog, Settings& settings, const std::str
     return true;
 }
 
+bool TermsAcceptedBefore(Settings& settings, const std::string& productKey) {
+    return settings.GetInt(productKey, "Terms", 0) != 0;
+}
+
 TermsAnswer EnsureTermsAccepted(Ui& ui, TermsDialog& dialog, Settings& settings, const std::string& productKey,
                                 bool embedded) {
-    if (settings.GetInt(productKey, "Terms", 0) != 0) return TermsAnswer::AcceptedBefore;
+    if (TermsAcceptedBefore(settings, productKey)) return TermsAnswer::AcceptedBefore;
     return AskForTerms(ui, dialog, settings, productKey, embedded) ? TermsAnswer::AcceptedNow : TermsAnswer::Declined;
 }
 

@@ -18,6 +18,9 @@ const std::string& SeparatePackageTerms();
 // once it has let go of what this run holds.
 bool AskForTerms(Ui& ui, TermsDialog& dialog, Settings& settings, const std::string& productKey, bool embedded);
 
+// "Terms" is set (any value but 0): no dialog will be shown.
+bool TermsAcceptedBefore(Settings& settings, const std::string& productKey);
+
 enum class TermsAnswer { AcceptedBefore, AcceptedNow, Declined };
 
 // Asks unless "Terms" is already set (any value but 0). AcceptedNow lets the first page be

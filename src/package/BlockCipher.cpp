@@ -139,15 +139,19 @@ std::size_t BlowfishCipher::Encrypt(const std::uint8_t* data, std::size_t count,
 
 std::size_t BlowfishCipher::Decrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) {
     if (data != out && count > 0) std::memmove(out, data, count);
-    std::size_t at = 0;
-    for (; at + kRunBytes <= count; at += kRunBytes) DecryptBlocks(out + at, kLaneIndices);
-    for (; at + 8 <= count; at += 8) {
-        std::uint32_t left = LoadLittle(out + at), right = LoadLittle(out + at + 4);
-        DecryptBlock(left, right);
-        StoreLittle(left, out + at);
-        StoreLittle(right, out + at + 4);
-    }
+    DecryptInPlace(out, count);
     return count;
+}
+
+void BlowfishCipher::DecryptInPlace(std::uint8_t* bytes, std::size_t count) const {
+    std::size_t at = 0;
+    for (; at + kRunBytes <= count; at += kRunBytes) DecryptBlocks(bytes + at, kLaneIndices);
+    for (; at + 8 <= count; at += 8) {
+        std::uint32_t left = LoadLittle(bytes + at), right = LoadLittle(bytes + at + 4);
+        DecryptBlock(left, right);
+        StoreLittle(left, bytes + at);
+        StoreLittle(right, bytes + at + 4);
+    }
 }
 
 }  // namespace qen

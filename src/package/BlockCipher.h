@@ -29,6 +29,8 @@ public:
 
     std::size_t Encrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) override;
     std::size_t Decrypt(const std::uint8_t* data, std::size_t count, std::uint8_t* out) override;
+    // Decrypt over the bytes where they are; the key's tables are only read.
+    void DecryptInPlace(std::uint8_t* bytes, std::size_t count) const;
 
     void EncryptBlock(std::uint32_t& left, std::uint32_t& right) const;
     void DecryptBlock(std::uint32_t& left, std::uint32_t& right) const;

@@ -9,6 +9,8 @@ namespace qen {
 
 namespace {
 
+constexpr const char* kContentChanged = " (content changed)";
+
 void AppendQuoted(std::string& list, const std::string& address) {
     if (!list.empty()) list.append(", ");
     list.append(1, '\'').append(address).append(1, '\'');
@@ -54,9 +56,6 @@ Outcome ContentPackage::CheckPackageHeader(const std::string& corruptMessage) {
     // table and the data are checked against the image before anything is read.
     const std::string fault = CheckBlockLayout(image, start);
     if (!fault.empty()) return Outcome::Failure(corruptMessage + " (" + fault + ")");
-    // Once deciphered in place the data no longer matches its hash; it was checked before.
-    if (!deciphered_ && CheckContentHash(image, start) == ContentHashCheck::Differs)
-        return Outcome::Failure(corruptMessage + " (content changed)");
 
     std::string title = ReadTextField(image, start + block::kTitle, block::kTextFieldSize);
     std::string settingsName = ReadTextField(image, start + block::kSettingsName, block::kTextFieldSize);
@@ -69,12 +68,45 @@ Outcome ContentPackage::CheckPackageHeader(const std::string& corruptMessage) {
     return Outcome::Success();
 }
 
+Outcome ContentPackage::CheckContent(const std::string& corruptMessage) const {
+    if (!headerChecked_) return Outcome::Failure("The package has not been checked");
+    // Once deciphered in place the data no longer matches its hash; it was checked before.
+    if (!deciphered_ && CheckContentHash(Image, BlockStart) == ContentHashCheck::Differs)
+        return Outcome::Failure(corruptMessage + kContentChanged);
+    return Outcome::Success();
+}
+
+Outcome ContentPackage::VerifyAndDecipher(const std::string& corruptMessage) {
+    if (!headerChecked_) return Outcome::Failure("The package has not been checked");
+    if (deciphered_) return Outcome::Success();
+    const BlowfishCipher cipher(PackageCipherKey());
+    auto* data = reinterpret_cast<std::uint8_t*>(Image.data() + BlockStart + block::kData);
+    const ContentHashCheck check = HashWhileDeciphering(Image, BlockStart, [&](std::size_t from, std::size_t count) {
+        cipher.DecryptInPlace(data + from, count);
+    });
+    deciphered_ = true;
+    if (check != ContentHashCheck::Differs) return Outcome::Success();
+    // The deciphered bytes of a changed package are never used.
+    headerChecked_ = false;
+    return Outcome::Failure(corruptMessage + kContentChanged);
+}
+
 Outcome ContentPackage::ReadBranding() {
+    if (Outcome fields = ReadBrandingFields(); !fields) return fields;
+    if (!deciphered_) {
+        const BlowfishCipher cipher(PackageCipherKey());
+        cipher.DecryptInPlace(reinterpret_cast<std::uint8_t*>(Image.data() + BlockStart + block::kData),
+                              ReadWord(Image, BlockStart + block::kDataLength));
+        deciphered_ = true;
+    }
+    return Outcome::Success();
+}
+
+Outcome ContentPackage::ReadBrandingFields() {
     // Only a package whose header and layout were checked is read or deciphered.
     if (!headerChecked_) return Outcome::Failure("The package has not been checked");
     const std::string_view image = Image;
     const std::size_t start = BlockStart;
-    const std::uint32_t dataLength = ReadWord(image, start + block::kDataLength);
     MemberCount = ReadWord(image, start + block::kMemberCount);
     MaxSideBanners = static_cast<int>(ReadWord(image, start + block::kMaxSideBanners));
     if (MemberCount == 0) return Outcome::Failure("There are no HTML/image files in the package");
@@ -100,13 +132,6 @@ Outcome ContentPackage::ReadBranding() {
 
     FooterName = ReadTextField(image, start + block::kFooterName, block::kTextFieldSize);
     FooterLink = ReadTextField(image, start + block::kFooterLink, block::kTextFieldSize);
-
-    if (!deciphered_) {
-        BlowfishCipher cipher(PackageCipherKey());
-        auto* data = reinterpret_cast<std::uint8_t*>(Image.data() + start + block::kData);
-        cipher.Decrypt(data, dataLength, data);
-        deciphered_ = true;
-    }
     return Outcome::Success();
 }
 

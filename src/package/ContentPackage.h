@@ -24,7 +24,15 @@ public:
     // settings name. `corruptMessage` ("The .qen file is corrupt") is the failure's
     // message, with the reason of a layout fault after it.
     Outcome CheckPackageHeader(const std::string& corruptMessage);
-    // Reads the branding fields and deciphers the members; only a checked package.
+    // Compares the content with the hash the header records (a package without one passes).
+    Outcome CheckContent(const std::string& corruptMessage) const;
+    // CheckContent and the deciphering of the data in one pass over it; a changed package
+    // is left unchecked, so nothing of it is read.
+    Outcome VerifyAndDecipher(const std::string& corruptMessage);
+    // The branding fields alone: the page's banner arrays, text links and footer.
+    Outcome ReadBrandingFields();
+    // ReadBrandingFields, then the members deciphered if they are not yet; only a checked
+    // package.
     Outcome ReadBranding();
 
     bool HeaderChecked() const { return headerChecked_; }

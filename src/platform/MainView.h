@@ -31,6 +31,7 @@ public:
     virtual void Print() = 0;
     virtual void SetSilent(bool silent) = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // Shows the window if it is not yet shown, raised and with the focus in the view.
     virtual void BringToFront() = 0;
     // One-shot timers owned by the view; starting a running timer restarts it.
     virtual void StartTimer(int timerId, int milliseconds) = 0;

@@ -15,7 +15,8 @@ public:
     virtual Ui& ui() = 0;
     virtual Settings& settings() = 0;
     virtual System& system() = 0;
-    // Creates and shows the maximized main window with its view; nullptr on failure.
+    // Creates the maximized main window with its view, not yet shown (BringToFront shows
+    // it); nullptr on failure.
     virtual MainView* CreateMainWindow(ViewEvents& events) = 0;
 };
 

@@ -72,6 +72,44 @@ TEST_F(PackageStartUpTest, ChangedHeaderByteEndsStartUpBeforeAnythingIsWritten) 
     EXPECT_TRUE(Entries(temp.path()).empty());
 }
 
+// The package's content is checked away from this thread while the window starts, yet
+// what the check finds is told first: before the terms, before any other fault of the
+// package, and before the window shows or anything is written.
+TEST_F(PackageStartUpTest, AChangedMemberIsToldFirstAndNothingIsShown) {
+    const std::string built = test::MakeBlock(test::SmallSite());
+    std::string changed = built;
+    changed[block::kData + 20] ^= 1;
+    std::string badBranding = built;
+    std::string list = "a\nb\nc\nd";
+    list.resize(block::kSideBannersSize, '\0');
+    badBranding.replace(block::kSideBanners, list.size(), list);
+    test::Resign(badBranding);
+    badBranding[block::kData + 20] ^= 1;
+    struct Case {
+        const char* what;
+        const std::string& image;
+        bool termsAccepted;
+    };
+    for (const Case& c : {Case{"first start", changed, false}, Case{"everyday start", changed, true},
+                          Case{"with faulty branding too", badBranding, true}}) {
+        test::FakePlatform run;
+        Prepare(run);
+        run.fakeSettings.ints.clear();
+        if (c.termsAccepted) run.fakeSettings.ints[{"QenRuntime", "Terms"}] = 1;
+        run.fakeUi.termsAnswers.push_back(true);
+        WriteFile(program / "QenRuntime.qen", c.image);
+        Application started(run, run.fakeFetcher, run.fakeUi.Dialogs());
+        EXPECT_FALSE(started.Start({exe.Bytes()})) << c.what;
+        EXPECT_EQ(run.fakeUi.Texts(), std::vector<std::string>{"The .qen file is corrupt (content changed)"}) << c.what;
+        EXPECT_TRUE(run.fakeUi.termsShown.empty()) << c.what;
+        EXPECT_EQ(run.fakeView.broughtToFront, 0) << c.what;
+        EXPECT_TRUE(run.fakeView.navigations.empty()) << c.what;
+        started.Shutdown(2);
+        EXPECT_TRUE(Entries(temp.path()).empty()) << c.what;
+        EXPECT_FALSE(test::Exists(program / "QenRuntime.lum")) << c.what;
+    }
+}
+
 TEST_F(PackageStartUpTest, BrandedProgramUsesItsOwnPackageAndSettingsSection) {
     auto branded = test::SmallSite();
     branded.title = "Rex Academy";

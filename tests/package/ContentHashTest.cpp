@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "fakes/TestPackages.h"
 #include "package/PackageFormat.h"
@@ -69,6 +73,47 @@ TEST(ContentHash, CheckTellsAChangedPackageFromOneWithoutAHash) {
         c.change(image);
         const std::size_t start = image.find(built.substr(0, block::kMarkerSize));
         EXPECT_EQ(CheckContentHash(image, start), c.expected) << c.what;
+        EXPECT_EQ(HashWhileDeciphering(image, start, [](std::size_t, std::size_t) {}), c.expected) << c.what;
+    }
+}
+
+// The hash taken piece by piece is the hash of the whole, and every byte of the data region
+// is handed over exactly once, after it was hashed: the caller changes it then, perhaps on
+// two threads at once.
+TEST(ContentHash, PiecesCoverTheDataRegionOnceWhateverItsLength) {
+    constexpr std::size_t kPiece = 32 * 1024;
+    for (const std::size_t length : {std::size_t{0}, std::size_t{8}, kPiece, kPiece + 8, 3 * kPiece + 24,
+                                     40 * kPiece + 16}) {
+        std::string image(block::kData + length, '\0');
+        for (std::size_t i = block::kMemberTable; i < image.size(); ++i) image[i] = static_cast<char>(i * 7);
+        WriteWord(image, block::kDataLength, static_cast<std::uint32_t>(length));
+        const std::string hash = ComputeContentHash(image, 0);
+        image.replace(block::kContentHash, hash.size(), hash);
+        const std::string before = image;
+
+        std::mutex mutex;
+        std::vector<std::pair<std::size_t, std::size_t>> pieces;
+        const ContentHashCheck check = HashWhileDeciphering(image, 0, [&](std::size_t from, std::size_t count) {
+            // Changed as soon as it is handed over, as the decipherer does: the hash must
+            // already have taken these bytes.
+            for (std::size_t i = 0; i < count; ++i) image[block::kData + from + i] ^= 0x5A;
+            std::lock_guard lock(mutex);
+            pieces.emplace_back(from, count);
+        });
+        EXPECT_EQ(check, ContentHashCheck::Matches) << length;
+        std::sort(pieces.begin(), pieces.end());
+        std::size_t next = 0;
+        for (const auto& [from, count] : pieces) {
+            EXPECT_EQ(from, next) << length;
+            EXPECT_TRUE(count % 8 == 0 || from + count == length) << length;
+            next = from + count;
+        }
+        EXPECT_EQ(next, length);
+        for (std::size_t i = block::kData; i < image.size(); ++i)
+            if (image[i] != static_cast<char>(before[i] ^ 0x5A)) {
+                ADD_FAILURE() << "byte " << i << " of " << length << " changed other than once";
+                break;
+            }
     }
 }
 

@@ -6,7 +6,7 @@
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestPackages.h"
-#include "package/OpenPackage.h"
+#include "app/OpenPackage.h"
 
 namespace qen {
 namespace {
@@ -85,6 +85,45 @@ TEST_F(ReadBrandingTest, MemberCountZeroIsRefused) {
 
 // The header digest covers the recorded content hash, so changed files are caught even
 // though the digest covers none of their bytes.
+// Start-up checks and deciphers in one pass; it must give what checking, then deciphering
+// gives, and nothing of a changed package may be read afterwards.
+TEST(VerifyAndDecipher, GivesTheDecipheredDataOfASoundPackageAndNothingOfAChangedOne) {
+    const std::string built = test::MakeBlock(test::SmallSite());
+    ContentPackage twoPasses;
+    ASSERT_TRUE(twoPasses.FindBlock(built));
+    ASSERT_TRUE(twoPasses.CheckPackageHeader("corrupt"));
+    ASSERT_TRUE(twoPasses.CheckContent("corrupt"));
+    ASSERT_TRUE(twoPasses.ReadBranding());
+
+    std::string unhashed = built;
+    unhashed.replace(block::kContentHash, block::kContentHashSize, block::kContentHashSize, '\0');
+    test::Resign(unhashed);
+    std::string changed = built;
+    changed[block::kData + 20] ^= 1;
+    struct Case {
+        const char* what;
+        const std::string& image;
+        bool passes;
+    };
+    for (const Case& c : {Case{"as built", built, true}, Case{"without a hash", unhashed, true},
+                          Case{"a changed member", changed, false}}) {
+        ContentPackage onePass;
+        ASSERT_TRUE(onePass.FindBlock(c.image)) << c.what;
+        ASSERT_TRUE(onePass.CheckPackageHeader("corrupt")) << c.what;
+        const Outcome verified = onePass.VerifyAndDecipher("corrupt");
+        EXPECT_EQ(verified.Ok(), c.passes) << c.what;
+        if (c.passes) {
+            EXPECT_EQ(onePass.Image.substr(block::kData), twoPasses.Image.substr(block::kData)) << c.what;
+            ASSERT_TRUE(onePass.ReadBranding()) << c.what;  // deciphered once only
+            EXPECT_EQ(onePass.Image.substr(block::kData), twoPasses.Image.substr(block::kData)) << c.what;
+        } else {
+            EXPECT_EQ(verified.Message(), "corrupt (content changed)");
+            EXPECT_TRUE(onePass.Members().empty());
+            EXPECT_FALSE(onePass.ReadBranding());
+        }
+    }
+}
+
 TEST_F(ReadBrandingTest, ChangedContentIsRefusedAndAPackageWithoutAHashOpensAsBefore) {
     const std::string built = test::MakeBlock(test::SmallSite());
     std::string changed = built;

@@ -9,7 +9,7 @@
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestPackages.h"
-#include "package/OpenPackage.h"
+#include "app/OpenPackage.h"
 
 namespace qen {
 namespace {

@@ -104,6 +104,10 @@ void MainFrame::SetSilent(bool) {
 void MainFrame::SetTitle(const std::string& title) { wxFrame::SetTitle(ToWx(title)); }
 
 void MainFrame::BringToFront() {
+    if (!IsShown()) {
+        Show(true);
+        Update();
+    }
     Raise();
     web_->SetFocus();
 }

@@ -14,8 +14,8 @@ MainView* WxPlatform::CreateMainWindow(ViewEvents& events) {
     wxDisplay display(static_cast<unsigned>(0));
     frame_->SetSize(display.GetClientArea());
     frame_->Maximize(true);
-    frame_->Show(true);
-    frame_->Update();
+    // Shown by BringToFront: the browser starts now, the window appears once there is a
+    // page to show.
     // The close box pressed while a dialog or a wait runs ends the program as a termination
     // request does, once they have ended.
     WatchCloseBox(*frame_, [this] {

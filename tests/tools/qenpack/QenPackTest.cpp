@@ -12,7 +12,7 @@
 #include "fakes/TestPackages.h"
 #include "files/FileIO.h"
 #include "package/ContentSite.h"
-#include "package/OpenPackage.h"
+#include "app/OpenPackage.h"
 #include "qenpack/QenPack.h"
 #include "package/PackageFormat.h"
 #include "update/VersionFile.h"

@@ -7,7 +7,7 @@
 #include "fakes/TempDir.h"
 #include "package/ContentSite.h"
 #include "package/MarkerScan.h"
-#include "package/OpenPackage.h"
+#include "app/OpenPackage.h"
 #include "package/PackageSecrets.h"
 #include "fakes/TestPackages.h"
 

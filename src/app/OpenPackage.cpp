@@ -1,4 +1,4 @@
-#include "package/OpenPackage.h"
+#include "app/OpenPackage.h"
 
 #include <filesystem>
 #include <string>
@@ -8,7 +8,6 @@
 #include "files/FileMessages.h"
 #include "package/MarkerScan.h"
 #include "package/PackageSecrets.h"
-#include "package/RequiredSiteFiles.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
 
@@ -16,29 +15,11 @@ namespace qen {
 
 namespace {
 
-constexpr const char* kExeCorrupt = "The .exe file is corrupt";
-constexpr const char* kQenCorrupt = "The .qen file is corrupt";
 constexpr const char* kInitDir = "InitDir";
 
 bool IsExistingFile(const Path& path) {
     std::error_code error;
     return std::filesystem::exists(path.Bytes(), error) && !std::filesystem::is_directory(path.Bytes(), error);
-}
-
-// A whole package whose site cannot show a page is refused as a damaged one is.
-Outcome RequireSiteFiles(const ContentPackage& package, const std::string& corruptMessage) {
-    std::vector<std::string> names;
-    for (const PackageMember& member : package.Members()) names.push_back(member.name);
-    const std::string missing = MissingSiteFiles(names);
-    if (missing.empty()) return Outcome::Success();
-    return Outcome::Failure(corruptMessage + " (it has no " + missing + ")");
-}
-
-bool Check(Ui& ui, ContentPackage& package, const char* corruptMessage) {
-    Outcome checked = package.CheckPackageHeader(corruptMessage);
-    if (checked) checked = RequireSiteFiles(package, corruptMessage);
-    if (!checked) ui.ShowMessage(checked.Message(), Icon::Stop);
-    return checked.Ok();
 }
 
 // The package named on the command line: a ".qen" file, or the ".qen" beside a ".lum".
@@ -86,27 +67,21 @@ void RememberPackageFolder(Settings& settings, const Path& folder) {
     if (!folder.Empty()) settings.SetPath(ContentPackage::kDefaultSettingsName, kInitDir, folder);
 }
 
-bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& commandLineFile,
-                 ContentPackage& package, Path& userDataPath, Path* folderToRemember) {
+std::optional<PackageSource> LocatePackage(Ui& ui, Settings& settings, const Path& exePath,
+                                           const Path& commandLineFile, ContentPackage& package,
+                                           Path* folderToRemember) {
     if (BlockMarker().size() != block::kMarkerSize) {
         ui.ShowMessage("BranderBlock string is not correct length", Icon::Stop);
-        return false;
+        return std::nullopt;
     }
     // The program is read whole only when it holds the marker: most carry no package, and
     // reading a large program whole costs more of the start than anything else here.
-    std::optional<std::string> exeImage;
     if (FindMarkerInFile(exePath, BlockMarker()) != MarkerInFile::Absent) {
-        exeImage = ReadWholeFile(ui, exePath);
-        if (!exeImage || exeImage->empty()) return false;
-    }
-    package.Embedded = true;
-    if (exeImage && package.FindBlock(std::move(*exeImage))) {
-        if (!Check(ui, package, kExeCorrupt)) return false;
-        userDataPath = exePath.WithExtension(".lum");
-        return true;
+        std::optional<std::string> exeImage = ReadWholeFile(ui, exePath);
+        if (!exeImage || exeImage->empty()) return std::nullopt;
+        if (package.FindBlock(std::move(*exeImage))) return PackageSource{exePath, true};
     }
 
-    package.Embedded = false;
     Path packagePath = PackageOnCommandLine(ui, commandLineFile);
     if (packagePath.Empty()) {
         Path initialFolder = settings.GetPath(ContentPackage::kDefaultSettingsName, kInitDir);
@@ -122,7 +97,7 @@ bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& co
             request.filter = "Qen Files (*.qen)|*.qen||";
             request.initialFolder = initialFolder;
             std::optional<Path> chosen = ui.ChooseFile(request);
-            if (!chosen || chosen->Empty()) return false;
+            if (!chosen || chosen->Empty()) return std::nullopt;
             packagePath = *chosen;
             if (packagePath.Folder() != exePath.Folder()) {
                 if (folderToRemember)
@@ -132,16 +107,23 @@ bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& co
             }
         }
     }
+    return PackageSource{packagePath, false};
+}
 
-    std::optional<std::string> image = ReadWholeFile(ui, packagePath);
-    if (!image) return false;
-    // An empty file is said to be unusable rather than ending the program without a word.
-    if (image->empty() || !package.FindBlock(std::move(*image))) {
-        ui.ShowMessage(packagePath.DisplayName() + " is not compatible with the Qen Runtime", Icon::Stop);
+Path UserDataPathOf(const PackageSource& source) { return source.path.WithExtension(".lum"); }
+
+bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& commandLineFile,
+                 ContentPackage& package, Path& userDataPath, Path* folderToRemember) {
+    const std::optional<PackageSource> source =
+        LocatePackage(ui, settings, exePath, commandLineFile, package, folderToRemember);
+    if (!source) return false;
+    Outcome opened = OpenPackageSource(*source, package);
+    if (opened) opened = package.CheckContent(CorruptPackageMessage(source->embedded));
+    if (!opened) {
+        ui.ShowMessage(opened.Message(), Icon::Stop);
         return false;
     }
-    if (!Check(ui, package, kQenCorrupt)) return false;
-    userDataPath = packagePath.WithExtension(".lum");
+    userDataPath = UserDataPathOf(*source);
     return true;
 }
 
