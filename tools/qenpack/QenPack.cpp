@@ -14,6 +14,7 @@
 #include "qenpack/BrandingFile.h"
 #include "qenpack/PackageReport.h"
 #include "qenpack/SiteFolder.h"
+#include "text/CountText.h"
 #include "web/EndpointsFile.h"
 
 namespace qen {
@@ -175,8 +176,8 @@ void Build(Command& command, const std::vector<std::string>& args) {
     auto block = MakePackageBlock(description, error);
     if (!block) command.Reject(error);
     command.Write(output, *block);
-    command.Out() << "wrote " << output << ": " << description.members.size() << " files, "
-                 << block->size() << " bytes\n";
+    command.Out() << "wrote " << output << ": " << CountText(description.members.size(), "file", "files") << ", "
+                 << CountText(block->size(), "byte", "bytes") << "\n";
 }
 
 void Bind(Command& command, const std::vector<std::string>& args) {
@@ -256,7 +257,7 @@ void Verify(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1, {}, 1);
     const std::string& path = command.Positional(0);
     const PackageReport report = command.Examine(path, command.Read(path), false);
-    command.Out() << path << ": OK (" << report.memberCount << " files"
+    command.Out() << path << ": OK (" << CountText(report.memberCount, "file", "files")
                   << (report.contentHash == ContentHashCheck::Matches
                           ? ")\n"
                           : "; no content hash recorded, so only the header is checked)\n");
@@ -282,7 +283,7 @@ void Extract(Command& command, const std::vector<std::string>& args) {
         }
         made.push_back(target);
     }
-    command.Out() << "extracted " << report.files.size() << " files into " << folder.Bytes() << "\n";
+    command.Out() << "extracted " << CountText(report.files.size(), "file", "files") << " into " << folder.Bytes() << "\n";
 }
 
 }  // namespace
