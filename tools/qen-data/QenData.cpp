@@ -9,6 +9,7 @@
 
 #include "store/SavedLists.h"
 #include "store/UserDataFile.h"
+#include "text/CountText.h"
 #include "text/TextEncoding.h"
 
 namespace qen::qendata {
@@ -171,7 +172,7 @@ bool ImportJson(std::string_view json, UserData& out, std::string& error) {
 
 std::string CountOf(std::size_t list, std::size_t count) {
     const SavedListInfo& name = SavedListAt(list);
-    return std::to_string(count) + " " + (count == 1 ? name.one : name.many);
+    return CountText(count, name.one, name.many);
 }
 
 std::string CheckImage(std::string_view image, bool& sound) {

@@ -2,6 +2,7 @@
 // The logic of the qen-data tool: the user data file as JSON for users and support.
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,9 +32,13 @@ std::string DescribeSalvage(const UserDataSalvage& salvage);
 
 extern const char* const kQenDataUsage;
 
-// The command line after the program name. Exit codes: 0 done, 1 damaged or
-// rejected input, 2 usage or file errors. Errors are one line on `err`, starting with
-// "qen-data: ".
+// All of `in` while it stays within `limit` bytes; nullopt once it goes past.
+std::optional<std::string> ReadAllInput(std::istream& in, std::uintmax_t limit);
+
+// The command line after the program name; "import -" reads `in` (standard input by
+// default). Exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors.
+// Errors are one line on `err`, starting with "qen-data: ".
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace qen::qendata

@@ -1,5 +1,6 @@
 // The qen-data command line: export, import, check and salvage.
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <system_error>
@@ -13,10 +14,12 @@ namespace qen::qendata {
 
 const char* const kQenDataUsage =
     "usage: qen-data export FILE.lum             write the user data as JSON to standard output\n"
-    "       qen-data import FILE.json FILE.lum   write a user data file from JSON\n"
+    "       qen-data import FILE.json FILE.lum   write a user data file from JSON (FILE.json \"-\":\n"
+    "                                            read it from standard input)\n"
     "       qen-data check FILE.lum              say whether the file is sound or where it breaks\n"
     "       qen-data salvage FILE.lum OUT.lum    write what still reads of a damaged file to a new one\n"
     "       qen-data --help | --version\n"
+    "FILE.lum is replaced whole or not at all; salvage never writes over the damaged file\n"
     "check finds a file cut short, a count out of range, a text running past the end and a\n"
     "wrong trailer; the format carries no checksum, so a changed letter inside a text reads as sound\n"
     "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
@@ -70,7 +73,9 @@ int Salvage(const CommandLineTool& tool, const std::string& from, const std::str
     return tool::kDone;
 }
 
-int RunCommand(const CommandLineTool& tool, const std::vector<std::string>& args) {
+constexpr const char* kStandardInput = "-";
+
+int RunCommand(const CommandLineTool& tool, const std::vector<std::string>& args, std::istream& in) {
     if (args.empty()) return tool.UsageError("no command given");
     struct Command {
         const char* name;
@@ -86,6 +91,11 @@ int RunCommand(const CommandLineTool& tool, const std::vector<std::string>& args
         return tool.UsageError(name + " takes " + (command->files == 1 ? "one file" : "two files"));
 
     const std::string& from = args[1];
+    if (name == "import" && from == kStandardInput) {
+        const std::optional<std::string> json = ReadAllInput(in, kMaxReadableFileSize);
+        if (!json) return tool.Error(tool::kUsageOrFile, "cannot read standard input: it is too large");
+        return Import(tool, "standard input", *json, args[2]);
+    }
     FileError readError;
     const std::optional<std::string> input = ReadFileBytes(Path(from), &readError);
     if (!input) return tool.Error(tool::kUsageOrFile, "cannot read " + from + ": " + readError.Reason());
@@ -97,11 +107,26 @@ int RunCommand(const CommandLineTool& tool, const std::vector<std::string>& args
 
 }  // namespace
 
+std::optional<std::string> ReadAllInput(std::istream& in, std::uintmax_t limit) {
+    std::string bytes;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (bytes.size() + got > limit) return std::nullopt;
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return Run(args, std::cin, out, err);
+}
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const CommandLineTool tool("qen-data", kQenDataUsage, out, err);
     if (auto answered = tool.AnswerHelpOrVersion(args)) return *answered;
     try {
-        return RunCommand(tool, args);
+        return RunCommand(tool, args, in);
     } catch (const std::exception& exception) {
         // Memory or the file system gave out underneath.
         return tool.Error(tool::kUsageOrFile, exception.what());

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "common/CommandLineTool.h"
 #include "files/FileIO.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionFile.h"
@@ -23,13 +24,24 @@ namespace fs = std::filesystem;
 constexpr const char* kUsage =
     "usage:\n"
     "  qen-release keygen PRIVATE_KEY PUBLIC_KEY\n"
-    "  qen-release sign PRIVATE_KEY VERSION program|replacer FILE     writes FILE.sig\n"
-    "  qen-release verify PUBLIC_KEY VERSION program|replacer FILE    checks FILE.sig\n"
-    "  qen-release --version\n";
+    "      makes the key pair that signs updates; PUBLIC_KEY holds the 64 hexadecimal digits\n"
+    "      a build is given to trust; neither file is replaced if it exists\n"
+    "  qen-release sign PRIVATE_KEY VERSION program|replacer FILE\n"
+    "      writes FILE.sig, which the runtime checks before it runs a downloaded FILE\n"
+    "  qen-release verify PUBLIC_KEY VERSION program|replacer FILE\n"
+    "      checks FILE.sig as the runtime will\n"
+    "  qen-release --help | --version\n"
+    "VERSION is the whole number the update server's version file starts with; program or\n"
+    "replacer says which of the two downloaded files FILE is (a signature holds for one only)\n"
+    "exit codes: 0 done, 1 a signature that does not hold, 2 usage or file errors\n";
 
 // A failure that ends the command with exit code 2 and this text.
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+// A command given the wrong number of arguments: the usage follows the reason.
+struct WrongArguments : Failure {
+    using Failure::Failure;
 };
 
 struct KeyFree {
@@ -95,7 +107,7 @@ std::string RawPrivateKeyFromPem(const std::string& path) {
 }
 
 void Need(const std::vector<std::string>& args, std::size_t count) {
-    if (args.size() != count) throw Failure(std::string("wrong number of arguments\n") + kUsage);
+    if (args.size() != count) throw WrongArguments(args[0] + " takes " + std::to_string(count - 1) + " arguments");
 }
 
 int Keygen(const std::vector<std::string>& args, std::ostream& out) {
@@ -154,19 +166,18 @@ int Verify(const std::vector<std::string>& args, std::ostream& out, std::ostream
 }  // namespace
 
 int RunRelease(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const tool::CommandLineTool tool("qen-release", kUsage, out, err);
+    if (auto answered = tool.AnswerHelpOrVersion(args)) return *answered;
     try {
         const std::string command = args.empty() ? "" : args[0];
-        if (command == "--version") {
-            out << VersionLine("qen-release");
-            return 0;
-        }
         if (command == "keygen") return Keygen(args, out);
         if (command == "sign") return Sign(args, out);
         if (command == "verify") return Verify(args, out, err);
-        throw Failure(kUsage);
+        return tool.UsageError(command.empty() ? "no command given" : "unknown command " + command);
+    } catch (const WrongArguments& wrong) {
+        return tool.UsageError(wrong.what());
     } catch (const Failure& failure) {
-        err << "qen-release: " << failure.what() << (std::string(failure.what()).ends_with("\n") ? "" : "\n");
-        return 2;
+        return tool.Error(tool::kUsageOrFile, failure.what());
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "articles/ArticleLinks.h"
 #include "common/CommandLineTool.h"
 #include "files/FileIO.h"
 #include "package/PackageFormat.h"
@@ -13,6 +14,7 @@
 #include "qenpack/BrandingFile.h"
 #include "qenpack/PackageReport.h"
 #include "qenpack/SiteFolder.h"
+#include "text/CountText.h"
 #include "web/EndpointsFile.h"
 
 namespace qen {
@@ -21,10 +23,24 @@ const char* const kQenPackUsage =
     "usage:\n"
     "  qenpack build SITE_DIR -o NAME.qen [--title T] [--settings-name S] [--footer-name N]\n"
     "                [--footer-link URL] [--max-side-banners K] [--branding FILE]\n"
+    "      makes a package of the files directly in SITE_DIR (SiteNiche.txt, template.html\n"
+    "      and help.html at least)\n"
+    "      -o NAME.qen            the package to write\n"
+    "      --title T              the window's title and the program's name; it also replaces\n"
+    "                             TWX_REPLACE_EBOOKNAME in the site's files, not the page header\n"
+    "      --settings-name S      a name of its own for the settings, so the package keeps its\n"
+    "                             own terms, zoom and backups apart from other packages\n"
+    "      --footer-name N        the footer reads \"Brought to you by N\" (with --footer-link)\n"
+    "      --footer-link URL      where the footer links to; an http:// or https:// address\n"
+    "      --max-side-banners K   how many side banners a page shows at once (0 to 999999,\n"
+    "                             default 5)\n"
+    "      --branding FILE        the top banners, side banners and menu text links\n"
     "  qenpack bind PROGRAM PACKAGE -o OUTPUT\n"
-    "  qenpack inspect FILE\n"
-    "  qenpack verify FILE\n"
-    "  qenpack extract FILE DIR\n"
+    "      writes OUTPUT: PROGRAM carrying PACKAGE, which it opens at every start\n"
+    "  qenpack inspect FILE       shows the package's header, branding and files\n"
+    "  qenpack verify FILE        checks the package as the runtime will before it opens it\n"
+    "  qenpack extract FILE DIR   writes the package's files into DIR (made if need be), never\n"
+    "                             over a file that is there\n"
     "  qenpack --help | --version\n"
     "exit codes: 0 done, 1 damaged or rejected input, 2 usage or file errors\n";
 
@@ -106,6 +122,12 @@ std::uint32_t ParseCount(Command& command, const std::string& text) {
     return static_cast<std::uint32_t>(std::stoul(text));
 }
 
+// The footer's link lands in an attribute of every page: a plain web address only, with
+// nothing that could end the attribute.
+bool IsFooterAddress(std::string_view address) {
+    return PlainWebOrigin(address) && address.find_first_of("\"'<>") == std::string_view::npos;
+}
+
 void Build(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1,
                          {"-o", "--title", "--settings-name", "--footer-name", "--footer-link",
@@ -120,6 +142,8 @@ void Build(Command& command, const std::vector<std::string>& args) {
     description.settingsName = command.Option("--settings-name");
     description.footerName = command.Option("--footer-name");
     description.footerLink = command.Option("--footer-link");
+    if (!description.footerLink.empty() && !IsFooterAddress(description.footerLink))
+        command.Usage("--footer-link needs an http:// or https:// address, not \"" + description.footerLink + "\"");
     const std::string sides = command.Option("--max-side-banners");
     if (!sides.empty()) description.maxSideBanners = ParseCount(command, sides);
     if (const std::string brandingPath = command.Option("--branding"); !brandingPath.empty()) {
@@ -153,8 +177,8 @@ void Build(Command& command, const std::vector<std::string>& args) {
     auto block = MakePackageBlock(description, error);
     if (!block) command.Reject(error);
     command.Write(output, *block);
-    command.Out() << "wrote " << output << ": " << description.members.size() << " files, "
-                 << block->size() << " bytes\n";
+    command.Out() << "wrote " << output << ": " << CountText(description.members.size(), "file", "files") << ", "
+                 << CountText(block->size(), "byte", "bytes") << "\n";
 }
 
 void Bind(Command& command, const std::vector<std::string>& args) {
@@ -234,7 +258,7 @@ void Verify(Command& command, const std::vector<std::string>& args) {
     command.ParseOptions(args, 1, {}, 1);
     const std::string& path = command.Positional(0);
     const PackageReport report = command.Examine(path, command.Read(path), false);
-    command.Out() << path << ": OK (" << report.memberCount << " files"
+    command.Out() << path << ": OK (" << CountText(report.memberCount, "file", "files")
                   << (report.contentHash == ContentHashCheck::Matches
                           ? ")\n"
                           : "; no content hash recorded, so only the header is checked)\n");
@@ -260,7 +284,7 @@ void Extract(Command& command, const std::vector<std::string>& args) {
         }
         made.push_back(target);
     }
-    command.Out() << "extracted " << report.files.size() << " files into " << folder.Bytes() << "\n";
+    command.Out() << "extracted " << CountText(report.files.size(), "file", "files") << " into " << folder.Bytes() << "\n";
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "qen-data/QenData.h"
 #include "fakes/FileSizeLimit.h"
@@ -321,6 +323,61 @@ TEST(QenData, SalvageNeverWritesOverTheDamagedFile) {
                             ": nothing can be salvaged: damaged at byte 8: count of deleted video ids runs past the "
                             "end of the file\n");
     EXPECT_FALSE(test::Exists(At(dir, "out.lum")));
+}
+
+// "import -" takes the JSON from standard input, so an export piped into an import
+// gives the same file back.
+TEST(QenData, ExportPipedIntoImportGivesTheSameFile) {
+    TempDir dir;
+    const std::string image = EncodeUserData(FullStore());
+    WriteFile(At(dir, "a.lum"), image);
+    const std::string tool = "'" + std::string(QEN_TOOL_PROGRAM) + "' ";
+    const std::string pipeline = tool + "export '" + At(dir, "a.lum") + "' | " + tool + "import - '" +
+                                 At(dir, "b.lum") + "'";
+    ASSERT_EQ(std::system(pipeline.c_str()), 0);
+    EXPECT_EQ(ReadFile(At(dir, "b.lum")), image);
+}
+
+TEST(QenData, ImportFromStandardInputIsCheckedLikeAFile) {
+    TempDir dir;
+    WriteFile(At(dir, "user.lum"), "previous");
+    struct Case {
+        const char* why;
+        std::string input;
+        int code;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"sound JSON", ExportJson(SalvageFixture()), 0, ""},
+        {"nothing at all", "", 1, "qen-data: standard input: not valid JSON (or not UTF-8)\n"},
+        {"a store with a field too many", "{\"Extra\": 1}", 1, "qen-data: standard input: the store has an unknown field \"Extra\"\n"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(At(dir, "user.lum"), "previous");
+        std::istringstream in(c.input);
+        std::ostringstream out, err;
+        EXPECT_EQ(qendata::Run({"import", "-", At(dir, "user.lum")}, in, out, err), c.code) << c.why;
+        EXPECT_EQ(err.str(), c.err) << c.why;
+        EXPECT_EQ(ReadFile(At(dir, "user.lum")), c.code == 0 ? EncodeUserData(SalvageFixture()) : "previous") << c.why;
+    }
+}
+
+TEST(QenData, StandardInputIsReadUpToTheLimit) {
+    const std::string big(200000, 'x');  // more than one read's worth
+    const struct {
+        std::uintmax_t limit;
+        bool kept;
+    } cases[] = {{big.size(), true}, {big.size() + 1, true}, {big.size() - 1, false}, {0, false}};
+    for (const auto& c : cases) {
+        std::istringstream in(big);
+        const std::optional<std::string> read = ReadAllInput(in, c.limit);
+        EXPECT_EQ(read.has_value(), c.kept) << c.limit;
+        if (read) {
+            EXPECT_EQ(*read, big);
+        }
+    }
+    std::istringstream empty("");
+    EXPECT_EQ(ReadAllInput(empty, 0), std::string());
 }
 
 }  // namespace

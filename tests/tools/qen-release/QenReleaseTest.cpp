@@ -10,6 +10,7 @@
 #include "fakes/ToolRun.h"
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
+#include "update/VersionFile.h"
 
 namespace qen::release {
 namespace {
@@ -108,7 +109,7 @@ TEST_F(QenReleaseTest, BadCommandLinesAreRefusedWithOneMessage) {
     } cases[] = {
         {"nothing", {}, "usage"},
         {"unknown command", {"publish"}, "usage"},
-        {"too few arguments", {"sign", privateKey, "7", "program"}, "wrong number"},
+        {"too few arguments", {"sign", privateKey, "7", "program"}, "sign takes 4 arguments\nusage:"},
         {"version with a dot", {"sign", privateKey, "2.1", "program", program}, "VERSION"},
         {"version zero", {"sign", privateKey, "0", "program", program}, "VERSION"},
         {"version too long", {"sign", privateKey, std::string(30, '9'), "program", program}, "VERSION"},
@@ -128,6 +129,19 @@ TEST_F(QenReleaseTest, BadCommandLinesAreRefusedWithOneMessage) {
     }
 }
 
+TEST(QenRelease, HelpAndVersionAnswerOnStandardOutput) {
+    for (const char* help : {"--help", "-h"}) {
+        const Result r = RunTool({help});
+        EXPECT_EQ(r.code, 0) << help;
+        EXPECT_EQ(r.out.rfind("usage:\n", 0), 0u) << help;
+        EXPECT_NE(r.out.find("qen-release verify"), std::string::npos) << help;
+        EXPECT_EQ(r.err, "") << help;
+    }
+    const Result version = RunTool({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, VersionLine("qen-release"));
+}
+
 TEST(QenReleaseProgram, MakesKeysAndSignsFromTheCommandLine) {
     TempDir dir;
     WriteFile(dir / "QenRuntime", "program");
@@ -135,6 +149,7 @@ TEST(QenReleaseProgram, MakesKeysAndSignsFromTheCommandLine) {
         const std::string command = "'" + std::string(QEN_TOOL_PROGRAM) + "' " + arguments + " > /dev/null 2>&1";
         return std::system(command.c_str());
     };
+    EXPECT_EQ(run("--help"), 0);
     const std::string key = "'" + At(dir, "k") + "' ";
     const std::string publicKey = "'" + At(dir, "k.pub") + "' ";
     const std::string program = " program '" + At(dir, "QenRuntime") + "'";

@@ -292,6 +292,11 @@ TEST_F(QenPackTest, HelpVersionAndUsageErrors) {
         {"bind", "prog", "-o", "x"},
         {"build", siteDir, "-o", "x.qen", "--max-side-banners", "many"},
         {"verify", "a.qen", "--version"},
+        {"build", siteDir, "-o", "x.qen", "--footer-link", "rex.example"},
+        {"build", siteDir, "-o", "x.qen", "--footer-link", "javascript:alert(1)"},
+        {"build", siteDir, "-o", "x.qen", "--footer-link", "ftp://rex.example/"},
+        {"build", siteDir, "-o", "x.qen", "--footer-link", "http://rex.example/\" onclick=\"x"},
+        {"build", siteDir, "-o", "x.qen", "--footer-link", "https://user@rex.example/"},
     };
     for (const auto& args : wrong) {
         SCOPED_TRACE(args.empty() ? "(none)" : args[0] + " ...");
