@@ -30,6 +30,10 @@ public:
     std::string FetchArticlePage(const std::string& url) override { return inner_.FetchArticlePage(url); }
     std::string FetchUpdateText(const std::string& url) override { return inner_.FetchUpdateText(url); }
     std::string FetchUpdateBinary(const std::string& url) override { return inner_.FetchUpdateBinary(url); }
+    qen::UpdateFileDownload FetchUpdateFile(const std::string& url, std::unique_ptr<qen::FileSave> file,
+                                            std::uint64_t maxBytes) override {
+        return inner_.FetchUpdateFile(url, std::move(file), maxBytes);
+    }
     bool Busy() const override { return inner_.Busy(); }
     void WatchCancelFlag(const bool* cancel) override { inner_.WatchCancelFlag(cancel); }
 

@@ -50,6 +50,10 @@ public:
     std::string FetchArticlePage(const std::string&) override { return {}; }
     std::string FetchUpdateText(const std::string&) override { return {}; }
     std::string FetchUpdateBinary(const std::string&) override { return {}; }
+    qen::UpdateFileDownload FetchUpdateFile(const std::string&, std::unique_ptr<qen::FileSave>,
+                                            std::uint64_t) override {
+        return {};
+    }
     bool Busy() const override { return false; }
     void WatchCancelFlag(const bool*) override {}
     void Reset() { requests_ = 0; }

@@ -1,6 +1,6 @@
 #pragma once
 // The program's Fetcher: each transfer runs on a short-lived worker thread and reads the
-// resource into the process's DownloadBuffer, while the calling (user-interface) thread
+// resource into the process's DownloadBuffer (an update file into its file), while the calling (user-interface) thread
 // waits for it and keeps the window alive. Failures of the article and video channels
 // are told to the user once the worker has ended; the update channel stays silent.
 #include <array>
@@ -18,6 +18,7 @@
 
 namespace qen {
 
+class TransferSink;
 class Ui;
 
 struct FetchLimits {
@@ -46,6 +47,8 @@ public:
     std::string FetchArticlePage(const std::string& url) override;
     std::string FetchUpdateText(const std::string& url) override;
     std::string FetchUpdateBinary(const std::string& url) override;
+    UpdateFileDownload FetchUpdateFile(const std::string& url, std::unique_ptr<FileSave> file,
+                                       std::uint64_t maxBytes) override;
     bool Busy() const override { return busy_; }
     void WatchCancelFlag(const bool* cancel) override { cancel_ = cancel; }
 
@@ -74,11 +77,15 @@ private:
 
     // One whole fetch: refused while another waits or the program ends; busy cursor,
     // transfer, message.
-    // True when the data was kept; the buffer then holds it.
-    bool Fetch(FetchChannel channel, const std::string& url);
+    // True when the data was kept; the sink then holds it.
+    bool Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink);
+    bool MayStart() const;
+    // A fetch into the download buffer.
+    bool FetchIntoBuffer(FetchChannel channel, const std::string& url);
     // Starts the worker and waits for it; nullopt when the limit passed first, or the
     // transfer was abandoned or the program is ending.
-    std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url);
+    std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url,
+                                            const std::shared_ptr<TransferSink>& sink);
     // What the user is told of a transfer: the channel's message for a failure it reports,
     // else success (the update channel reports nothing).
     Outcome ReportFor(FetchChannel channel, const TransferOutcome& outcome) const;
@@ -93,7 +100,7 @@ private:
     DownloadBuffer& buffer_;
     std::shared_ptr<WorkerTally> workers_;
     std::array<ChannelState, 3> channels_{};
-    DownloadBuffer::Tag running_ = 0;  // the transfer being waited for, 0 when none
+    std::shared_ptr<TransferSink> running_;  // the transfer being waited for
     bool busy_ = false;
     bool abandoned_ = false;
     const bool* cancel_ = nullptr;

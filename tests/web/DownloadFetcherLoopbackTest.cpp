@@ -102,6 +102,36 @@ TEST_F(LoopbackFetchTest, EveryQueryFormArrivesWhole) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A program built with debugging information is several times the download buffer.
+TEST_F(LoopbackFetchTest, AnUpdateFileLargerThanTheDownloadBufferArrivesWhole) {
+    std::string program(9'000'001, '\0');
+    for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 131 + i / 4096);
+    WriteFile(files / "QenRuntimeDebug", program);
+    FetchLimits limits = LoopbackLimits();
+    limits.update = 60s;  // a loaded machine, or a sanitiser build, must not make it a time-out
+    DownloadFetcher patient(ui, std::make_shared<CurlTransport>(), limits);
+    TempDir folder;
+    const Path target = folder / "QenRuntime2";
+    const struct {
+        const char* name;
+        std::uint64_t limit;
+        UpdateFileDownload::Status status;
+    } cases[] = {
+        {"under the limit", kMaxUpdateFileSize, UpdateFileDownload::Status::Received},
+        {"over the limit", program.size() - 1, UpdateFileDownload::Status::TooLarge},
+    };
+    for (const auto& c : cases) {
+        UpdateFileDownload download = patient.FetchUpdateFile(Url("/QenRuntimeDebug"), FileSave::Begin(target), c.limit);
+        EXPECT_EQ(download.status, c.status) << c.name;
+        if (download.file) {
+            ASSERT_TRUE(download.file->Commit()) << c.name;
+            EXPECT_TRUE(ReadFile(target) == program) << c.name;
+        }
+        EXPECT_FALSE(Exists(SavingPathFor(target))) << c.name;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(LoopbackFetchTest, TheClientNamesItselfAndAsksForAFreshAnswer) {
     const std::string headers = fetcher.FetchUpdateText(Url("/echo"));
     EXPECT_NE(headers.find("User-Agent: NVRB\n"), std::string::npos) << headers;

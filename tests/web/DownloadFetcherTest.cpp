@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "fakes/FakeTransport.h"
 #include "fakes/FakeUi.h"
+#include "fakes/TempDir.h"
 
 namespace qen::test {
 namespace {
@@ -362,6 +364,70 @@ TEST_F(DownloadFetcherTest, ClosingDropsAWaitingTransferAndLeavesItsWorkerSafe) 
     transport->Open(stuck);
     transport->WaitUntilEnded(stuck);
     EXPECT_EQ(transport->PiecesRefused(), 1);
+}
+
+// Update files go to disk, not through the download buffer: any size up to the caller's
+// limit arrives whole, and whatever goes wrong leaves nothing beside the target.
+TEST_F(DownloadFetcherTest, AnUpdateFileArrivesWholeOnDiskOrLeavesNothing) {
+    using Status = UpdateFileDownload::Status;
+    const std::string megabyte(1'000'000, 'm');
+    const struct {
+        const char* name;
+        ScriptedTransfer answer;
+        std::uint64_t limit;
+        Status status;
+        std::string saved;  // for Received
+    } cases[] = {
+        {"pieces", ScriptedTransfer::Body({"ab", "", "cd"}), 100, Status::Received, "abcd"},
+        {"larger than the download buffer", ScriptedTransfer::Body({megabyte, megabyte, megabyte, megabyte, "+1"}),
+         5'000'000, Status::Received, megabyte + megabyte + megabyte + megabyte + "+1"},
+        {"exactly the limit", ScriptedTransfer::Body({"abc", "de"}), 5, Status::Received, "abcde"},
+        {"one byte over the limit", ScriptedTransfer::Body({"abc", "def"}), 5, Status::TooLarge, ""},
+        {"empty", ScriptedTransfer::Body({}), 100, Status::NothingReceived, ""},
+        {"no answer", ScriptedTransfer::Ending(TransferPhase::NoAnswer, "refused"), 100, Status::NothingReceived, ""},
+        {"broken off", ScriptedTransfer::Ending(TransferPhase::ReadFailed, "reset", {"abc"}), 100,
+         Status::NothingReceived, ""},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const Path target = dir / "QenRuntime2";
+        const std::string url = "http://host.test/"s + c.name;
+        transport->Script(url, c.answer);
+
+        UpdateFileDownload download = fetcher.FetchUpdateFile(url, FileSave::Begin(target), c.limit);
+
+        EXPECT_EQ(download.status, c.status) << c.name;
+        EXPECT_EQ(download.file != nullptr, c.status == Status::Received) << c.name;
+        if (download.file) {
+            ASSERT_TRUE(download.file->Commit()) << c.name;
+            EXPECT_TRUE(ReadFile(target) == c.saved) << c.name;
+        }
+        EXPECT_FALSE(Exists(SavingPathFor(target))) << c.name;
+        EXPECT_TRUE(ui.messages.empty()) << c.name;
+    }
+}
+
+TEST_F(DownloadFetcherTest, AnUpdateFileLeftBehindIsNeverWrittenAgain) {
+    const std::string stuck = "http://host.test/QenRuntime";
+    transport->Script(stuck, ScriptedTransfer::Body({"late program bytes"}).Gated(false));
+    TempDir dir;
+    const Path target = dir / "QenRuntime2";
+    bool cancel = false;
+    {
+        const CancelWatch watch(fetcher, cancel);
+        ui.onPump = [&] { cancel = true; };
+        const UpdateFileDownload download = fetcher.FetchUpdateFile(stuck, FileSave::Begin(target), 100);
+        EXPECT_EQ(download.status, UpdateFileDownload::Status::NothingReceived);
+        EXPECT_FALSE(download.file);
+    }
+    EXPECT_FALSE(Exists(SavingPathFor(target)));
+
+    // The worker wakes up after the cancel: its bytes are refused and no file reappears.
+    transport->Open(stuck);
+    transport->WaitUntilEnded(stuck);
+    EXPECT_EQ(transport->PiecesRefused(), 1);
+    EXPECT_FALSE(Exists(SavingPathFor(target)));
+    EXPECT_FALSE(Exists(target));
 }
 
 }  // namespace
