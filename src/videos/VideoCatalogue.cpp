@@ -28,7 +28,6 @@ bool VideoCatalogue::Succeeded(const Outcome& outcome) {
     return outcome.Ok();
 }
 
-bool VideoCatalogue::DownloadInProgress() const { return fetchingLatest_ || fetcher_.Busy(); }
 
 bool VideoCatalogue::ShowVideoPages(Path& homePage) {
     if (VideoPagesBuilt) return true;
@@ -122,13 +121,10 @@ void VideoCatalogue::ReportFetchOutcome(bool keep, std::size_t before, std::size
 
 LinkOutcome VideoCatalogue::VideosPageLink(Path& homePage) {
     if (VideoPagesBuilt) return LinkOutcome::Allow();
-    // Building may mean fetching, and the answer to a waiting download is not in yet.
-    if (DownloadInProgress()) return LinkOutcome::Cancel();
     return ShowVideoPages(homePage) ? LinkOutcome::Allow() : LinkOutcome::Cancel();
 }
 
 LinkOutcome VideoCatalogue::LatestVideosLink(Path& homePage) {
-    if (DownloadInProgress()) return LinkOutcome::Cancel();
     bool keep = false;
     if (!store_.CurrentVideos.empty()) {
         const Answer answer = ui_.ShowMessage(
@@ -161,7 +157,6 @@ LinkOutcome VideoCatalogue::PlaylistPageLink() {
 }
 
 LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
-    if (DownloadInProgress()) return LinkOutcome::Cancel();
     store_.RelatedVideos = {VideoEntry{videoId, store_.FindVideoTitle(videoId)}};
     VideoFeedClient feed(fetcher_, store_, FeedHost());
     if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();

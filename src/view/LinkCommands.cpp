@@ -23,7 +23,6 @@
 #include "view/LinkAddress.h"
 #include "web/Endpoints.h"
 #include "web/ExternalBrowser.h"
-#include "web/Fetcher.h"
 
 namespace qen {
 
@@ -42,13 +41,12 @@ bool IsPlainFileName(const std::string& name) {
 }  // namespace
 
 LinkCommands::LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
-                           Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
+                           VideoCatalogue& videos, ArticleLibrary& articles,
                            ApplicationControl& control, DeferredActions& deferred)
     : platform_(platform),
       session_(session),
       site_(site),
       store_(store),
-      fetcher_(fetcher),
       videos_(videos),
       articles_(articles),
       control_(control),
@@ -138,9 +136,6 @@ int LinkCommands::MatchingCommand(const std::string& address) {
 }
 
 bool LinkCommands::OnBeforeNavigate(const std::string& address) {
-    // Messages are pumped while a download waits, so a click can arrive: nothing may start
-    // another one, or change what the waiting one will show.
-    if (fetcher_.Busy()) return true;
     std::string argument;
     const Command& command = Find(address, argument);
     return (this->*command.action)(address, argument);

@@ -9,7 +9,6 @@ namespace qen {
 class ApplicationControl;
 class ArticleLibrary;
 class ContentSite;
-class Fetcher;
 class VideoCatalogue;
 struct LinkOutcome;
 class DeferredActions;
@@ -20,7 +19,7 @@ struct Session;
 
 class LinkCommands {
 public:
-    LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store, Fetcher& fetcher,
+    LinkCommands(Platform& platform, Session& session, ContentSite& site, VideoStore& store,
                  VideoCatalogue& videos, ArticleLibrary& articles, ApplicationControl& control,
                  DeferredActions& deferred);
 
@@ -85,7 +84,6 @@ private:
     Session& session_;
     ContentSite& site_;
     VideoStore& store_;
-    Fetcher& fetcher_;
     VideoCatalogue& videos_;
     ArticleLibrary& articles_;
     ApplicationControl& control_;

@@ -213,25 +213,6 @@ TEST_F(ArticleLibraryTest, WithoutACategoryNothingIsFetched) {
     EXPECT_TRUE(Contains(page, "There are no articles in the EzineArticles.com article feed"));
 }
 
-TEST_F(ArticleLibraryTest, NothingStartsWhileAnotherDownloadWaits) {
-    fetcher.busy = true;
-    EXPECT_FALSE(library->PrepareArticlesPage());
-    EXPECT_FALSE(library->ListBuilt());
-    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::Cancel());
-    EXPECT_TRUE(fetcher.requests.empty());
-    EXPECT_FALSE(PageExists("articles.html"));
-    EXPECT_FALSE(PageExists("currentarticle.html"));
-    EXPECT_TRUE(ui.messages.empty());
-
-    // With the feed in memory the list needs no download.
-    fetcher.busy = false;
-    ASSERT_TRUE(library->PrepareArticlesPage());
-    library->SaveArticle("10");
-    fetcher.busy = true;
-    EXPECT_TRUE(library->PrepareArticlesPage());
-    EXPECT_EQ(fetcher.requests.size(), 1u);
-}
-
 TEST_F(ArticleLibraryTest, SavingPutsTheArticleFirstAndShowsTheList) {
     ASSERT_TRUE(library->PrepareArticlesPage());
     const LinkOutcome toList = LinkOutcome::CancelAndNavigate(Path(Address("articles.html")));
