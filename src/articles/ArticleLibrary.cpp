@@ -27,7 +27,7 @@ bool ArticleLibrary::BuildArticlesPage() {
     listBuilt_ = true;
     if (needsFeed) {
         const std::string feedHost = EndpointValue(settings_, Endpoint::ArticleFeedHost);
-        feed_.LoadArticleFeed(fetcher_, ArticleFeedAddress(feedHost, site_.ArticleCategory));
+        ui_.Succeeded(feed_.LoadArticleFeed(fetcher_, ArticleFeedAddress(feedHost, site_.ArticleCategory)));
     }
     return WritePage(page::kArticles, ArticlesPageText(feed_.Entries(), store_, site_));
 }

@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/Outcome.h"
 #include "base/Path.h"
+#include "platform/Waiting.h"
 
 namespace qen {
 
@@ -53,15 +55,20 @@ struct FileDialogRequest {
     Path initialFolder;
 };
 
-class Ui {
+// The busy cursor, the message pump and the end request come from Waiting.
+class Ui : public Waiting {
 public:
-    virtual ~Ui() = default;
-
     // The caption of every message box: the package title once known.
     void SetApplicationName(std::string name) { applicationName_ = std::move(name); }
     const std::string& ApplicationName() const { return applicationName_; }
 
     virtual Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
+
+    // A failure's message as an error (stop icon, OK), when it has one; true for a success.
+    bool Succeeded(const Outcome& outcome) {
+        if (!outcome && !outcome.Message().empty()) ShowMessage(outcome.Message(), Icon::Stop, Buttons::Ok);
+        return outcome.Ok();
+    }
 
     // `format` with `text` in place of its "%s", as an error (stop icon, OK).
     void ShowFormattedError(std::string_view format, std::string_view text) {
@@ -98,28 +105,8 @@ public:
     // closes with OK when `work` returns. False when it did not end with OK.
     virtual bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) = 0;
 
-    virtual void BeginBusy() = 0;
-    virtual void EndBusy() = 0;
-    virtual void PumpMessages() = 0;
-
-    // True once the program has been asked to end (a logout, kill or Ctrl+C): dialogs answer
-    // Cancel, and a wait gives up, so the program reaches its normal end and saves.
-    virtual bool TerminationRequested() const { return false; }
-
 private:
     std::string applicationName_ = "Qen Runtime";
-};
-
-// Busy cursor for the lifetime of a scope.
-class BusyCursor {
-public:
-    explicit BusyCursor(Ui& ui) : ui_(ui) { ui_.BeginBusy(); }
-    ~BusyCursor() { ui_.EndBusy(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Ui& ui_;
 };
 
 }  // namespace qen

@@ -23,10 +23,7 @@ std::string VideoCatalogue::ThumbnailHost() const { return EndpointValue(setting
 
 std::string VideoCatalogue::FeedHost() const { return EndpointValue(settings_, Endpoint::VideoFeedHost); }
 
-bool VideoCatalogue::Succeeded(const Outcome& outcome) {
-    if (!outcome && !outcome.Message().empty()) ui_.ShowMessage(outcome.Message(), Icon::Stop);
-    return outcome.Ok();
-}
+bool VideoCatalogue::Succeeded(const Outcome& outcome) { return ui_.Succeeded(outcome); }
 
 
 bool VideoCatalogue::ShowVideoPages(Path& homePage) {
@@ -80,7 +77,9 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
                 progress.SetProgressText(text);
                 ui_.PumpMessages();
             });
-        Succeeded(fetched.outcome);  // while the dialog is still up, as the run ends
+        // While the dialog is still up, as the run ends.
+        Succeeded(fetched.fetchReport);
+        Succeeded(fetched.outcome);
     });
     fetchingLatest_ = false;
     if (!endedOk) return false;

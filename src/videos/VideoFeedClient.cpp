@@ -112,6 +112,16 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
 
 KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
                                                 const bool& cancel, const BatchStarted& batchStarted) {
+    Outcome fetchReport = Outcome::Success();
+    KeywordFetch fetched =
+        RunKeywordFetch(keep, std::move(keywordList), maximum, sortOrder, cancel, batchStarted, fetchReport);
+    fetched.fetchReport = std::move(fetchReport);
+    return fetched;
+}
+
+KeywordFetch VideoFeedClient::RunKeywordFetch(bool keep, std::string keywordList, int maximum, int sortOrder,
+                                             const bool& cancel, const BatchStarted& batchStarted,
+                                             Outcome& fetchReport) {
     store_.QuotaReached = false;
     store_.FetchCancelled = false;
     store_.FetchFailed = false;
@@ -138,8 +148,10 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
         }
         if (batchStarted) batchStarted("Fetching Video Batch " + std::to_string(batch));
 
-        const std::string feedText =
+        FetchedText fetched =
             fetcher_.FetchFeedText(FetchChannel::Videos, KeywordQueryAddress(feedHost_, term, startIndex, sortOrder));
+        fetchReport = std::move(fetched.report);
+        const std::string& feedText = fetched.text;
         if (cancel) {
             store_.FetchCancelled = true;
             return {};
@@ -182,10 +194,10 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
 }
 
 Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
-    const std::string feedText =
-        fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
+    FetchedText fetched = fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
+    const std::string& feedText = fetched.text;
     store_.LastFeedText = feedText;
-    if (feedText.empty()) return Outcome::Failure({});
+    if (feedText.empty()) return fetched.report ? Outcome::Failure({}) : std::move(fetched.report);
     if (!HoldsFeedDocument(feedText)) return Outcome::Failure(kRelatedFeedErrorMessage);
     if (ReportsCallQuota(feedText)) return Outcome::Failure(kQuotaMessage);
 

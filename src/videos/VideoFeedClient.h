@@ -28,6 +28,8 @@ struct KeywordFetch {
     int count = 0;
     // A failed fetch (`FetchFailed`) carries its message, shown with the stop icon.
     Outcome outcome = Outcome::Success();
+    // The fetcher's own message for a batch that could not be downloaded, shown before `outcome`.
+    Outcome fetchReport = Outcome::Success();
 };
 
 class VideoFeedClient {
@@ -47,13 +49,15 @@ public:
 
     // Appends the related videos to `RelatedVideos`, which holds the requested video as its
     // only entry. Succeeds when the feed was read, even without related videos. A failure
-    // with an empty message: the download brought nothing and has spoken for itself.
+    // with an empty message: the download brought nothing and there is nothing to tell.
     Outcome FetchRelatedVideos(const std::string& videoId);
 
 private:
     struct KeywordRun;
     void ReadKeywordEntries(const std::string& feedText, KeywordRun& run);
     KeywordFetch Fail(std::string message);
+    KeywordFetch RunKeywordFetch(bool keep, std::string keywordList, int maximum, int sortOrder, const bool& cancel,
+                                 const BatchStarted& batchStarted, Outcome& fetchReport);
 
     Fetcher& fetcher_;
     VideoStore& store_;

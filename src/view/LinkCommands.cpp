@@ -171,7 +171,7 @@ bool LinkCommands::StartLinkedProgram(const std::string& address, const std::str
 }
 
 bool LinkCommands::OpenOutside(const std::string& address, const std::string&) {
-    OpenInExternalBrowser(platform_.ui(), platform_.system(), address);
+    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), address));
     return true;
 }
 
@@ -223,8 +223,8 @@ bool LinkCommands::UnsaveArticle(const std::string&, const std::string& id) {
 }
 
 bool LinkCommands::WatchOnVideoSite(const std::string&, const std::string& id) {
-    OpenInExternalBrowser(platform_.ui(), platform_.system(),
-                          "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id);
+    const std::string page = "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id;
+    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), page));
     return true;
 }
 

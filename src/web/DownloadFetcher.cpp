@@ -10,7 +10,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/Ui.h"
+#include "platform/Waiting.h"
 #include "text/TextEncoding.h"
 #include "web/SiteLabels.h"
 #include "web/TransferSinks.h"
@@ -128,9 +128,9 @@ std::string UpToFirstZero(std::string_view data) { return std::string(data.subst
 
 void StartDetachedThread(std::function<void()> job) { std::thread(std::move(job)).detach(); }
 
-DownloadFetcher::DownloadFetcher(Ui& ui, std::shared_ptr<HttpTransport> transport, FetchLimits limits,
+DownloadFetcher::DownloadFetcher(Waiting& window, std::shared_ptr<HttpTransport> transport, FetchLimits limits,
                                  ThreadStarter startThread)
-    : ui_(ui),
+    : window_(window),
       transport_(std::move(transport)),
       limits_(limits),
       startThread_(std::move(startThread)),
@@ -189,9 +189,9 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
         lock.unlock();
         bool giveUp = Clock::now() >= deadline;
         if (!giveUp) {
-            ui_.PumpMessages();
+            window_.PumpMessages();
             // Pumping may have begun the closing of the program, or a Cancel.
-            giveUp = abandoned_ || ui_.TerminationRequested() || (cancel_ && *cancel_);
+            giveUp = abandoned_ || window_.TerminationRequested() || (cancel_ && *cancel_);
         }
         if (giveUp) {
             sink->Abandon();
@@ -231,7 +231,8 @@ Outcome DownloadFetcher::ReportFor(FetchChannel channel, const TransferOutcome& 
     return Outcome::Failure(std::move(text));
 }
 
-bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink) {
+bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink,
+                            Outcome& report) {
     if (!MayStart()) return false;
     busy_ = true;
     struct BusyFlag {
@@ -241,12 +242,11 @@ bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url, const 
 
     std::optional<TransferOutcome> outcome;
     {
-        BusyCursor cursor(ui_);
+        BusyCursor cursor(window_);
         outcome = Transfer(channel, url, sink);
     }
     if (!outcome) return false;  // out of time: no message
-    if (const Outcome report = ReportFor(channel, *outcome); !report)
-        ui_.ShowMessage(report.Message(), Icon::Stop, Buttons::Ok);
+    report = ReportFor(channel, *outcome);
     return outcome->phase == TransferPhase::Complete;
 }
 
@@ -254,33 +254,36 @@ bool DownloadFetcher::MayStart() const {
     // Messages are pumped while a fetch waits, so a click can try to start another one;
     // it would overwrite the buffer in use, so it is turned away. So is one asked for
     // while the program ends.
-    return !busy_ && !ui_.TerminationRequested();
+    return !busy_ && !window_.TerminationRequested();
 }
 
-bool DownloadFetcher::FetchIntoBuffer(FetchChannel channel, const std::string& url) {
+bool DownloadFetcher::FetchIntoBuffer(FetchChannel channel, const std::string& url, Outcome& report) {
     // Beginning a buffer transfer makes the one in the buffer stale: not while it is waited for.
     if (!MayStart()) return false;
-    return Fetch(channel, url, std::make_shared<BufferSink>(buffer_));
+    return Fetch(channel, url, std::make_shared<BufferSink>(buffer_), report);
 }
 
-std::string DownloadFetcher::FetchFeedText(FetchChannel channel, const std::string& url) {
-    if (!FetchIntoBuffer(channel, url)) return {};
+FetchedText DownloadFetcher::FetchFeedText(FetchChannel channel, const std::string& url) {
+    FetchedText fetched;
+    if (!FetchIntoBuffer(channel, url, fetched.report)) return fetched;
     try {
-        return DecodeDownloadedText(buffer_.Received());
+        fetched.text = DecodeDownloadedText(buffer_.Received());
     } catch (const std::bad_alloc&) {
-        ui_.ShowMessage("Insufficient memory for Unicode conversion buffer", Icon::Stop, Buttons::Ok);
-        return {};
+        fetched.report = Outcome::Failure("Insufficient memory for Unicode conversion buffer");
     }
+    return fetched;
 }
 
-std::string DownloadFetcher::FetchArticlePage(const std::string& url) {
-    if (!FetchIntoBuffer(FetchChannel::Articles, url)) return {};
-    return UpToFirstZero(buffer_.Received());
+FetchedText DownloadFetcher::FetchArticlePage(const std::string& url) {
+    FetchedText fetched;
+    if (FetchIntoBuffer(FetchChannel::Articles, url, fetched.report)) fetched.text = UpToFirstZero(buffer_.Received());
+    return fetched;
 }
 
 std::string DownloadFetcher::FetchUpdateResource(const std::string& url, bool textMode) {
     // Text and binary transfers differ only in what the caller gets: HTTP carries both alike.
-    if (!FetchIntoBuffer(FetchChannel::Update, url)) return {};
+    Outcome silent = Outcome::Success();
+    if (!FetchIntoBuffer(FetchChannel::Update, url, silent)) return {};
     return textMode ? UpToFirstZero(buffer_.Received()) : std::string(buffer_.Received());
 }
 
@@ -292,7 +295,8 @@ UpdateFileDownload DownloadFetcher::FetchUpdateFile(const std::string& url, std:
                                                     std::uint64_t maxBytes) {
     using Status = UpdateFileDownload::Status;
     auto sink = std::make_shared<FileSink>(std::move(file), maxBytes);
-    const bool kept = Fetch(FetchChannel::Update, url, sink);
+    Outcome silent = Outcome::Success();
+    const bool kept = Fetch(FetchChannel::Update, url, sink, silent);
     UpdateFileDownload download;
     download.file = sink->TakeFile();
     if (sink->OverLimit()) {

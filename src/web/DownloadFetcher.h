@@ -2,7 +2,7 @@
 // The program's Fetcher: each transfer runs on a short-lived worker thread and reads the
 // resource into the process's DownloadBuffer (an update file into its file), while the calling (user-interface) thread
 // waits for it and keeps the window alive. Failures of the article and video channels
-// are told to the user once the worker has ended; the update channel stays silent.
+// come back as their messages once the worker has ended; the update channel stays silent.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -19,7 +19,7 @@
 namespace qen {
 
 class TransferSink;
-class Ui;
+class Waiting;
 
 struct FetchLimits {
     std::chrono::milliseconds feed{10'200};    // article and video channels
@@ -36,15 +36,15 @@ void StartDetachedThread(std::function<void()> job);
 
 class DownloadFetcher : public Fetcher {
 public:
-    DownloadFetcher(Ui& ui, std::shared_ptr<HttpTransport> transport, FetchLimits limits = {},
+    DownloadFetcher(Waiting& window, std::shared_ptr<HttpTransport> transport, FetchLimits limits = {},
                     ThreadStarter startThread = StartDetachedThread);
     // Abandons what still runs and gives its workers a short grace to end.
     ~DownloadFetcher() override;
     DownloadFetcher(const DownloadFetcher&) = delete;
     DownloadFetcher& operator=(const DownloadFetcher&) = delete;
 
-    std::string FetchFeedText(FetchChannel channel, const std::string& url) override;
-    std::string FetchArticlePage(const std::string& url) override;
+    FetchedText FetchFeedText(FetchChannel channel, const std::string& url) override;
+    FetchedText FetchArticlePage(const std::string& url) override;
     std::string FetchUpdateText(const std::string& url) override;
     std::string FetchUpdateBinary(const std::string& url) override;
     UpdateFileDownload FetchUpdateFile(const std::string& url, std::unique_ptr<FileSave> file,
@@ -76,12 +76,13 @@ private:
     };
 
     // One whole fetch: refused while another waits or the program ends; busy cursor,
-    // transfer, message.
+    // transfer, and the channel's message in `report` for a failure it reports.
     // True when the data was kept; the sink then holds it.
-    bool Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink);
+    bool Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink,
+               Outcome& report);
     bool MayStart() const;
     // A fetch into the download buffer.
-    bool FetchIntoBuffer(FetchChannel channel, const std::string& url);
+    bool FetchIntoBuffer(FetchChannel channel, const std::string& url, Outcome& report);
     // Starts the worker and waits for it; nullopt when the limit passed first, or the
     // transfer was abandoned or the program is ending.
     std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url,
@@ -93,7 +94,7 @@ private:
     static void RunWorker(const WorkerJob& job);
     static TransferResult PerformGet(const WorkerJob& job, bool& cut);
 
-    Ui& ui_;
+    Waiting& window_;
     std::shared_ptr<HttpTransport> transport_;
     FetchLimits limits_;
     ThreadStarter startThread_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Outcome.h"
 #include "files/FileIO.h"
 
 namespace qen {
@@ -14,6 +15,13 @@ enum class FetchChannel { Articles, Videos, Update };
 
 // An update file larger than this is refused as it arrives.
 inline constexpr std::uint64_t kMaxUpdateFileSize = std::uint64_t{256} << 20;
+
+// What a feed or page fetch brought: its text, empty when nothing was retrieved, and the
+// channel's message for a failure it reports (a time-out or a Cancel is silent).
+struct FetchedText {
+    std::string text;
+    Outcome report = Outcome::Success();
+};
 
 // What became of an update file streamed to disk.
 struct UpdateFileDownload {
@@ -29,10 +37,9 @@ public:
     virtual ~Fetcher() = default;
 
     // A feed of the article or video channel, converted by DecodeDownloadedText.
-    // Empty when nothing was retrieved (the channel's message has been shown, where it has one).
-    virtual std::string FetchFeedText(FetchChannel channel, const std::string& url) = 0;
+    virtual FetchedText FetchFeedText(FetchChannel channel, const std::string& url) = 0;
     // An article page on the article channel, as received, up to its first zero byte.
-    virtual std::string FetchArticlePage(const std::string& url) = 0;
+    virtual FetchedText FetchArticlePage(const std::string& url) = 0;
     // A text resource of the update channel, as received, up to its first zero byte. Silent.
     virtual std::string FetchUpdateText(const std::string& url) = 0;
     // A binary resource of the update channel, every byte received; empty when nothing
@@ -47,7 +54,7 @@ public:
                                                std::uint64_t maxBytes) = 0;
 
     // True while a fetch waits for its answer. Messages are pumped meanwhile, so a click
-    // can arrive; whatever would start a second fetch must check this and back off.
+    // can arrive; the view checks this and lets nothing start a second fetch meanwhile.
     virtual bool Busy() const = 0;
 
     // While set, a fetch that waits for its answer gives up as soon as *cancel turns true:

@@ -149,6 +149,22 @@ TEST_F(ArticleLibraryTest, AnArticleThatCannotBeFetchedStillGetsItsPage) {
     EXPECT_EQ(store.ViewedArticleKeys, " 30 ");
 }
 
+// The fetch only reports; the library, with the user in front of it, tells its message
+// before anything else it has to say.
+TEST_F(ArticleLibraryTest, TheFetchersMessageIsToldFirst) {
+    const std::string unreachable = "Unable to access EzineArticles.com\n\nError: InternetOpen failed";
+    fetcher.failures[kFeedAddress] = unreachable;
+    fetcher.failures["http://site.test/ezinepublisher/?id=30"] = unreachable;
+
+    ASSERT_TRUE(library->PrepareArticlesPage());
+    EXPECT_TRUE(Contains(Page("articles.html"), "There are no articles in the EzineArticles.com article feed"));
+    ASSERT_TRUE(library->BuildCurrentArticlePage("30"));
+
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{unreachable, unreachable,
+                                                    "No article page data retrieved from EzineArticles.com"}));
+    for (const auto& message : ui.messages) EXPECT_EQ(message.icon, Icon::Stop);
+}
+
 TEST_F(ArticleLibraryTest, APageThatCannotBeWrittenChangesNothingElse) {
     UseSite(dir / "missing/", "Pets:Dogs.xml");
     AnswerArticle("10", "Title\r\nText");

@@ -23,15 +23,19 @@ public:
     std::map<std::string, std::string> answers;  // url -> body as the caller receives it
     std::vector<FetchRequest> requests;
     std::set<std::string> overLimit;  // update files that pass their limit as they arrive
+    // Feeds and pages that fail with the channel's message (the text is then empty).
+    std::map<std::string, std::string> failures;
     bool busy = false;
     const bool* cancelWatched = nullptr;
     // Runs as a fetch waits, as a click during the wait would.
     std::function<void()> duringFetch;
 
-    std::string FetchFeedText(FetchChannel channel, const std::string& url) override {
-        return Answer(channel, url);
+    FetchedText FetchFeedText(FetchChannel channel, const std::string& url) override {
+        return Reported(Answer(channel, url), url);
     }
-    std::string FetchArticlePage(const std::string& url) override { return Answer(FetchChannel::Articles, url); }
+    FetchedText FetchArticlePage(const std::string& url) override {
+        return Reported(Answer(FetchChannel::Articles, url), url);
+    }
     std::string FetchUpdateText(const std::string& url) override { return Answer(FetchChannel::Update, url); }
     std::string FetchUpdateBinary(const std::string& url) override { return Answer(FetchChannel::Update, url); }
     // The answer goes into the file as the real fetcher writes it: refused whole when over
@@ -54,6 +58,11 @@ public:
     void WatchCancelFlag(const bool* cancel) override { cancelWatched = cancel; }
 
 private:
+    FetchedText Reported(std::string text, const std::string& url) const {
+        auto failed = failures.find(url);
+        if (failed == failures.end()) return {std::move(text)};
+        return {{}, Outcome::Failure(failed->second)};
+    }
     std::string Answer(FetchChannel channel, const std::string& url) {
         requests.push_back({channel, url});
         if (duringFetch) duringFetch();

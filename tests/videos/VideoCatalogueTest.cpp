@@ -328,6 +328,27 @@ TEST_F(VideoCatalogueTest, AGalleryWipedWithoutNewVideosIsNoLongerHome) {
     EXPECT_EQ(homePage, videos1);  // a failed run is not remembered for the rest of the run
 }
 
+// The fetch only reports; the catalogue, with the user in front of it, tells its message
+// before what the run itself has to say.
+TEST_F(VideoCatalogueTest, TheFetchersMessageIsToldFirst) {
+    const std::string unreachable = "Unable to access YouTube\n\nError: InternetOpen failed";
+    const std::string id = "asked000001";
+    store.CurrentVideos = {{id, "The one asked about"}};
+    AnswerFetch({});
+    fetcher.failures[BatchUrl("dog-training", 1)] = unreachable;
+    fetcher.failures[test::RelatedUrl(id)] = unreachable;
+
+    EXPECT_FALSE(catalogue.FetchLatestVideos(true));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, unreachable);
+    EXPECT_TRUE(ui.messages[1].text.starts_with("There is an error with the YouTube feed data"));
+
+    ui.messages.clear();
+    EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::Cancel());
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{unreachable});
+    for (const auto& message : ui.messages) EXPECT_EQ(message.icon, Icon::Stop);
+}
+
 TEST_F(VideoCatalogueTest, PlaylistPageLink) {
     ui.answers.clear();
     EXPECT_EQ(catalogue.PlaylistPageLink(), LinkOutcome::Cancel());

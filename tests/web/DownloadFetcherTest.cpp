@@ -39,7 +39,13 @@ public:
     }
 };
 
-using Call = std::function<std::string(DownloadFetcher&, const std::string&)>;
+using Call = std::function<FetchedText(DownloadFetcher&, const std::string&)>;
+
+// What the caller with the user in front of it does with a fetch: tells its message.
+std::string Told(FakeUi& ui, FetchedText fetched) {
+    ui.Succeeded(fetched.report);
+    return std::move(fetched.text);
+}
 
 const Call kVideoFeed = [](DownloadFetcher& f, const std::string& url) {
     return f.FetchFeedText(FetchChannel::Videos, url);
@@ -48,8 +54,10 @@ const Call kArticleFeed = [](DownloadFetcher& f, const std::string& url) {
     return f.FetchFeedText(FetchChannel::Articles, url);
 };
 const Call kArticlePage = [](DownloadFetcher& f, const std::string& url) { return f.FetchArticlePage(url); };
-const Call kUpdateText = [](DownloadFetcher& f, const std::string& url) { return f.FetchUpdateText(url); };
-const Call kUpdateBinary = [](DownloadFetcher& f, const std::string& url) { return f.FetchUpdateBinary(url); };
+const Call kUpdateText = [](DownloadFetcher& f, const std::string& url) { return FetchedText{f.FetchUpdateText(url)}; };
+const Call kUpdateBinary = [](DownloadFetcher& f, const std::string& url) {
+    return FetchedText{f.FetchUpdateBinary(url)};
+};
 
 class DownloadFetcherTest : public ::testing::Test {
 protected:
@@ -88,7 +96,7 @@ TEST_F(DownloadFetcherTest, EachOperationGivesWhatItsCallerExpects) {
         SCOPED_TRACE(c.name);
         const std::string url = "http://host.test/"s + c.name;
         transport->Script(url, ScriptedTransfer::Body(c.pieces));
-        EXPECT_EQ(c.call(fetcher, url), c.expected);
+        EXPECT_EQ(Told(ui, c.call(fetcher, url)), c.expected);
     }
     EXPECT_EQ(fetcher.ReceivedLength(FetchChannel::Update), 6u);
     EXPECT_TRUE(ui.messages.empty());
@@ -124,7 +132,7 @@ TEST_F(DownloadFetcherTest, FailuresAreToldOnTheArticleAndVideoChannelsOnly) {
         SCOPED_TRACE(c.name);
         ui.messages.clear();
         transport->Script(url, c.script);
-        EXPECT_EQ(c.call(fetcher, url), "");
+        EXPECT_EQ(Told(ui, c.call(fetcher, url)), "");
         if (c.message.empty()) {
             EXPECT_TRUE(ui.messages.empty());
         } else {
@@ -167,7 +175,7 @@ TEST_F(DownloadFetcherTest, AResourceLargerThanTheBufferIsCutSilently) {
         EXPECT_EQ(binary.size(), c.kept);
         EXPECT_TRUE(binary == sent.substr(0, c.kept));
         EXPECT_EQ(transport->PiecesRefused() - refusedBefore, c.stopped ? 1 : 0);
-        EXPECT_EQ(fetcher.FetchArticlePage(url).size(), c.kept);  // the zero byte ends the text there
+        EXPECT_EQ(Told(ui, fetcher.FetchArticlePage(url)).size(), c.kept);  // the zero byte ends the text there
     }
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -176,8 +184,8 @@ TEST_F(DownloadFetcherTest, NothingOfALongerEarlierResourceShowsBehindAShorterOn
     transport->Script("http://host.test/long", ScriptedTransfer::Body({"AAAAAAAAAAAAAAAAAAAA"}));
     transport->Script("http://host.test/short", ScriptedTransfer::Body({"BB"}));
     for (const Call& call : {kArticlePage, kUpdateText, kVideoFeed, kUpdateBinary}) {
-        EXPECT_EQ(call(fetcher, "http://host.test/long").size(), 20u);
-        EXPECT_EQ(call(fetcher, "http://host.test/short"), "BB");
+        EXPECT_EQ(Told(ui, call(fetcher, "http://host.test/long")).size(), 20u);
+        EXPECT_EQ(Told(ui, call(fetcher, "http://host.test/short")), "BB");
     }
 }
 
@@ -197,7 +205,7 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyAtTheChannelLimitWhileTheWindowKeepsP
         SCOPED_TRACE(c.name);
         ui.pumps = 0;
         const auto start = Clock::now();
-        EXPECT_EQ(c.call(fetcher, "http://host.test/hang"), "");
+        EXPECT_EQ(Told(ui, c.call(fetcher, "http://host.test/hang")), "");
         const auto waited = Clock::now() - start;
         EXPECT_GE(waited, c.limit);
         if (c.limit == ShortLimits().feed) {
@@ -229,7 +237,7 @@ TEST_F(DownloadFetcherTest, AWorkerLeftBehindNeverTouchesALaterTransfer) {
         transport->Script(fresh, ScriptedTransfer::Body({"fresh"}).Gated());
         ui.messages.clear();
         ui.onPump = nullptr;
-        EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Videos, stale), "");
+        EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, stale)), "");
 
         // While the next transfer waits, the abandoned worker wakes up and ends.
         ui.onPump = [&] {
@@ -238,7 +246,7 @@ TEST_F(DownloadFetcherTest, AWorkerLeftBehindNeverTouchesALaterTransfer) {
             transport->WaitUntilEnded(stale);
             transport->Open(fresh);
         };
-        EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, fresh), "fresh");
+        EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, fresh)), "fresh");
         EXPECT_TRUE(ui.messages.empty());
     }
     EXPECT_EQ(transport->PiecesRefused(), 1);
@@ -254,20 +262,20 @@ TEST_F(DownloadFetcherTest, AFetchAskedForWhileAnotherWaitsIsTurnedAway) {
         ui.onPump = nullptr;
         busyWhileWaiting = fetcher.Busy();
         busyCursorWhileWaiting = ui.busyDepth;
-        refused.push_back(fetcher.FetchFeedText(FetchChannel::Videos, "http://host.test/second"));
-        refused.push_back(fetcher.FetchArticlePage("http://host.test/second"));
+        refused.push_back(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, "http://host.test/second")));
+        refused.push_back(Told(ui, fetcher.FetchArticlePage("http://host.test/second")));
         refused.push_back(fetcher.FetchUpdateBinary("http://host.test/second"));
         transport->Open("http://host.test/first");
     };
 
-    EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, "http://host.test/first"), "first");
+    EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, "http://host.test/first")), "first");
     EXPECT_TRUE(busyWhileWaiting);
     EXPECT_EQ(busyCursorWhileWaiting, 1);
     EXPECT_EQ(refused, (std::vector<std::string>{"", "", ""}));
     EXPECT_EQ(transport->Requests(), std::vector<std::string>{"http://host.test/first"});
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(fetcher.Busy());
-    EXPECT_EQ(fetcher.FetchArticlePage("http://host.test/second"), "second");
+    EXPECT_EQ(Told(ui, fetcher.FetchArticlePage("http://host.test/second")), "second");
 }
 
 TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
@@ -284,7 +292,7 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
         int pumps = 0;
         ui.onPump = [&] { ui.terminating = ++pumps == 3; };  // the window is closed while the fetch waits
         const auto start = Clock::now();
-        EXPECT_EQ(call(patient, stuck), "");
+        EXPECT_EQ(Told(ui, call(patient, stuck)), "");
         EXPECT_LT(Clock::now() - start, 10s);
         EXPECT_EQ(pumps, 3);
         EXPECT_FALSE(patient.Busy());
@@ -298,7 +306,7 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
     ui.onPump = nullptr;
     ui.terminating = true;
     transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
-    for (const Call& call : calls) EXPECT_EQ(call(patient, "http://host.test/after"), "");
+    for (const Call& call : calls) EXPECT_EQ(Told(ui, call(patient, "http://host.test/after")), "");
     EXPECT_EQ(transport->Requests(), std::vector<std::string>(std::size(calls), stuck));
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -315,7 +323,7 @@ TEST_F(DownloadFetcherTest, ACancelWhileWaitingEndsTheWaitAtOnceAndSilently) {
         int pumps = 0;
         ui.onPump = [&] { cancel = ++pumps == 3; };  // Cancel pressed while the fetch waits
         const auto start = Clock::now();
-        EXPECT_EQ(patient.FetchFeedText(FetchChannel::Videos, stuck), "");
+        EXPECT_EQ(Told(ui, patient.FetchFeedText(FetchChannel::Videos, stuck)), "");
         EXPECT_LT(Clock::now() - start, 10s);
         EXPECT_EQ(pumps, 3);
         EXPECT_FALSE(patient.Busy());
@@ -327,7 +335,7 @@ TEST_F(DownloadFetcherTest, ACancelWhileWaitingEndsTheWaitAtOnceAndSilently) {
     // Once no flag is watched, a flag left raised stops nothing.
     ui.onPump = nullptr;
     transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
-    EXPECT_EQ(patient.FetchFeedText(FetchChannel::Videos, "http://host.test/after"), "after");
+    EXPECT_EQ(Told(ui, patient.FetchFeedText(FetchChannel::Videos, "http://host.test/after")), "after");
 }
 
 TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
@@ -335,13 +343,13 @@ TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
         throw std::system_error(EAGAIN, std::generic_category(), "no thread");
     });
     transport->Script("http://host.test/here", ScriptedTransfer::Body({"<?xml version='1.0' encoding='UTF-8'?>\xC3\xA9"}));
-    EXPECT_EQ(inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/here"),
+    EXPECT_EQ(Told(ui, inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/here")),
               "<?xml version='1.0' encoding='UTF-8'?>\xE9");
     EXPECT_EQ(transport->LastThread(), std::this_thread::get_id());
 
     // Even here a server that never answers cannot hold the program for good.
     transport->Script("http://host.test/hang", ScriptedTransfer::Body({"never"}).Gated());
-    EXPECT_EQ(inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/hang"), "");
+    EXPECT_EQ(Told(ui, inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/hang")), "");
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -356,7 +364,7 @@ TEST_F(DownloadFetcherTest, ClosingDropsAWaitingTransferAndLeavesItsWorkerSafe) 
         auto closing = std::make_unique<DownloadFetcher>(closingUi, transport, limits);
         closingUi.onPump = [&] { closing->AbandonTransfers(); };  // the window is being closed
         const auto start = Clock::now();
-        EXPECT_EQ(closing->FetchFeedText(FetchChannel::Videos, stuck), "");
+        EXPECT_EQ(Told(closingUi, closing->FetchFeedText(FetchChannel::Videos, stuck)), "");
         EXPECT_LT(Clock::now() - start, 10s);
         EXPECT_TRUE(closingUi.messages.empty());
     }
