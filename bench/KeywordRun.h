@@ -21,15 +21,19 @@ class TimedFetcher : public qen::Fetcher {
 public:
     explicit TimedFetcher(qen::Fetcher& inner) : inner_(inner) {}
 
-    std::string FetchFeedText(qen::FetchChannel channel, const std::string& url) override {
+    qen::FetchedText FetchFeedText(qen::FetchChannel channel, const std::string& url) override {
         const auto start = std::chrono::steady_clock::now();
-        std::string text = inner_.FetchFeedText(channel, url);
+        qen::FetchedText fetched = inner_.FetchFeedText(channel, url);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return text;
+        return fetched;
     }
-    std::string FetchArticlePage(const std::string& url) override { return inner_.FetchArticlePage(url); }
+    qen::FetchedText FetchArticlePage(const std::string& url) override { return inner_.FetchArticlePage(url); }
     std::string FetchUpdateText(const std::string& url) override { return inner_.FetchUpdateText(url); }
     std::string FetchUpdateBinary(const std::string& url) override { return inner_.FetchUpdateBinary(url); }
+    qen::UpdateFileDownload FetchUpdateFile(const std::string& url, std::unique_ptr<qen::FileSave> file,
+                                            std::uint64_t maxBytes) override {
+        return inner_.FetchUpdateFile(url, std::move(file), maxBytes);
+    }
     bool Busy() const override { return inner_.Busy(); }
     void WatchCancelFlag(const bool* cancel) override { inner_.WatchCancelFlag(cancel); }
 
@@ -60,12 +64,14 @@ public:
             });
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         found_ = fetched.count;
+        if (!fetched.fetchReport) report_ = fetched.fetchReport.Message();
         return batches == kBatches && fetched.count > 0 ? seconds : -1;
     }
 
     int Found() const { return found_; }
     double FetchSeconds() const { return timed_.seconds; }
-    const qen::HeadlessUi& Ui() const { return ui_; }
+    // The fetcher's message for the last batch that failed, if one did.
+    const std::string& Report() const { return report_; }
 
 private:
     qen::HeadlessUi ui_;
@@ -74,6 +80,7 @@ private:
     qen::VideoStore store_;
     qen::VideoFeedClient client_;
     int found_ = 0;
+    std::string report_;
 };
 
 }  // namespace qen::bench

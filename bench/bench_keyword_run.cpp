@@ -87,7 +87,7 @@ void BM_KeywordRunOverLoopback(benchmark::State& state) {
         if (!bareFirst) seconds[1] = bare();
         bareFirst = !bareFirst;
         if (seconds[0] < 0 || seconds[1] < 0 || seconds[2] < 0) {
-            state.SkipWithError(run.Ui().messages ? run.Ui().lastMessage.c_str() : "a batch brought no feed");
+            state.SkipWithError(!run.Report().empty() ? run.Report().c_str() : "a batch brought no feed");
             break;
         }
         runSeconds += seconds[0];

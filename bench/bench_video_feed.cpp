@@ -44,12 +44,16 @@ std::string HostileFeed(Shape shape, std::size_t size) {
 class OneFeed : public qen::Fetcher {
 public:
     explicit OneFeed(const std::string& feed) : feed_(feed) {}
-    std::string FetchFeedText(qen::FetchChannel, const std::string&) override {
-        return requests_++ == 0 ? feed_ : std::string();
+    qen::FetchedText FetchFeedText(qen::FetchChannel, const std::string&) override {
+        return {requests_++ == 0 ? feed_ : std::string()};
     }
-    std::string FetchArticlePage(const std::string&) override { return {}; }
+    qen::FetchedText FetchArticlePage(const std::string&) override { return {}; }
     std::string FetchUpdateText(const std::string&) override { return {}; }
     std::string FetchUpdateBinary(const std::string&) override { return {}; }
+    qen::UpdateFileDownload FetchUpdateFile(const std::string&, std::unique_ptr<qen::FileSave>,
+                                            std::uint64_t) override {
+        return {};
+    }
     bool Busy() const override { return false; }
     void WatchCancelFlag(const bool*) override {}
     void Reset() { requests_ = 0; }

@@ -57,11 +57,12 @@ std::string ArticleFeedAddress(const std::string& feedHost, const std::string& c
     return "http://" + feedHost + "/category/" + categoryPath;
 }
 
-int ArticleFeed::LoadArticleFeed(Fetcher& fetcher, const std::string& address) {
-    const std::string text = fetcher.FetchFeedText(FetchChannel::Articles, address);
+Outcome ArticleFeed::LoadArticleFeed(Fetcher& fetcher, const std::string& address) {
+    FetchedText fetched = fetcher.FetchFeedText(FetchChannel::Articles, address);
+    const std::string& text = fetched.text;
     // An error page of the server is no feed: the list stays as it was.
     if (!text.empty() && text.find("<?xml") != std::string::npos) ReadItems(text);
-    return static_cast<int>(entries_.size());
+    return std::move(fetched.report);
 }
 
 void ArticleFeed::ReadItems(std::string_view feedText) {

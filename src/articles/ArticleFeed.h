@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Outcome.h"
+
 namespace qen {
 
 class Fetcher;
@@ -29,8 +31,8 @@ public:
     static constexpr std::size_t kMaxEntries = 100;
 
     // Downloads the feed and, when an XML text came back, replaces the entries with its
-    // items. Gives the number of entries now held.
-    int LoadArticleFeed(Fetcher& fetcher, const std::string& address);
+    // items. Gives the fetcher's message for a download that failed.
+    Outcome LoadArticleFeed(Fetcher& fetcher, const std::string& address);
     // Reads the items of a feed text into the entries (at most 100, in feed order).
     void ReadItems(std::string_view feedText);
 

@@ -23,19 +23,17 @@ bool ArticleLibrary::NeedsFeed() const { return feed_.Empty() && !site_.ArticleC
 bool ArticleLibrary::BuildArticlesPage() {
     if (listBuilt_) return true;
     const bool needsFeed = NeedsFeed();
-    // A click while another download waits: the next visit tries again.
-    if (needsFeed && fetcher_.Busy()) return false;
     // Set before the work: a failed build is not retried until something changes.
     listBuilt_ = true;
     if (needsFeed) {
         const std::string feedHost = EndpointValue(settings_, Endpoint::ArticleFeedHost);
-        feed_.LoadArticleFeed(fetcher_, ArticleFeedAddress(feedHost, site_.ArticleCategory));
+        ui_.Succeeded(feed_.LoadArticleFeed(fetcher_, ArticleFeedAddress(feedHost, site_.ArticleCategory)));
     }
     return WritePage(page::kArticles, ArticlesPageText(feed_.Entries(), store_, site_));
 }
 
 bool ArticleLibrary::BuildCurrentArticlePage(const std::string& id) {
-    if (!IsUsableArticleId(id) || fetcher_.Busy()) return false;
+    if (!IsUsableArticleId(id)) return false;
     const std::string raw = FetchArticleText(ui_, fetcher_, EndpointValue(settings_, Endpoint::ArticleSiteHost), id);
     const FormattedArticle article = FormatArticleHtml(raw, id, store_.IsArticleSaved(id));
     const std::string body =

@@ -32,7 +32,9 @@ std::string ArticlePageFaultMessage(ArticlePageFault fault) {
 }
 
 std::string FetchArticleText(Ui& ui, Fetcher& fetcher, const std::string& siteHost, const std::string& id) {
-    ArticlePageText page = ExtractArticleText(fetcher.FetchArticlePage(ArticlePageAddress(siteHost, id)));
+    const FetchedText fetched = fetcher.FetchArticlePage(ArticlePageAddress(siteHost, id));
+    ui.Succeeded(fetched.report);
+    ArticlePageText page = ExtractArticleText(fetched.text);
     if (page.fault != ArticlePageFault::None) ui.ShowMessage(ArticlePageFaultMessage(page.fault), Icon::Stop);
     return std::move(page.text);
 }

@@ -181,32 +181,74 @@ bool CopyFileSafely(const Path& source, const Path& target, FileError* error) {
 
 Path SavingPathFor(const Path& target) { return Path(target.Bytes() + ".saving"); }
 
-bool SaveFileSafely(const Path& path, std::string_view data, FileError* error, SaveOptions options) {
-    const Path target = SaveTarget(path);
+std::unique_ptr<FileSave> FileSave::Begin(const Path& path, FileError* error, SaveOptions options) {
+    Path target = SaveTarget(path);
     unsigned mode = options.newFileMode;
     bool exact = options.exactNewMode;
     std::error_code ec;
     const fs::file_status status = fs::status(target.Bytes(), ec);
     if (fs::exists(status)) {
-        if (!fs::is_regular_file(status)) return Fail(error, FileError::Kind::NotAFile);
+        if (!fs::is_regular_file(status)) {
+            Fail(error, FileError::Kind::NotAFile);
+            return nullptr;
+        }
         if (!options.modeOverExisting) {
             mode = static_cast<unsigned>(status.permissions()) & 07777;
             exact = true;
         }
     }
 
-    const Path temp = SavingPathFor(target);
+    Path saving = SavingPathFor(target);
     // A copy left by a save that was cut short must not stand in the way of this one.
-    RemoveQuietly(temp);
-    int code = filecalls::WriteFile(temp.Bytes(), data, filecalls::Create::New, mode, exact, true);
-    if (code == 0) code = filecalls::Rename(temp.Bytes(), target.Bytes());
+    RemoveQuietly(saving);
+    int descriptor = -1;
+    if (const int code = filecalls::OpenNewFile(saving.Bytes(), mode, exact, descriptor); code != 0) {
+        Fail(error, FileError::Kind::System, code);
+        return nullptr;
+    }
+    return std::unique_ptr<FileSave>(new FileSave(std::move(target), std::move(saving), descriptor));
+}
+
+FileSave::~FileSave() {
+    if (descriptor_ >= 0) Drop(nullptr, 0);
+}
+
+bool FileSave::Drop(FileError* error, int code) {
+    if (descriptor_ >= 0) {
+        filecalls::CloseFile(descriptor_, false);
+        descriptor_ = -1;
+        RemoveQuietly(saving_);
+    }
+    if (code != 0 && failure_ == 0) failure_ = code;
+    return Fail(error, FileError::Kind::System, failure_ != 0 ? failure_ : EBADF);
+}
+
+bool FileSave::Append(std::string_view data, FileError* error) {
+    if (descriptor_ < 0) return Drop(error, 0);
+    if (const int code = filecalls::WriteToFile(descriptor_, data); code != 0) return Drop(error, code);
+    size_ += data.size();
+    return true;
+}
+
+bool FileSave::Commit(FileError* error) {
+    if (descriptor_ < 0) return Drop(error, 0);
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    int code = filecalls::CloseFile(descriptor, true);
+    if (code == 0) code = filecalls::Rename(saving_.Bytes(), target_.Bytes());
     if (code != 0) {
-        RemoveQuietly(temp);
+        RemoveQuietly(saving_);
+        failure_ = code;
         return Fail(error, FileError::Kind::System, code);
     }
     // The rename itself must survive a power cut too; the data is already safe if it does not.
-    filecalls::SyncFolder(target.Folder().Bytes());
+    filecalls::SyncFolder(target_.Folder().Bytes());
     return true;
+}
+
+bool SaveFileSafely(const Path& path, std::string_view data, FileError* error, SaveOptions options) {
+    std::unique_ptr<FileSave> save = FileSave::Begin(path, error, options);
+    return save && save->Append(data, error) && save->Commit(error);
 }
 
 }  // namespace qen

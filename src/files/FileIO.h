@@ -1,6 +1,8 @@
 #pragma once
 // The one way the program reads and writes files. Nothing here shows a message: each call
 // says what failed, and the caller that has a user in front of it says so.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +53,38 @@ struct SaveOptions {
 // no ".saving" file is left.
 bool SaveFileSafely(const Path& path, std::string_view data, FileError* error = nullptr,
                     SaveOptions options = {});
+
+// A safe save whose data arrives piece by piece (a download): it goes to "<target>.saving"
+// and Commit puts it in place as SaveFileSafely does. Until then the target is untouched,
+// and a save that failed or was dropped before Commit leaves no ".saving" file behind.
+class FileSave {
+public:
+    // Null when the saving file cannot be made; `error` says why.
+    static std::unique_ptr<FileSave> Begin(const Path& path, FileError* error = nullptr, SaveOptions options = {});
+    ~FileSave();
+    FileSave(const FileSave&) = delete;
+    FileSave& operator=(const FileSave&) = delete;
+
+    // After a failure the save is over: the saving file is gone and every later call fails.
+    bool Append(std::string_view data, FileError* error = nullptr);
+    // Forces the data to the disk and renames it over the target; the save is over either way.
+    bool Commit(FileError* error = nullptr);
+
+    // Where the data is until Commit (for reading it back before deciding).
+    const Path& SavingPath() const { return saving_; }
+    std::uint64_t Size() const { return size_; }
+
+private:
+    FileSave(Path target, Path saving, int descriptor) : target_(std::move(target)), saving_(std::move(saving)), descriptor_(descriptor) {}
+    // Closes and removes the saving file; gives false for the caller's convenience.
+    bool Drop(FileError* error, int code);
+
+    Path target_;
+    Path saving_;
+    int descriptor_;  // -1 once the save is over
+    int failure_ = 0;
+    std::uint64_t size_ = 0;
+};
 
 // Removes a file (never a folder); false when nothing was removed.
 bool RemoveFile(const Path& path);

@@ -17,6 +17,12 @@ enum class Create { New, Truncate };
 int WriteFile(const std::string& path, std::string_view data, Create create, unsigned mode, bool exactMode,
               bool durable);
 
+// A file written piece by piece: created as WriteFile with Create::New creates it, then
+// filled by WriteToFile and ended by CloseFile (which forces it to the disk when `durable`).
+int OpenNewFile(const std::string& path, unsigned mode, bool exactMode, int& descriptor);
+int WriteToFile(int descriptor, std::string_view data);
+int CloseFile(int descriptor, bool durable);
+
 // Creates the file and writes `data` into it. Fails with EEXIST when anything is at
 // `path` already, a symbolic link included (it is never followed). A file this call
 // created and could not fill is removed again.

@@ -3,11 +3,13 @@
 // cursor and the message pump. Plain C++; the toolkit lives behind it. A feature's own
 // dialogs are declared beside the feature.
 #include <optional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "base/Outcome.h"
 #include "base/Path.h"
+#include "platform/Waiting.h"
 
 namespace qen {
 
@@ -21,15 +23,20 @@ struct FileDialogRequest {
     Path initialFolder;
 };
 
-class Ui {
+// The busy cursor, the message pump and the end request come from Waiting.
+class Ui : public Waiting {
 public:
-    virtual ~Ui() = default;
-
     // The caption of every message box: the package title once known.
     void SetApplicationName(std::string name) { applicationName_ = std::move(name); }
     const std::string& ApplicationName() const { return applicationName_; }
 
     virtual Answer ShowMessage(const std::string& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
+
+    // A failure's message as an error (stop icon, OK), when it has one; true for a success.
+    bool Succeeded(const Outcome& outcome) {
+        if (!outcome && !outcome.Message().empty()) ShowMessage(outcome.Message(), Icon::Stop, Buttons::Ok);
+        return outcome.Ok();
+    }
 
     // `format` with `text` in place of its "%s", as an error (stop icon, OK).
     void ShowFormattedError(std::string_view format, std::string_view text) {
@@ -42,28 +49,8 @@ public:
     // Open-file dialog; nullopt when the user cancels.
     virtual std::optional<Path> ChooseFile(const FileDialogRequest& request) = 0;
 
-    virtual void BeginBusy() = 0;
-    virtual void EndBusy() = 0;
-    virtual void PumpMessages() = 0;
-
-    // True once the program has been asked to end (a logout, kill or Ctrl+C): dialogs answer
-    // Cancel, and a wait gives up, so the program reaches its normal end and saves.
-    virtual bool TerminationRequested() const { return false; }
-
 private:
     std::string applicationName_ = "Qen Runtime";
-};
-
-// Busy cursor for the lifetime of a scope.
-class BusyCursor {
-public:
-    explicit BusyCursor(Ui& ui) : ui_(ui) { ui_.BeginBusy(); }
-    ~BusyCursor() { ui_.EndBusy(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Ui& ui_;
 };
 
 }  // namespace qen

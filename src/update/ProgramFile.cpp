@@ -6,12 +6,6 @@ namespace qen {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-Outcome CannotWrite(const Path& path) { return Outcome::Failure("Failed to write file " + path.Display()); }
-
-}  // namespace
-
 fs::perms ProgramPermissions(fs::perms kept) {
     fs::perms mode = kept & fs::perms::all;
     const std::pair<fs::perms, fs::perms> kReadToExecute[] = {
@@ -24,10 +18,16 @@ fs::perms ProgramPermissions(fs::perms kept) {
     return mode;
 }
 
-Outcome WriteProgramFile(const Path& path, std::string_view bytes) {
+Outcome CannotWriteProgramFile(const Path& path) { return Outcome::Failure("Failed to write file " + path.Display()); }
+
+std::unique_ptr<FileSave> BeginProgramFile(const Path& path) {
+    return FileSave::Begin(path, nullptr, SaveOptions{.newFileMode = 0777});
+}
+
+Outcome CommitProgramFile(FileSave& file, const Path& path) {
     std::error_code error;
     const bool replacing = fs::exists(fs::status(path.Bytes(), error));
-    if (!SaveFileSafely(path, bytes, nullptr, SaveOptions{.newFileMode = 0777})) return CannotWrite(path);
+    if (!file.Commit()) return CannotWriteProgramFile(path);
     if (!replacing) return Outcome::Success();
 
     // A file left at that name (an update that was never installed) lends the download its
@@ -36,10 +36,16 @@ Outcome WriteProgramFile(const Path& path, std::string_view bytes) {
     if (!error) fs::permissions(path.Bytes(), ProgramPermissions(kept), fs::perm_options::replace, error);
     if (error) {
         // A program that cannot be started is no update: it is not left behind.
-        fs::remove(path.Bytes(), error);
-        return CannotWrite(path);
+        RemoveFile(path);
+        return CannotWriteProgramFile(path);
     }
     return Outcome::Success();
+}
+
+Outcome WriteProgramFile(const Path& path, std::string_view bytes) {
+    const std::unique_ptr<FileSave> file = BeginProgramFile(path);
+    if (!file || !file->Append(bytes)) return CannotWriteProgramFile(path);
+    return CommitProgramFile(*file, path);
 }
 
 }  // namespace qen

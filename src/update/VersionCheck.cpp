@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "files/FileIO.h"
 #include "package/ContentPackage.h"
 #include "platform/Settings.h"
 #include "platform/System.h"
@@ -31,7 +32,9 @@ constexpr std::int64_t kSecondsPerDay = 86'400;
 
 constexpr const char* kOfferUpdate = "A new version of this software is available\n\nWould you like to download it now?";
 constexpr const char* kCannotDownload = "Unable to download new version";
-constexpr const char* kTooLargeForCopy = "Unable to download new version (buffer size problem)";
+constexpr const char* kTooLarge = "Unable to download new version: the new program is larger than 256 MB";
+constexpr const char* kTooLargeForCopy =
+    "Unable to download new version: the new program and its package together would be larger than 256 MB";
 constexpr const char* kCannotDownloadReplacer = "Unable to download new version replace tool";
 constexpr const char* kNotVerified = "The downloaded update could not be verified and was not installed";
 
@@ -52,6 +55,39 @@ std::string InstalledBySystemNotice(VersionNumber offered) {
 }
 
 bool NothingReceived(const std::string& data) { return data.empty() || IsNotFoundPage(data); }
+
+// An update file saved beside its place but not yet put there, and its bytes read back
+// for the checks. The bytes are kept also when they are a not-found page, to be shown.
+struct DownloadedFile {
+    UpdateFileDownload::Status status = UpdateFileDownload::Status::NothingReceived;
+    std::unique_ptr<FileSave> file;
+    std::string bytes;
+};
+
+DownloadedFile DownloadBeside(Fetcher& fetcher, const std::string& address, const Path& target,
+                              std::uint64_t maxBytes) {
+    DownloadedFile result;
+    std::unique_ptr<FileSave> file = BeginProgramFile(target);
+    if (!file) {
+        result.status = UpdateFileDownload::Status::NotWritten;
+        return result;
+    }
+    UpdateFileDownload download = fetcher.FetchUpdateFile(address, std::move(file), maxBytes);
+    result.status = download.status;
+    if (download.status != UpdateFileDownload::Status::Received) return result;
+    std::optional<std::string> bytes = ReadFileBytes(download.file->SavingPath());
+    if (!bytes) {
+        result.status = UpdateFileDownload::Status::NotWritten;
+        return result;
+    }
+    result.bytes = std::move(*bytes);
+    if (NothingReceived(result.bytes)) {
+        result.status = UpdateFileDownload::Status::NothingReceived;
+        return result;
+    }
+    result.file = std::move(download.file);
+    return result;
+}
 
 std::string TextBeforeZero(const std::string& data) { return data.substr(0, data.find('\0')); }
 
@@ -93,52 +129,73 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
     }
     if (ui.ShowMessage(kOfferUpdate, Icon::Information, Buttons::YesNo) != Answer::Yes) return false;
 
-    const std::string programAddress = ProgramAddress(settings, standardName);
-    std::string program = fetcher.FetchUpdateBinary(programAddress);
-    if (NothingReceived(program)) {
-        ui.ShowMessage(kCannotDownload, Icon::Stop);
+    const Path newProgramPath = programFolder / NextCopyName(ProgramStem(programPath), standardName);
+    // The new file carries the package after the program, so the package's size comes off
+    // what the download may take.
+    const std::string carried = bound ? PackageAsCarried(package) : std::string();
+    if (carried.size() >= kMaxUpdateFileSize) {
+        ui.ShowMessage(kTooLargeForCopy, Icon::Stop);
         return false;
     }
-    if (!SignatureHolds(fetcher, *key, UpdateFileKind::Program, *offered, programAddress, program)) {
+    const std::string programAddress = ProgramAddress(settings, standardName);
+    DownloadedFile program = DownloadBeside(fetcher, programAddress, newProgramPath, kMaxUpdateFileSize - carried.size());
+    switch (program.status) {
+        case UpdateFileDownload::Status::Received:
+            break;
+        case UpdateFileDownload::Status::NothingReceived:
+            ui.ShowMessage(kCannotDownload, Icon::Stop);
+            return false;
+        case UpdateFileDownload::Status::TooLarge:
+            ui.ShowMessage(bound ? kTooLargeForCopy : kTooLarge, Icon::Stop);
+            return false;
+        case UpdateFileDownload::Status::NotWritten:
+            ui.ShowMessage(CannotWriteProgramFile(newProgramPath).Message(), Icon::Stop);
+            return false;
+    }
+    if (!SignatureHolds(fetcher, *key, UpdateFileKind::Program, *offered, programAddress, program.bytes)) {
         ui.ShowMessage(kNotVerified, Icon::Stop);
         return false;
     }
-
-    const Path newProgramPath = programFolder / NextCopyName(ProgramStem(programPath), standardName);
-    if (bound) {
-        const std::string carried = PackageAsCarried(package);
-        if (carried.size() + program.size() > kMaxBoundCopySize) {
-            ui.ShowMessage(kTooLargeForCopy, Icon::Stop);
-            return false;
-        }
-        program.append(carried);
+    program.bytes.clear();
+    program.bytes.shrink_to_fit();
+    if (bound && !program.file->Append(carried)) {
+        ui.ShowMessage(CannotWriteProgramFile(newProgramPath).Message(), Icon::Stop);
+        return false;
     }
 
-    // The replacer is fetched and checked before anything is written, so a failed update
-    // leaves the folder as it was.
-    std::string replacer;
+    // The replacer is fetched and checked before anything is put in place, so a failed
+    // update leaves the folder as it was.
+    const Path replacerPath = programFolder / kReplacerFileName;
+    DownloadedFile replacer;
     if (standardName) {
         const std::string replacerAddress = ReplacerAddress(settings);
-        replacer = fetcher.FetchUpdateBinary(replacerAddress);
-        if (NothingReceived(replacer)) {
-            ui.ShowMessage(TextBeforeZero(replacer), Icon::None, Buttons::Ok);
-            ui.ShowMessage(kCannotDownloadReplacer, Icon::Stop);
-            return false;
+        replacer = DownloadBeside(fetcher, replacerAddress, replacerPath, kMaxUpdateFileSize);
+        switch (replacer.status) {
+            case UpdateFileDownload::Status::Received:
+                break;
+            case UpdateFileDownload::Status::NothingReceived:
+                ui.ShowMessage(TextBeforeZero(replacer.bytes), Icon::None, Buttons::Ok);
+                [[fallthrough]];
+            case UpdateFileDownload::Status::TooLarge:
+                ui.ShowMessage(kCannotDownloadReplacer, Icon::Stop);
+                return false;
+            case UpdateFileDownload::Status::NotWritten:
+                ui.ShowMessage(CannotWriteProgramFile(replacerPath).Message(), Icon::Stop);
+                return false;
         }
-        if (!SignatureHolds(fetcher, *key, UpdateFileKind::Replacer, *offered, replacerAddress, replacer)) {
+        if (!SignatureHolds(fetcher, *key, UpdateFileKind::Replacer, *offered, replacerAddress, replacer.bytes)) {
             ui.ShowMessage(kNotVerified, Icon::Stop);
             return false;
         }
     }
 
-    if (Outcome written = WriteProgramFile(newProgramPath, program); !written) {
+    if (Outcome written = CommitProgramFile(*program.file, newProgramPath); !written) {
         ui.ShowMessage(written.Message(), Icon::Stop);
         return false;
     }
     if (standardName) {
-        if (Outcome written = WriteProgramFile(programFolder / kReplacerFileName, replacer); !written) {
-            std::error_code ignored;
-            std::filesystem::remove(newProgramPath.Bytes(), ignored);
+        if (Outcome written = CommitProgramFile(*replacer.file, replacerPath); !written) {
+            RemoveFile(newProgramPath);
             ui.ShowMessage(written.Message(), Icon::Stop);
             return false;
         }

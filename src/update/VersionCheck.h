@@ -1,6 +1,5 @@
 #pragma once
 // The daily look for a newer version at start-up, and its download.
-#include <cstddef>
 
 namespace qen {
 
@@ -10,9 +9,6 @@ class Settings;
 class System;
 class Ui;
 
-// A bound copy's new file holds the download and the package together; larger ones are refused.
-constexpr std::size_t kMaxBoundCopySize = 4'000'000;
-
 // At most once a day (after a version file arrived), asks the update server for the newest
 // version; when it is newer than this one and the user wants it, downloads and checks the
 // new program (and, for a copy under its standard name, the replacer) and stores it beside
@@ -20,6 +16,8 @@ constexpr std::size_t kMaxBoundCopySize = 4'000'000;
 // that carries the package too, as its own file does. A copy in a folder this user cannot
 // write, or one installed into a prefix (IsInstalledCopy), is only told that the new
 // version comes through the system's software updates: nothing is downloaded.
+// Each file is streamed into a saving file beside its place (at most 256 MB, for a bound
+// copy the download and the package together) and put in place only once verified.
 // True when the new program has been stored and this program is to end now.
 bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fetcher,
                         const ContentPackage& package);

@@ -23,12 +23,8 @@ std::string VideoCatalogue::ThumbnailHost() const { return EndpointValue(setting
 
 std::string VideoCatalogue::FeedHost() const { return EndpointValue(settings_, Endpoint::VideoFeedHost); }
 
-bool VideoCatalogue::Succeeded(const Outcome& outcome) {
-    if (!outcome && !outcome.Message().empty()) ui_.ShowMessage(outcome.Message(), Icon::Stop);
-    return outcome.Ok();
-}
+bool VideoCatalogue::Succeeded(const Outcome& outcome) { return ui_.Succeeded(outcome); }
 
-bool VideoCatalogue::DownloadInProgress() const { return fetchingLatest_ || fetcher_.Busy(); }
 
 bool VideoCatalogue::ShowVideoPages(Path& homePage) {
     if (VideoPagesBuilt) return true;
@@ -82,7 +78,9 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
                 progress.SetProgressText(text);
                 ui_.PumpMessages();
             });
-        Succeeded(fetched.outcome);  // while the dialog is still up, as the run ends
+        // While the dialog is still up, as the run ends.
+        Succeeded(fetched.fetchReport);
+        Succeeded(fetched.outcome);
     });
     fetchingLatest_ = false;
     if (!endedOk) return false;
@@ -122,13 +120,10 @@ void VideoCatalogue::ReportFetchOutcome(bool keep, bool quotaReached, std::size_
 
 LinkOutcome VideoCatalogue::VideosPageLink(Path& homePage) {
     if (VideoPagesBuilt) return LinkOutcome::Allow();
-    // Building may mean fetching, and the answer to a waiting download is not in yet.
-    if (DownloadInProgress()) return LinkOutcome::Cancel();
     return ShowVideoPages(homePage) ? LinkOutcome::Allow() : LinkOutcome::Cancel();
 }
 
 LinkOutcome VideoCatalogue::LatestVideosLink(Path& homePage) {
-    if (DownloadInProgress()) return LinkOutcome::Cancel();
     bool keep = false;
     if (!store_.CurrentVideos.empty()) {
         const Answer answer = ui_.ShowMessage(
@@ -162,7 +157,6 @@ LinkOutcome VideoCatalogue::PlaylistPageLink() {
 }
 
 LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
-    if (DownloadInProgress()) return LinkOutcome::Cancel();
     store_.RelatedVideos = {VideoEntry{videoId, store_.FindVideoTitle(videoId)}};
     VideoFeedClient feed(fetcher_, store_, FeedHost());
     if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();

@@ -41,13 +41,15 @@ public:
     LinkOutcome PlaylistPageLink();                          // "playlist1.html"
     LinkOutcome RelatedVideosLink(const std::string& videoId);  // "related_<id>.html"
 
+    // True while "Get Latest Videos" runs.
+    bool FetchingLatest() const { return fetchingLatest_; }
+
     bool VideoPagesBuilt = false;
     bool PlaylistPagesBuilt = false;
 
 private:
     std::string ThumbnailHost() const;
     std::string FeedHost() const;
-    bool DownloadInProgress() const;
     // Shows a failure's message, when it has one; true when the outcome is a success.
     bool Succeeded(const Outcome& outcome);
     void ReportFetchOutcome(bool keep, bool quotaReached, std::size_t before, std::size_t after);

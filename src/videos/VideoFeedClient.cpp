@@ -114,6 +114,11 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
         ended.outcome = Outcome::Failure(std::move(message));
         return ended;
     };
+    // A cancelled run keeps only what the fetcher said about the batch it cut short.
+    auto cancelled = [&ended] {
+        ended.cancelled = true;
+        return ended;
+    };
     if (!keep) store_.ClearCurrentVideos();
     if (sortOrder < 0 || sortOrder > 2) sortOrder = 0;
 
@@ -131,12 +136,14 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
     const std::string firstTerm = term;
     int startIndex = 1;
     for (int batch = 1; !term.empty(); ++batch) {
-        if (cancel) return KeywordFetch{.cancelled = true};
+        if (cancel) return cancelled();
         if (batchStarted) batchStarted("Fetching Video Batch " + std::to_string(batch));
 
-        const std::string feedText =
+        FetchedText fetched =
             fetcher_.FetchFeedText(FetchChannel::Videos, KeywordQueryAddress(feedHost_, term, startIndex, sortOrder));
-        if (cancel) return KeywordFetch{.cancelled = true};
+        ended.fetchReport = std::move(fetched.report);
+        const std::string& feedText = fetched.text;
+        if (cancel) return cancelled();
         const bool gotSomething = run.Found() > 0 || run.rejected > 0;
         if (!HoldsFeedDocument(feedText)) {
             if (gotSomething) break;
@@ -175,9 +182,9 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
 }
 
 Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
-    const std::string feedText =
-        fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
-    if (feedText.empty()) return Outcome::Failure({});
+    FetchedText fetched = fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
+    const std::string& feedText = fetched.text;
+    if (feedText.empty()) return fetched.report ? Outcome::Failure({}) : std::move(fetched.report);
     if (!HoldsFeedDocument(feedText))
         return Outcome::Failure(
             FeedErrorMessage("The software was unable to fetch any related videos\n\nPlease try again later"));

@@ -37,6 +37,9 @@ struct KeywordFetch {
     // otherwise ended early with what it had.
     bool quotaReached = false;
 
+    // The fetcher's own message for a batch that could not be downloaded, shown before `outcome`.
+    Outcome fetchReport = Outcome::Success();
+
     bool Failed() const { return !outcome.Ok(); }
 };
 
@@ -56,7 +59,7 @@ public:
 
     // Appends the related videos to `RelatedVideos`, which holds the requested video as its
     // only entry. Succeeds when the feed was read, even without related videos. A failure
-    // with an empty message: the download brought nothing and has spoken for itself.
+    // with an empty message: the download brought nothing and there is nothing to tell.
     Outcome FetchRelatedVideos(const std::string& videoId);
 
 private:

@@ -5,6 +5,7 @@
 #include "view/DeferredActions.h"
 #include "view/LinkCommands.h"
 #include "view/MenuCommands.h"
+#include "videos/VideoCatalogue.h"
 #include "web/Fetcher.h"
 
 namespace qen {
@@ -19,17 +20,21 @@ public:
     void Attach(MainView* window);
     MainView* window() const { return window_; }
 
-    bool OnBeforeNavigate(const std::string& address) override { return links_.OnBeforeNavigate(address); }
-    // While a download waits, messages are pumped: a timer or a menu command that arrives
-    // then waits for it (the timer starts again), so no second download starts.
+    // While a download waits, messages are pumped, so a click, a timer or a menu command
+    // can arrive; none may start another download or change what the waiting one will
+    // show. A click is refused, a timer waits for the download (it starts again), and a
+    // menu command is dropped. This is the one place that keeps it so.
+    bool OnBeforeNavigate(const std::string& address) override {
+        return DownloadUnderWay() || links_.OnBeforeNavigate(address);
+    }
     void OnTimer(int timerId) override {
-        if (fetcher_.Busy())
+        if (DownloadUnderWay())
             deferred_.Postpone(timerId);
         else
             deferred_.OnTimer(timerId);
     }
     void OnMenuCommand(MenuCommand command) override {
-        if (!fetcher_.Busy()) menu_.Run(command);
+        if (!DownloadUnderWay()) menu_.Run(command);
     }
 
     LinkCommands& links() { return links_; }
@@ -37,7 +42,12 @@ public:
     MenuCommands& menu() { return menu_; }
 
 private:
+    // A download waits for its answer, or the latest videos are fetched (between their
+    // batches no download waits, yet the run is not over).
+    bool DownloadUnderWay() const { return fetcher_.Busy() || videos_.FetchingLatest(); }
+
     Fetcher& fetcher_;
+    const VideoCatalogue& videos_;
     MainView* window_ = nullptr;
     DeferredActions deferred_;
     LinkCommands links_;

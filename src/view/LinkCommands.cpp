@@ -18,7 +18,6 @@
 #include "view/LinkAddress.h"
 #include "web/Endpoints.h"
 #include "web/ExternalBrowser.h"
-#include "web/Fetcher.h"
 
 namespace qen {
 
@@ -34,14 +33,13 @@ bool IsPlainFileName(const std::string& name) {
 }  // namespace
 
 LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
-                           VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
+                           VideoStore& store, VideoCatalogue& videos, ArticleLibrary& articles,
                            ApplicationControl& control, DeferredActions& deferred)
     : platform_(platform),
       noteDialogs_(noteDialogs),
       session_(session),
       site_(site),
       store_(store),
-      fetcher_(fetcher),
       videos_(videos),
       articles_(articles),
       control_(control),
@@ -132,9 +130,6 @@ int LinkCommands::MatchingCommand(const std::string& address) {
 }
 
 bool LinkCommands::OnBeforeNavigate(const std::string& address) {
-    // Messages are pumped while a download waits, so a click can arrive: nothing may start
-    // another one, or change what the waiting one will show.
-    if (fetcher_.Busy()) return true;
     std::string argument;
     const Command& command = Find(address, argument);
     return (this->*command.action)(address, argument);
@@ -171,7 +166,7 @@ bool LinkCommands::StartLinkedProgram(const std::string& address, const std::str
 }
 
 bool LinkCommands::OpenOutside(const std::string& address, const std::string&) {
-    OpenInExternalBrowser(platform_.ui(), platform_.system(), address);
+    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), address));
     return true;
 }
 
@@ -205,8 +200,8 @@ bool LinkCommands::UnsaveArticle(const std::string&, const std::string& id) {
 }
 
 bool LinkCommands::WatchOnVideoSite(const std::string&, const std::string& id) {
-    OpenInExternalBrowser(platform_.ui(), platform_.system(),
-                          "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id);
+    const std::string page = "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id;
+    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), page));
     return true;
 }
 

@@ -11,7 +11,6 @@ namespace qen {
 class ApplicationControl;
 class ArticleLibrary;
 class ContentSite;
-class Fetcher;
 class VideoCatalogue;
 struct LinkOutcome;
 class DeferredActions;
@@ -24,8 +23,8 @@ struct Session;
 class LinkCommands {
 public:
     LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
-                 VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
-                 ApplicationControl& control, DeferredActions& deferred);
+                 VideoStore& store, VideoCatalogue& videos, ArticleLibrary& articles, ApplicationControl& control,
+                 DeferredActions& deferred);
 
     void Attach(MainView* window) { window_ = window; }
 
@@ -88,7 +87,6 @@ private:
     Session& session_;
     ContentSite& site_;
     VideoStore& store_;
-    Fetcher& fetcher_;
     VideoCatalogue& videos_;
     ArticleLibrary& articles_;
     ApplicationControl& control_;

@@ -10,9 +10,10 @@
 #include <thread>
 #include <utility>
 
-#include "platform/Ui.h"
+#include "platform/Waiting.h"
 #include "text/TextEncoding.h"
 #include "web/SiteLabels.h"
+#include "web/TransferSinks.h"
 
 namespace qen {
 
@@ -51,8 +52,7 @@ struct DownloadFetcher::WorkerTally {
 // left behind at its time limit stays safe even after the fetcher is gone.
 struct DownloadFetcher::WorkerJob {
     std::shared_ptr<HttpTransport> transport;
-    DownloadBuffer* buffer;
-    DownloadBuffer::Tag tag;
+    std::shared_ptr<TransferSink> sink;
     std::string url;
     Clock::time_point deadline;
     std::shared_ptr<Completion> completion;
@@ -62,19 +62,20 @@ TransferResult DownloadFetcher::PerformGet(const WorkerJob& job, bool& cut) {
     TransferRequest request;
     request.url = job.url;
     request.sink = [&job, &cut](const char* data, std::size_t size) {
-        switch (job.buffer->Add(job.tag, data, size)) {
-            case DownloadBuffer::AddResult::Taken:
+        switch (job.sink->Add(data, size)) {
+            case TransferSink::Take::Taken:
                 return true;
-            case DownloadBuffer::AddResult::Full:
+            case TransferSink::Take::Cut:
                 cut = true;
                 return false;
-            case DownloadBuffer::AddResult::Stale:
+            case TransferSink::Take::Stale:
+            case TransferSink::Take::Refused:
                 return false;
         }
         return false;
     };
     // The deadline matters where the transfer runs on the waiting thread itself.
-    request.keepGoing = [&job] { return job.buffer->IsCurrent(job.tag) && Clock::now() < job.deadline; };
+    request.keepGoing = [&job] { return job.sink->IsCurrent() && Clock::now() < job.deadline; };
     try {
         return job.transport->Get(request);
     } catch (const std::exception& error) {
@@ -89,7 +90,7 @@ void DownloadFetcher::RunWorker(const WorkerJob& job) {
     TransferResult result = PerformGet(job, cut);
     // A resource that reached the cut is complete as far as anyone will ever see.
     const bool keep = cut || result.phase == TransferPhase::Complete;
-    const std::optional<std::size_t> received = job.buffer->Finish(job.tag, keep);
+    const std::optional<std::size_t> received = job.sink->Finish(keep);
     if (!received) return;  // a later transfer has begun: leave no trace
 
     TransferPhase phase = result.phase;
@@ -127,9 +128,9 @@ std::string UpToFirstZero(std::string_view data) { return std::string(data.subst
 
 void StartDetachedThread(std::function<void()> job) { std::thread(std::move(job)).detach(); }
 
-DownloadFetcher::DownloadFetcher(Ui& ui, std::shared_ptr<HttpTransport> transport, FetchLimits limits,
+DownloadFetcher::DownloadFetcher(Waiting& window, std::shared_ptr<HttpTransport> transport, FetchLimits limits,
                                  ThreadStarter startThread)
-    : ui_(ui),
+    : window_(window),
       transport_(std::move(transport)),
       limits_(limits),
       startThread_(std::move(startThread)),
@@ -143,7 +144,7 @@ DownloadFetcher::~DownloadFetcher() {
 
 void DownloadFetcher::AbandonTransfers() {
     abandoned_ = true;
-    if (running_ != 0) buffer_.Abandon(running_);
+    if (running_) running_->Abandon();
 }
 
 void DownloadFetcher::WaitForWorkers(std::chrono::milliseconds grace) {
@@ -155,7 +156,8 @@ std::size_t DownloadFetcher::ReceivedLength(FetchChannel channel) const {
     return channels_[static_cast<std::size_t>(channel)].received;
 }
 
-std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchChannel channel, const std::string& url) {
+std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchChannel channel, const std::string& url,
+                                                                         const std::shared_ptr<TransferSink>& sink) {
     ChannelState& state = channels_[static_cast<std::size_t>(channel)];
     state.url = url;
     state.received = 0;
@@ -163,10 +165,9 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
 
     const Clock::time_point deadline =
         Clock::now() + (channel == FetchChannel::Update ? limits_.update : limits_.feed);
-    const DownloadBuffer::Tag tag = buffer_.Begin();
-    running_ = tag;
+    running_ = sink;
     auto completion = std::make_shared<Completion>();
-    std::function<void()> job = [work = WorkerJob{transport_, &buffer_, tag, url, deadline, completion},
+    std::function<void()> job = [work = WorkerJob{transport_, sink, url, deadline, completion},
                                  tally = workers_] {
         RunWorker(work);
         tally->Ended();
@@ -188,18 +189,18 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
         lock.unlock();
         bool giveUp = Clock::now() >= deadline;
         if (!giveUp) {
-            ui_.PumpMessages();
+            window_.PumpMessages();
             // Pumping may have begun the closing of the program, or a Cancel.
-            giveUp = abandoned_ || ui_.TerminationRequested() || (cancel_ && *cancel_);
+            giveUp = abandoned_ || window_.TerminationRequested() || (cancel_ && *cancel_);
         }
         if (giveUp) {
-            buffer_.Abandon(tag);
-            running_ = 0;
+            sink->Abandon();
+            running_.reset();
             return std::nullopt;
         }
         lock.lock();
     }
-    running_ = 0;
+    running_.reset();
     TransferOutcome outcome{completion->phase, std::move(completion->reason), completion->received};
     lock.unlock();
     if (outcome.phase == TransferPhase::Complete) state.received = outcome.received;
@@ -230,11 +231,9 @@ Outcome DownloadFetcher::ReportFor(FetchChannel channel, const TransferOutcome& 
     return Outcome::Failure(std::move(text));
 }
 
-bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url) {
-    // Messages are pumped while a fetch waits, so a click can try to start another one;
-    // it would overwrite the buffer in use, so it is turned away. So is one asked for
-    // while the program ends.
-    if (busy_ || ui_.TerminationRequested()) return false;
+bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink,
+                            Outcome& report) {
+    if (!MayStart()) return false;
     busy_ = true;
     struct BusyFlag {
         bool& flag;
@@ -243,38 +242,74 @@ bool DownloadFetcher::Fetch(FetchChannel channel, const std::string& url) {
 
     std::optional<TransferOutcome> outcome;
     {
-        BusyCursor cursor(ui_);
-        outcome = Transfer(channel, url);
+        BusyCursor cursor(window_);
+        outcome = Transfer(channel, url, sink);
     }
     if (!outcome) return false;  // out of time: no message
-    if (const Outcome report = ReportFor(channel, *outcome); !report)
-        ui_.ShowMessage(report.Message(), Icon::Stop, Buttons::Ok);
+    report = ReportFor(channel, *outcome);
     return outcome->phase == TransferPhase::Complete;
 }
 
-std::string DownloadFetcher::FetchFeedText(FetchChannel channel, const std::string& url) {
-    if (!Fetch(channel, url)) return {};
-    try {
-        return DecodeDownloadedText(buffer_.Received());
-    } catch (const std::bad_alloc&) {
-        ui_.ShowMessage("Insufficient memory for Unicode conversion buffer", Icon::Stop, Buttons::Ok);
-        return {};
-    }
+bool DownloadFetcher::MayStart() const {
+    // Messages are pumped while a fetch waits, so a click can try to start another one;
+    // it would overwrite the buffer in use, so it is turned away. So is one asked for
+    // while the program ends.
+    return !busy_ && !window_.TerminationRequested();
 }
 
-std::string DownloadFetcher::FetchArticlePage(const std::string& url) {
-    if (!Fetch(FetchChannel::Articles, url)) return {};
-    return UpToFirstZero(buffer_.Received());
+bool DownloadFetcher::FetchIntoBuffer(FetchChannel channel, const std::string& url, Outcome& report) {
+    // Beginning a buffer transfer makes the one in the buffer stale: not while it is waited for.
+    if (!MayStart()) return false;
+    return Fetch(channel, url, std::make_shared<BufferSink>(buffer_), report);
+}
+
+FetchedText DownloadFetcher::FetchFeedText(FetchChannel channel, const std::string& url) {
+    FetchedText fetched;
+    if (!FetchIntoBuffer(channel, url, fetched.report)) return fetched;
+    try {
+        fetched.text = DecodeDownloadedText(buffer_.Received());
+    } catch (const std::bad_alloc&) {
+        fetched.report = Outcome::Failure("Insufficient memory for Unicode conversion buffer");
+    }
+    return fetched;
+}
+
+FetchedText DownloadFetcher::FetchArticlePage(const std::string& url) {
+    FetchedText fetched;
+    if (FetchIntoBuffer(FetchChannel::Articles, url, fetched.report)) fetched.text = UpToFirstZero(buffer_.Received());
+    return fetched;
 }
 
 std::string DownloadFetcher::FetchUpdateResource(const std::string& url, bool textMode) {
     // Text and binary transfers differ only in what the caller gets: HTTP carries both alike.
-    if (!Fetch(FetchChannel::Update, url)) return {};
+    Outcome silent = Outcome::Success();
+    if (!FetchIntoBuffer(FetchChannel::Update, url, silent)) return {};
     return textMode ? UpToFirstZero(buffer_.Received()) : std::string(buffer_.Received());
 }
 
 std::string DownloadFetcher::FetchUpdateText(const std::string& url) { return FetchUpdateResource(url, true); }
 
 std::string DownloadFetcher::FetchUpdateBinary(const std::string& url) { return FetchUpdateResource(url, false); }
+
+UpdateFileDownload DownloadFetcher::FetchUpdateFile(const std::string& url, std::unique_ptr<FileSave> file,
+                                                    std::uint64_t maxBytes) {
+    using Status = UpdateFileDownload::Status;
+    auto sink = std::make_shared<FileSink>(std::move(file), maxBytes);
+    Outcome silent = Outcome::Success();
+    const bool kept = Fetch(FetchChannel::Update, url, sink, silent);
+    UpdateFileDownload download;
+    download.file = sink->TakeFile();
+    if (sink->OverLimit()) {
+        download.status = Status::TooLarge;
+    } else if (const std::optional<FileError> failure = sink->WriteFailure()) {
+        download.status = Status::NotWritten;
+        download.error = *failure;
+    } else if (kept && download.file && download.file->Size() > 0) {
+        download.status = Status::Received;
+        return download;
+    }
+    download.file.reset();
+    return download;
+}
 
 }  // namespace qen

@@ -1,8 +1,8 @@
 #pragma once
 // The program's Fetcher: each transfer runs on a short-lived worker thread and reads the
-// resource into the process's DownloadBuffer, while the calling (user-interface) thread
+// resource into the process's DownloadBuffer (an update file into its file), while the calling (user-interface) thread
 // waits for it and keeps the window alive. Failures of the article and video channels
-// are told to the user once the worker has ended; the update channel stays silent.
+// come back as their messages once the worker has ended; the update channel stays silent.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -18,7 +18,8 @@
 
 namespace qen {
 
-class Ui;
+class TransferSink;
+class Waiting;
 
 struct FetchLimits {
     std::chrono::milliseconds feed{10'200};    // article and video channels
@@ -35,17 +36,19 @@ void StartDetachedThread(std::function<void()> job);
 
 class DownloadFetcher : public Fetcher {
 public:
-    DownloadFetcher(Ui& ui, std::shared_ptr<HttpTransport> transport, FetchLimits limits = {},
+    DownloadFetcher(Waiting& window, std::shared_ptr<HttpTransport> transport, FetchLimits limits = {},
                     ThreadStarter startThread = StartDetachedThread);
     // Abandons what still runs and gives its workers a short grace to end.
     ~DownloadFetcher() override;
     DownloadFetcher(const DownloadFetcher&) = delete;
     DownloadFetcher& operator=(const DownloadFetcher&) = delete;
 
-    std::string FetchFeedText(FetchChannel channel, const std::string& url) override;
-    std::string FetchArticlePage(const std::string& url) override;
+    FetchedText FetchFeedText(FetchChannel channel, const std::string& url) override;
+    FetchedText FetchArticlePage(const std::string& url) override;
     std::string FetchUpdateText(const std::string& url) override;
     std::string FetchUpdateBinary(const std::string& url) override;
+    UpdateFileDownload FetchUpdateFile(const std::string& url, std::unique_ptr<FileSave> file,
+                                       std::uint64_t maxBytes) override;
     bool Busy() const override { return busy_; }
     void WatchCancelFlag(const bool* cancel) override { cancel_ = cancel; }
 
@@ -73,12 +76,17 @@ private:
     };
 
     // One whole fetch: refused while another waits or the program ends; busy cursor,
-    // transfer, message.
-    // True when the data was kept; the buffer then holds it.
-    bool Fetch(FetchChannel channel, const std::string& url);
+    // transfer, and the channel's message in `report` for a failure it reports.
+    // True when the data was kept; the sink then holds it.
+    bool Fetch(FetchChannel channel, const std::string& url, const std::shared_ptr<TransferSink>& sink,
+               Outcome& report);
+    bool MayStart() const;
+    // A fetch into the download buffer.
+    bool FetchIntoBuffer(FetchChannel channel, const std::string& url, Outcome& report);
     // Starts the worker and waits for it; nullopt when the limit passed first, or the
     // transfer was abandoned or the program is ending.
-    std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url);
+    std::optional<TransferOutcome> Transfer(FetchChannel channel, const std::string& url,
+                                            const std::shared_ptr<TransferSink>& sink);
     // What the user is told of a transfer: the channel's message for a failure it reports,
     // else success (the update channel reports nothing).
     Outcome ReportFor(FetchChannel channel, const TransferOutcome& outcome) const;
@@ -86,14 +94,14 @@ private:
     static void RunWorker(const WorkerJob& job);
     static TransferResult PerformGet(const WorkerJob& job, bool& cut);
 
-    Ui& ui_;
+    Waiting& window_;
     std::shared_ptr<HttpTransport> transport_;
     FetchLimits limits_;
     ThreadStarter startThread_;
     DownloadBuffer& buffer_;
     std::shared_ptr<WorkerTally> workers_;
     std::array<ChannelState, 3> channels_{};
-    DownloadBuffer::Tag running_ = 0;  // the transfer being waited for, 0 when none
+    std::shared_ptr<TransferSink> running_;  // the transfer being waited for
     bool busy_ = false;
     bool abandoned_ = false;
     const bool* cancel_ = nullptr;

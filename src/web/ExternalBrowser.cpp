@@ -1,9 +1,7 @@
 #include "web/ExternalBrowser.h"
 
 #include "platform/System.h"
-#include "platform/Ui.h"
 #include "files/FileIO.h"
-#include "files/FileMessages.h"
 
 namespace qen {
 
@@ -48,36 +46,32 @@ bool Opened(System::LaunchOutcome outcome) {
 
 }  // namespace
 
-bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool showErrors, const Path& path) {
+Outcome OpenViaRedirectPage(System& system, const std::string& url, const Path& path) {
     Path pagePath = path;
     if (pagePath.Empty()) pagePath = system.TempFolder().value_or(Path("/tmp/")) / kRedirectPageName;
 
-    if (!WriteWholeFile(ui, pagePath, FillRedirectPage(url))) return false;
-    if (Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds))) return true;
-
-    if (showErrors)
-        ui.ShowFormattedError(
-            "Unable to activate your Internet browser\n\n"
-            "Please activate your browser and enter the address:\n\n%s",
-            url);
-    return false;
+    if (!WriteWholeFile(pagePath, FillRedirectPage(url))) return Outcome::Failure("Failed to write file " + pagePath.Display());
+    if (Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds)))
+        return Outcome::Success();
+    return Outcome::Failure("Unable to activate your Internet browser\n\n"
+                            "Please activate your browser and enter the address:\n\n" + url);
 }
 
 void RemoveRedirectPage(System& system) {
     if (std::optional<Path> temp = system.TempFolder()) RemoveFile(*temp / kRedirectPageName);
 }
 
-void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url) {
+Outcome OpenInExternalBrowser(System& system, const std::string& url) {
     // An address starting with "-" would be read as an option by the programs below;
     // the redirect page carries it safely instead.
     if (!url.starts_with('-')) {
-        if (Opened(system.Launch("xdg-open", {"xdg-open", url}, kLauncherWaitMilliseconds))) return;
-        if (system.StartDetached("x-www-browser", {"x-www-browser", url})) return;
-        if (system.StartDetached("firefox", {"firefox", url})) return;
+        if (Opened(system.Launch("xdg-open", {"xdg-open", url}, kLauncherWaitMilliseconds))) return Outcome::Success();
+        if (system.StartDetached("x-www-browser", {"x-www-browser", url})) return Outcome::Success();
+        if (system.StartDetached("firefox", {"firefox", url})) return Outcome::Success();
     }
     std::optional<Path> temp = system.TempFolder();
-    if (!temp) return;
-    OpenViaRedirectPage(ui, system, url, true, *temp / kRedirectPageName);
+    if (!temp) return Outcome::Failure({});
+    return OpenViaRedirectPage(system, url, *temp / kRedirectPageName);
 }
 
 }  // namespace qen

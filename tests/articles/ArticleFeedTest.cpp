@@ -26,7 +26,7 @@ std::vector<ArticleEntry> Load(const std::string& response) {
     FakeFetcher fetcher;
     fetcher.answers[kFeedAddress] = response;
     ArticleFeed feed;
-    feed.LoadArticleFeed(fetcher, kFeedAddress);
+    EXPECT_TRUE(feed.LoadArticleFeed(fetcher, kFeedAddress));
     return feed.Entries();
 }
 
@@ -114,7 +114,8 @@ TEST(ArticleFeed, KeepsItsEntriesWhenNoFeedCameBack) {
     FakeFetcher fetcher;
     ArticleFeed feed;
     fetcher.answers[kFeedAddress] = Feed(Item("Kept", "http://s/1"));
-    ASSERT_EQ(feed.LoadArticleFeed(fetcher, kFeedAddress), 1);
+    ASSERT_TRUE(feed.LoadArticleFeed(fetcher, kFeedAddress));
+    ASSERT_EQ(feed.Entries().size(), 1u);
 
     const char* failures[] = {
         "",                                         // nothing retrieved
@@ -122,12 +123,14 @@ TEST(ArticleFeed, KeepsItsEntriesWhenNoFeedCameBack) {
     };
     for (const char* response : failures) {
         fetcher.answers[kFeedAddress] = response;
-        EXPECT_EQ(feed.LoadArticleFeed(fetcher, kFeedAddress), 1) << response;
+        EXPECT_TRUE(feed.LoadArticleFeed(fetcher, kFeedAddress)) << response;
+        EXPECT_EQ(feed.Entries().size(), 1u) << response;
         EXPECT_EQ(feed.FindArticleTitle("1"), "Kept") << response;
     }
     // A feed without items is a feed: the list is replaced by nothing.
     fetcher.answers[kFeedAddress] = Feed("");
-    EXPECT_EQ(feed.LoadArticleFeed(fetcher, kFeedAddress), 0);
+    EXPECT_TRUE(feed.LoadArticleFeed(fetcher, kFeedAddress));
+    EXPECT_EQ(feed.Entries().size(), 0u);
 
     ASSERT_EQ(fetcher.requests.size(), 4u);
     EXPECT_EQ(fetcher.requests[0].channel, FetchChannel::Articles);

@@ -149,6 +149,22 @@ TEST_F(ArticleLibraryTest, AnArticleThatCannotBeFetchedStillGetsItsPage) {
     EXPECT_EQ(store.ViewedArticleKeys, " 30 ");
 }
 
+// The fetch only reports; the library, with the user in front of it, tells its message
+// before anything else it has to say.
+TEST_F(ArticleLibraryTest, TheFetchersMessageIsToldFirst) {
+    const std::string unreachable = "Unable to access EzineArticles.com\n\nError: InternetOpen failed";
+    fetcher.failures[kFeedAddress] = unreachable;
+    fetcher.failures["http://site.test/ezinepublisher/?id=30"] = unreachable;
+
+    ASSERT_TRUE(library->PrepareArticlesPage());
+    EXPECT_TRUE(Contains(Page("articles.html"), "There are no articles in the EzineArticles.com article feed"));
+    ASSERT_TRUE(library->BuildCurrentArticlePage("30"));
+
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{unreachable, unreachable,
+                                                    "No article page data retrieved from EzineArticles.com"}));
+    for (const auto& message : ui.messages) EXPECT_EQ(message.icon, Icon::Stop);
+}
+
 TEST_F(ArticleLibraryTest, APageThatCannotBeWrittenChangesNothingElse) {
     UseSite(dir / "missing/", "Pets:Dogs.xml");
     AnswerArticle("10", "Title\r\nText");
@@ -211,25 +227,6 @@ TEST_F(ArticleLibraryTest, WithoutACategoryNothingIsFetched) {
     const std::string page = Page("articles.html");
     EXPECT_TRUE(Contains(page, "The Most Recent <i></i> Articles"));
     EXPECT_TRUE(Contains(page, "There are no articles in the EzineArticles.com article feed"));
-}
-
-TEST_F(ArticleLibraryTest, NothingStartsWhileAnotherDownloadWaits) {
-    fetcher.busy = true;
-    EXPECT_FALSE(library->PrepareArticlesPage());
-    EXPECT_FALSE(library->ListBuilt());
-    EXPECT_EQ(library->OpenArticle("10"), LinkOutcome::Cancel());
-    EXPECT_TRUE(fetcher.requests.empty());
-    EXPECT_FALSE(PageExists("articles.html"));
-    EXPECT_FALSE(PageExists("currentarticle.html"));
-    EXPECT_TRUE(ui.messages.empty());
-
-    // With the feed in memory the list needs no download.
-    fetcher.busy = false;
-    ASSERT_TRUE(library->PrepareArticlesPage());
-    library->SaveArticle("10");
-    fetcher.busy = true;
-    EXPECT_TRUE(library->PrepareArticlesPage());
-    EXPECT_EQ(fetcher.requests.size(), 1u);
 }
 
 TEST_F(ArticleLibraryTest, SavingPutsTheArticleFirstAndShowsTheList) {

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -185,6 +187,83 @@ TEST(SaveFileSafely, AFailedSaveLeavesTheOldFileAndNoPartOfTheNewOne) {
         EXPECT_EQ(error.Reason(), c.reason) << c.why;
         EXPECT_EQ(test::ReadFile(target), "the old data") << c.why;
         EXPECT_FALSE(test::Exists(SavingPathFor(c.path))) << c.why;
+    }
+}
+
+TEST(FileSave, PiecesReplaceTheFileOnlyAtCommit) {
+    TempDir dir;
+    const Path target = dir / "QenRuntime2";
+    test::WriteFile(target, "the old file");
+    fs::permissions(target.Bytes(), fs::perms(0750));
+
+    std::unique_ptr<FileSave> save = FileSave::Begin(target);
+    ASSERT_TRUE(save);
+    EXPECT_EQ(save->SavingPath(), SavingPathFor(target));
+    for (const std::string& piece : {"first "s, ""s, "second\0 "s, std::string(70'000, 'x')}) ASSERT_TRUE(save->Append(piece));
+    EXPECT_EQ(save->Size(), 6u + 8u + 70'000u);
+    // Until the commit, the target is the old file and the data waits beside it.
+    EXPECT_EQ(test::ReadFile(target), "the old file");
+    EXPECT_EQ(test::ReadFile(save->SavingPath()), "first second\0 "s + std::string(70'000, 'x'));
+
+    ASSERT_TRUE(save->Commit());
+    EXPECT_EQ(test::ReadFile(target), "first second\0 "s + std::string(70'000, 'x'));
+    EXPECT_EQ(ModeOf(target), 0750u);
+    EXPECT_FALSE(test::Exists(SavingPathFor(target)));
+    EXPECT_FALSE(save->Append("late"));
+}
+
+TEST(FileSave, AFailureOrADropMidWayLeavesTheOldFileAndNothingBeside) {
+    const struct {
+        const char* name;
+        std::function<void(FileSave&)> interrupt;
+        std::string reason;  // empty: no call fails, the save is only dropped
+    } cases[] = {
+        {"the disk fills up on the second piece",
+         [](FileSave& save) {
+             test::FileSizeLimit limit(12);
+             EXPECT_FALSE(save.Append(std::string(100, 'n')));
+             EXPECT_FALSE(save.Append("n"));
+         },
+         "the file is larger than this system allows"},
+        {"the saving file is taken away before the commit",
+         [](FileSave& save) { fs::remove(save.SavingPath().Bytes()); }, "the file or its folder does not exist"},
+        {"dropped before the commit", [](FileSave&) {}, ""},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const Path target = dir / "QenRuntime2";
+        test::WriteFile(target, "the old file");
+        std::unique_ptr<FileSave> save = FileSave::Begin(target);
+        ASSERT_TRUE(save) << c.name;
+        ASSERT_TRUE(save->Append("first piece")) << c.name;
+        c.interrupt(*save);
+        if (!c.reason.empty()) {
+            FileError error;
+            EXPECT_FALSE(save->Commit(&error)) << c.name;
+            EXPECT_EQ(error.Reason(), c.reason) << c.name;
+        }
+        save.reset();
+        EXPECT_EQ(test::ReadFile(target), "the old file") << c.name;
+        EXPECT_FALSE(test::Exists(SavingPathFor(target))) << c.name;
+    }
+}
+
+TEST(FileSave, IsNotBegunWhereItCouldNeverBeCommitted) {
+    TempDir dir;
+    test::MakeFolders(dir / "QenRuntime2");
+    const struct {
+        const char* name;
+        Path path;
+        std::string reason;
+    } cases[] = {
+        {"a folder stands in the way", dir / "QenRuntime2", "it is not a file"},
+        {"the folder is gone", dir / "gone/QenRuntime2", "the file or its folder does not exist"},
+    };
+    for (const auto& c : cases) {
+        FileError error;
+        EXPECT_FALSE(FileSave::Begin(c.path, &error)) << c.name;
+        EXPECT_EQ(error.Reason(), c.reason) << c.name;
+        EXPECT_FALSE(test::Exists(SavingPathFor(c.path))) << c.name;
     }
 }
 

@@ -1,5 +1,5 @@
 """The self-update against a loopback update server holding a signed release: a copy under
-its standard name is offered the update, downloads it and comes back as the new program;
+its standard name is offered the update, downloads it (20 MB) and comes back as the new program;
 a renamed copy gets the next name and is told so; a second start within the day asks
 nothing; a copy opened with a package from elsewhere comes back with it; a download whose
 signature does not match is refused."""
@@ -19,6 +19,7 @@ OFFERED_VERSION = "2"
 # Bytes after the ELF image are never loaded, so the new program runs as the old one does
 # and can still be told apart from it.
 NEW_PROGRAM_MARKER = b"\nqen-gui-update: the offered version\n"
+LARGE_PROGRAM = 20_000_000
 REPLACER = "QenRuntimeAutoReplaceTool"
 DAY = 86400
 
@@ -38,13 +39,14 @@ class Release:
         os.makedirs(os.path.join(self.server, "qenruntime"))
         with open(os.path.join(self.server, "qenruntime", "version.txt"), "wb") as version:
             version.write(f"{OFFERED_VERSION}\r\nQen Runtime {OFFERED_VERSION}\r\n".encode())
-        # A program is published as a release build: without debugging information, which
-        # alone would take it past what one download may hold.
+        # The copies run a release build; the new program is as large as one built with
+        # debugging information, well past the download buffer's 4,000,000 bytes.
         self.old_program_path = os.path.join(root, "QenRuntime.release")
         subprocess.run(["strip", "--strip-debug", "-o", self.old_program_path, args.program], check=True)
         with open(self.old_program_path, "rb") as program:
             self.old_program = program.read()
         self.new_program = self.old_program + NEW_PROGRAM_MARKER
+        self.new_program += bytes(i % 251 for i in range(max(0, LARGE_PROGRAM - len(self.new_program))))
         for path in ("QenRuntime", "qenruntime/QenRuntime"):
             self._publish(path, self.new_program, "program")
         with open(os.path.join(args.build_dir, "tools", "replacer", REPLACER), "rb") as replacer:

@@ -18,6 +18,7 @@
 #include "update/UpdateKey.h"
 #include "update/UpdateSignature.h"
 #include "update/VersionCheck.h"
+#include "web/Fetcher.h"
 
 namespace qen {
 namespace {
@@ -185,29 +186,38 @@ TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
     EXPECT_EQ(ui.messages[1].text.rfind("The new version has been downloaded as " + (dir / "QenRuntime_2").Display(), 0), 0u);
 }
 
-TEST_F(VersionCheckTest, BoundCopyTooLargeForOneFileIsRefused) {
-    PublishNextVersion();
-    const std::string fits(kMaxBoundCopySize - kNewProgram.size(), 'p');
+// Far larger than the download buffer, and still under the limit: the bound copy's
+// package comes off what the program may take.
+TEST_F(VersionCheckTest, ProgramOverTheLimitIsRefusedWithItsOwnMessage) {
+    const std::string package = "package block\0bytes"s;
     const struct {
         const char* name;
-        std::string package;
-        bool stored;
+        bool bound;
+        std::string programUrl;
+        std::uint64_t limit;
+        std::string message;
     } cases[] = {
-        {"exactly the limit", fits, true},
-        {"one byte more", fits + "p", false},
+        {"standard copy", false, kStandardProgramUrl, kMaxUpdateFileSize,
+         "Unable to download new version: the new program is larger than 256 MB"},
+        {"bound copy", true, kOtherProgramUrl, kMaxUpdateFileSize - package.size(),
+         "Unable to download new version: the new program and its package together would be larger than 256 MB"},
     };
     for (const auto& c : cases) {
-        fs::remove((dir / "QenRuntime_2").Bytes());
+        PublishNextVersion();
+        fetcher.requests.clear();
+        fetcher.overLimit = {c.programUrl};
         settings.ints.clear();
         ui.messages.clear();
         ui.answers = {Answer::Yes};
-        EXPECT_EQ(Check(c.package, true), c.stored) << c.name;
-        EXPECT_EQ(test::Exists(dir / "QenRuntime_2"), c.stored) << c.name;
-        if (!c.stored) {
-            ASSERT_EQ(ui.messages.size(), 2u) << c.name;
-            EXPECT_EQ(ui.messages[1].text, "Unable to download new version (buffer size problem)");
-            EXPECT_EQ(ui.messages[1].icon, Icon::Stop);
-        }
+
+        EXPECT_FALSE(Check(package, c.bound)) << c.name;
+
+        ASSERT_EQ(fetcher.requests.size(), 2u) << c.name;
+        EXPECT_EQ(fetcher.requests[1].url, c.programUrl) << c.name;
+        EXPECT_EQ(fetcher.requests[1].maxBytes, c.limit) << c.name;
+        EXPECT_EQ(ui.Texts(), (std::vector<std::string>{kOffer, c.message})) << c.name;
+        EXPECT_EQ(ui.messages.back().icon, Icon::Stop) << c.name;
+        EXPECT_EQ(FolderFiles(), std::vector<std::string>{"QenRuntime"}) << c.name;
     }
 }
 

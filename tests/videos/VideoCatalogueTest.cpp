@@ -234,14 +234,6 @@ TEST_F(VideoCatalogueTest, AFetchThatBringsNoPages) {
 }
 
 TEST_F(VideoCatalogueTest, VideosPageLink) {
-    // Nothing may start while a download waits for its answer.
-    fetcher.busy = true;
-    EXPECT_EQ(catalogue.VideosPageLink(homePage), LinkOutcome::Cancel());
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(fetcher.requests.empty());
-    EXPECT_EQ(ui.latestVideosDialogsShown, 0);
-
-    fetcher.busy = false;
     AnswerFetch({});  // nothing found
     EXPECT_EQ(catalogue.VideosPageLink(homePage), LinkOutcome::Cancel());
 
@@ -336,36 +328,25 @@ TEST_F(VideoCatalogueTest, AGalleryWipedWithoutNewVideosIsNoLongerHome) {
     EXPECT_EQ(homePage, videos1);  // a failed run is not remembered for the rest of the run
 }
 
-TEST_F(VideoCatalogueTest, LatestVideosLinkWaitsForNoDownload) {
-    store.CurrentVideos = Videos("old", 60);
-    fetcher.busy = true;
-    EXPECT_EQ(catalogue.LatestVideosLink(homePage), LinkOutcome::Cancel());
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ui.latestVideosDialogsShown, 0);
-}
+// The fetch only reports; the catalogue, with the user in front of it, tells its message
+// before what the run itself has to say.
+TEST_F(VideoCatalogueTest, TheFetchersMessageIsToldFirst) {
+    const std::string unreachable = "Unable to access YouTube\n\nError: InternetOpen failed";
+    const std::string id = "asked000001";
+    store.CurrentVideos = {{id, "The one asked about"}};
+    AnswerFetch({});
+    fetcher.failures[BatchUrl("dog-training", 1)] = unreachable;
+    fetcher.failures[test::RelatedUrl(id)] = unreachable;
 
-TEST_F(VideoCatalogueTest, NoLinkStartsADownloadWhileTheLatestVideosAreFetched) {
-    store.CurrentVideos = Videos("old", 60);
-    AnswerFetch(Videos("new", 60));
-    std::vector<LinkOutcome> outcomes;
-    ui.onPump = [&] {
-        // Between two batches no download is waiting, but the run is not over.
-        if (!outcomes.empty()) return;
-        outcomes.push_back(catalogue.VideosPageLink(homePage));
-        outcomes.push_back(catalogue.LatestVideosLink(homePage));
-        outcomes.push_back(catalogue.RelatedVideosLink("asked000001"));
-    };
-    ASSERT_TRUE(catalogue.FetchLatestVideos(true));
-    EXPECT_EQ(outcomes, std::vector<LinkOutcome>(3, LinkOutcome::Cancel()));
-    EXPECT_EQ(ui.latestVideosDialogsShown, 1);
-    EXPECT_EQ(fetcher.requests.size(), 20u);
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"60 new videos were found on YouTube and added at the front of "
-                                                   "the current videos"});
+    EXPECT_FALSE(catalogue.FetchLatestVideos(true));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, unreachable);
+    EXPECT_TRUE(ui.messages[1].text.starts_with("There is an error with the YouTube feed data"));
 
-    // Once it is over, the links work again.
-    ui.onPump = nullptr;
-    fetcher.answers[test::RelatedUrl("asked000001")] = test::RelatedFeed(Videos("r", 2));
-    EXPECT_EQ(catalogue.RelatedVideosLink("asked000001"), LinkOutcome::CancelAndShowRelated());
+    ui.messages.clear();
+    EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::Cancel());
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{unreachable});
+    for (const auto& message : ui.messages) EXPECT_EQ(message.icon, Icon::Stop);
 }
 
 TEST_F(VideoCatalogueTest, PlaylistPageLink) {
@@ -382,11 +363,6 @@ TEST_F(VideoCatalogueTest, RelatedVideosLink) {
     store.CurrentVideos = {{id, "The one asked about"}};
     store.RelatedVideos = Videos("old", 3);  // from an earlier request
 
-    fetcher.busy = true;
-    EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::Cancel());
-    EXPECT_TRUE(fetcher.requests.empty());
-
-    fetcher.busy = false;
     EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::CancelAndShowRelated());
     ASSERT_EQ(store.RelatedVideos.size(), 50u);
     EXPECT_EQ(store.RelatedVideos.front(), (VideoEntry{id, "The one asked about"}));

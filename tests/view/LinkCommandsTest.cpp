@@ -490,14 +490,19 @@ namespace {
 // one or change what the waiting one will show.
 TEST_F(ViewFixture, WhileADownloadWaitsNothingElseStarts) {
     fetcher.busy = true;
-    const std::string addresses[] = {W("playlist_abc.html"), W("videos1.html"), W("latestvideos.html"),
-                                     W("articles.html"),     W("ezine_5.html"),  W("notepad_new.html"),
-                                     "http://example.com/",  W("help.html")};
+    store.CurrentVideos = {{"asked000001", "A stored video"}};
+    const std::string addresses[] = {W("playlist_abc.html"), W("videos1.html"),  W("latestvideos.html"),
+                                     W("related_asked000001.html"), W("articles.html"), W("ezine_5.html"),
+                                     W("notepad_new.html"),  "http://example.com/", W("help.html")};
     for (const std::string& address : addresses) EXPECT_TRUE(view.OnBeforeNavigate(address)) << address;
     EXPECT_TRUE(store.Playlist.empty());
     EXPECT_TRUE(fetcher.requests.empty());
     EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.latestVideosDialogsShown, 0);
     EXPECT_TRUE(system.launched.empty());
+    EXPECT_FALSE(articles.ListBuilt());
+    for (const char* page : {"videos1.html", "relatedvideos.html", "articles.html", "currentarticle.html"})
+        EXPECT_FALSE(Exists(W(page))) << page;
 
     view.OnMenuCommand(MenuCommand::Home);
     view.deferred().DeferNavigation(W("notepad.html"));
@@ -508,6 +513,33 @@ TEST_F(ViewFixture, WhileADownloadWaitsNothingElseStarts) {
     fetcher.busy = false;
     view.OnTimer(DeferredActions::kNavigationTimer);
     EXPECT_EQ(window.navigations, std::vector<std::string>{W("notepad.html")});
+}
+
+// Between the batches of "Get Latest Videos" no download waits, yet the run is not over.
+TEST_F(ViewFixture, WhileTheLatestVideosAreFetchedNothingElseStarts) {
+    OnPage("videos1.html");
+    store.CurrentVideos = {{"asked000001", "A stored video"}};
+    std::vector<bool> refused;
+    std::size_t requestsBefore = 0, requestsAfter = 0;
+    ui.onPump = [&] {
+        if (!refused.empty()) return;
+        requestsBefore = fetcher.requests.size();
+        for (const char* page : {"videos1.html", "latestvideos.html", "related_asked000001.html"})
+            refused.push_back(view.OnBeforeNavigate(W(page)));
+        view.OnMenuCommand(MenuCommand::Home);
+        requestsAfter = fetcher.requests.size();
+    };
+    videos.FetchLatestVideos(true);
+    EXPECT_EQ(refused, std::vector<bool>(3, true));
+    EXPECT_EQ(requestsAfter, requestsBefore);
+    EXPECT_EQ(ui.latestVideosDialogsShown, 1);
+    EXPECT_TRUE(window.navigations.empty());
+
+    // Once it is over, the links work again.
+    ui.onPump = nullptr;
+    const std::size_t requests = fetcher.requests.size();
+    view.OnBeforeNavigate(W("related_asked000001.html"));
+    EXPECT_EQ(fetcher.requests.size(), requests + 1);
 }
 
 // The article list is fetched on its first visit, from the timer, not inside the click;

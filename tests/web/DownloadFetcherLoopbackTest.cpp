@@ -19,6 +19,12 @@
 namespace qen::test {
 namespace {
 
+// What the caller with the user in front of it does with a fetch: tells its message.
+std::string Told(FakeUi& ui, FetchedText fetched) {
+    ui.Succeeded(fetched.report);
+    return std::move(fetched.text);
+}
+
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
@@ -72,7 +78,7 @@ protected:
 
 TEST_F(LoopbackFetchTest, EveryQueryFormArrivesWhole) {
     // Keyword feed: converted from UTF-8; references of the feed stay as they are.
-    const std::string keyword = fetcher.FetchFeedText(FetchChannel::Videos, KeywordUrl("dog-training", 51));
+    const std::string keyword = Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, KeywordUrl("dog-training", 51)));
     EXPECT_TRUE(keyword.starts_with("<?xml"));
     EXPECT_EQ(Count(keyword, "<entry"), 50);
     EXPECT_EQ(Count(keyword, "<yt:videoid>"), 50);
@@ -81,14 +87,14 @@ TEST_F(LoopbackFetchTest, EveryQueryFormArrivesWhole) {
     EXPECT_NE(keyword.find("\xDC" "ber"), std::string::npos);
     EXPECT_NE(keyword.find("&#8212;"), std::string::npos);
 
-    const std::string related = fetcher.FetchFeedText(FetchChannel::Videos, Url("/feeds/api/videos/AbCdEfGhIjK/related"));
+    const std::string related = Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, Url("/feeds/api/videos/AbCdEfGhIjK/related")));
     EXPECT_EQ(Count(related, "<entry><id>http://" + server.Host() + "/feeds/api/videos/"), 25);
 
-    const std::string category = fetcher.FetchFeedText(FetchChannel::Articles, Url("/category/Pets:Dog-Training.xml"));
+    const std::string category = Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, Url("/category/Pets:Dog-Training.xml")));
     EXPECT_EQ(Count(category, "<item>"), 150);
     EXPECT_NE(category.find("<![CDATA["), std::string::npos);
 
-    const std::string page = fetcher.FetchArticlePage(Url("/ezinepublisher/?id=6123456"));
+    const std::string page = Told(ui, fetcher.FetchArticlePage(Url("/ezinepublisher/?id=6123456")));
     EXPECT_NE(page.find("<textarea"), std::string::npos);
     EXPECT_NE(page.find("Article Source: http://" + server.Host() + "/?id=6123456"), std::string::npos);
     EXPECT_NE(page.find("\x93small steps\x94"), std::string::npos);  // Windows-1252, as served
@@ -99,6 +105,36 @@ TEST_F(LoopbackFetchTest, EveryQueryFormArrivesWhole) {
     EXPECT_EQ(fetcher.FetchUpdateText(Url("/QenRuntime")), "\x7F" "ELF");
     EXPECT_TRUE(fetcher.FetchUpdateBinary(Url("/vi/AbCdEfGhIjK/0.jpg")).starts_with("\x89PNG\r\n\x1A\n"));
 
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// A program built with debugging information is several times the download buffer.
+TEST_F(LoopbackFetchTest, AnUpdateFileLargerThanTheDownloadBufferArrivesWhole) {
+    std::string program(9'000'001, '\0');
+    for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 131 + i / 4096);
+    WriteFile(files / "QenRuntimeDebug", program);
+    FetchLimits limits = LoopbackLimits();
+    limits.update = 60s;  // a loaded machine, or a sanitiser build, must not make it a time-out
+    DownloadFetcher patient(ui, std::make_shared<CurlTransport>(), limits);
+    TempDir folder;
+    const Path target = folder / "QenRuntime2";
+    const struct {
+        const char* name;
+        std::uint64_t limit;
+        UpdateFileDownload::Status status;
+    } cases[] = {
+        {"under the limit", kMaxUpdateFileSize, UpdateFileDownload::Status::Received},
+        {"over the limit", program.size() - 1, UpdateFileDownload::Status::TooLarge},
+    };
+    for (const auto& c : cases) {
+        UpdateFileDownload download = patient.FetchUpdateFile(Url("/QenRuntimeDebug"), FileSave::Begin(target), c.limit);
+        EXPECT_EQ(download.status, c.status) << c.name;
+        if (download.file) {
+            ASSERT_TRUE(download.file->Commit()) << c.name;
+            EXPECT_TRUE(ReadFile(target) == program) << c.name;
+        }
+        EXPECT_FALSE(Exists(SavingPathFor(target))) << c.name;
+    }
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -126,7 +162,7 @@ TEST_F(LoopbackFetchTest, RedirectsAreFollowedOverHttpOnlyAndNotForever) {
         SCOPED_TRACE(c.name);
         ui.messages.clear();
         const std::string url = Url(c.path);
-        EXPECT_EQ(fetcher.FetchArticlePage(url), "");
+        EXPECT_EQ(Told(ui, fetcher.FetchArticlePage(url)), "");
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_TRUE(ui.messages[0].text.starts_with(
             "Unable to access EzineArticles.com\n\nError: InternetOpenUrl failed\n\nURL: " + url + "\n\n"))
@@ -186,9 +222,9 @@ TEST_F(LoopbackFetchTest, EveryFaultEndsAsTheCallerExpects) {
         const std::string url = c.path.empty() ? KeywordUrl("fault-quota", 1) : Url(c.path);
         std::string result;
         switch (c.via) {
-            case Via::VideoFeed: result = fetcher.FetchFeedText(FetchChannel::Videos, url); break;
-            case Via::ArticleFeed: result = fetcher.FetchFeedText(FetchChannel::Articles, url); break;
-            case Via::ArticlePage: result = fetcher.FetchArticlePage(url); break;
+            case Via::VideoFeed: result = Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, url)); break;
+            case Via::ArticleFeed: result = Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, url)); break;
+            case Via::ArticlePage: result = Told(ui, fetcher.FetchArticlePage(url)); break;
             case Via::UpdateText: result = fetcher.FetchUpdateText(url); break;
             case Via::UpdateBinary: result = fetcher.FetchUpdateBinary(url); break;
         }
@@ -201,7 +237,7 @@ TEST_F(LoopbackFetchTest, EveryFaultEndsAsTheCallerExpects) {
             EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
         }
         // Whatever came before, the next fetch gets its own answer.
-        EXPECT_EQ(Count(fetcher.FetchFeedText(FetchChannel::Videos, KeywordUrl("puppies-3", 1)), "<entry"), 3);
+        EXPECT_EQ(Count(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, KeywordUrl("puppies-3", 1))), "<entry"), 3);
     }
 }
 
@@ -211,7 +247,7 @@ TEST_F(LoopbackFetchTest, ANetworkWithoutServerIsNoAnswer) {
         TestHttpServer gone;
         url = gone.Url("/category/Pets:Dogs.xml");
     }
-    EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, url), "");
+    EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, url)), "");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.starts_with(
         "Unable to access EzineArticles.com\n\nError: InternetOpenUrl failed\n\nURL: " + url + "\n\n"));
@@ -242,7 +278,7 @@ TEST_F(LoopbackFetchTest, AnAbandonedTransferEndsSoonAfter) {
     DownloadFetcher closing(closingUi, std::make_shared<CurlTransport>(), limits, tracked);
     closingUi.fetcher = &closing;
 
-    EXPECT_EQ(closing.FetchFeedText(FetchChannel::Videos, Url("/fault/hang/feeds/api/videos/X12345/related")), "");
+    EXPECT_EQ(Told(ui, closing.FetchFeedText(FetchChannel::Videos, Url("/fault/hang/feeds/api/videos/X12345/related"))), "");
     std::unique_lock lock(ended->first);
     EXPECT_TRUE(ended->second.wait_for(lock, 10s, [&] { return *done; }));
     EXPECT_TRUE(closingUi.messages.empty());

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "fakes/FakeTransport.h"
 #include "fakes/FakeUi.h"
+#include "fakes/TempDir.h"
 
 namespace qen::test {
 namespace {
@@ -37,7 +39,13 @@ public:
     }
 };
 
-using Call = std::function<std::string(DownloadFetcher&, const std::string&)>;
+using Call = std::function<FetchedText(DownloadFetcher&, const std::string&)>;
+
+// What the caller with the user in front of it does with a fetch: tells its message.
+std::string Told(FakeUi& ui, FetchedText fetched) {
+    ui.Succeeded(fetched.report);
+    return std::move(fetched.text);
+}
 
 const Call kVideoFeed = [](DownloadFetcher& f, const std::string& url) {
     return f.FetchFeedText(FetchChannel::Videos, url);
@@ -46,8 +54,10 @@ const Call kArticleFeed = [](DownloadFetcher& f, const std::string& url) {
     return f.FetchFeedText(FetchChannel::Articles, url);
 };
 const Call kArticlePage = [](DownloadFetcher& f, const std::string& url) { return f.FetchArticlePage(url); };
-const Call kUpdateText = [](DownloadFetcher& f, const std::string& url) { return f.FetchUpdateText(url); };
-const Call kUpdateBinary = [](DownloadFetcher& f, const std::string& url) { return f.FetchUpdateBinary(url); };
+const Call kUpdateText = [](DownloadFetcher& f, const std::string& url) { return FetchedText{f.FetchUpdateText(url)}; };
+const Call kUpdateBinary = [](DownloadFetcher& f, const std::string& url) {
+    return FetchedText{f.FetchUpdateBinary(url)};
+};
 
 class DownloadFetcherTest : public ::testing::Test {
 protected:
@@ -86,7 +96,7 @@ TEST_F(DownloadFetcherTest, EachOperationGivesWhatItsCallerExpects) {
         SCOPED_TRACE(c.name);
         const std::string url = "http://host.test/"s + c.name;
         transport->Script(url, ScriptedTransfer::Body(c.pieces));
-        EXPECT_EQ(c.call(fetcher, url), c.expected);
+        EXPECT_EQ(Told(ui, c.call(fetcher, url)), c.expected);
     }
     EXPECT_EQ(fetcher.ReceivedLength(FetchChannel::Update), 6u);
     EXPECT_TRUE(ui.messages.empty());
@@ -122,7 +132,7 @@ TEST_F(DownloadFetcherTest, FailuresAreToldOnTheArticleAndVideoChannelsOnly) {
         SCOPED_TRACE(c.name);
         ui.messages.clear();
         transport->Script(url, c.script);
-        EXPECT_EQ(c.call(fetcher, url), "");
+        EXPECT_EQ(Told(ui, c.call(fetcher, url)), "");
         if (c.message.empty()) {
             EXPECT_TRUE(ui.messages.empty());
         } else {
@@ -165,7 +175,7 @@ TEST_F(DownloadFetcherTest, AResourceLargerThanTheBufferIsCutSilently) {
         EXPECT_EQ(binary.size(), c.kept);
         EXPECT_TRUE(binary == sent.substr(0, c.kept));
         EXPECT_EQ(transport->PiecesRefused() - refusedBefore, c.stopped ? 1 : 0);
-        EXPECT_EQ(fetcher.FetchArticlePage(url).size(), c.kept);  // the zero byte ends the text there
+        EXPECT_EQ(Told(ui, fetcher.FetchArticlePage(url)).size(), c.kept);  // the zero byte ends the text there
     }
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -174,8 +184,8 @@ TEST_F(DownloadFetcherTest, NothingOfALongerEarlierResourceShowsBehindAShorterOn
     transport->Script("http://host.test/long", ScriptedTransfer::Body({"AAAAAAAAAAAAAAAAAAAA"}));
     transport->Script("http://host.test/short", ScriptedTransfer::Body({"BB"}));
     for (const Call& call : {kArticlePage, kUpdateText, kVideoFeed, kUpdateBinary}) {
-        EXPECT_EQ(call(fetcher, "http://host.test/long").size(), 20u);
-        EXPECT_EQ(call(fetcher, "http://host.test/short"), "BB");
+        EXPECT_EQ(Told(ui, call(fetcher, "http://host.test/long")).size(), 20u);
+        EXPECT_EQ(Told(ui, call(fetcher, "http://host.test/short")), "BB");
     }
 }
 
@@ -195,7 +205,7 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyAtTheChannelLimitWhileTheWindowKeepsP
         SCOPED_TRACE(c.name);
         ui.pumps = 0;
         const auto start = Clock::now();
-        EXPECT_EQ(c.call(fetcher, "http://host.test/hang"), "");
+        EXPECT_EQ(Told(ui, c.call(fetcher, "http://host.test/hang")), "");
         const auto waited = Clock::now() - start;
         EXPECT_GE(waited, c.limit);
         if (c.limit == ShortLimits().feed) {
@@ -227,7 +237,7 @@ TEST_F(DownloadFetcherTest, AWorkerLeftBehindNeverTouchesALaterTransfer) {
         transport->Script(fresh, ScriptedTransfer::Body({"fresh"}).Gated());
         ui.messages.clear();
         ui.onPump = nullptr;
-        EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Videos, stale), "");
+        EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, stale)), "");
 
         // While the next transfer waits, the abandoned worker wakes up and ends.
         ui.onPump = [&] {
@@ -236,7 +246,7 @@ TEST_F(DownloadFetcherTest, AWorkerLeftBehindNeverTouchesALaterTransfer) {
             transport->WaitUntilEnded(stale);
             transport->Open(fresh);
         };
-        EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, fresh), "fresh");
+        EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, fresh)), "fresh");
         EXPECT_TRUE(ui.messages.empty());
     }
     EXPECT_EQ(transport->PiecesRefused(), 1);
@@ -252,20 +262,20 @@ TEST_F(DownloadFetcherTest, AFetchAskedForWhileAnotherWaitsIsTurnedAway) {
         ui.onPump = nullptr;
         busyWhileWaiting = fetcher.Busy();
         busyCursorWhileWaiting = ui.busyDepth;
-        refused.push_back(fetcher.FetchFeedText(FetchChannel::Videos, "http://host.test/second"));
-        refused.push_back(fetcher.FetchArticlePage("http://host.test/second"));
+        refused.push_back(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, "http://host.test/second")));
+        refused.push_back(Told(ui, fetcher.FetchArticlePage("http://host.test/second")));
         refused.push_back(fetcher.FetchUpdateBinary("http://host.test/second"));
         transport->Open("http://host.test/first");
     };
 
-    EXPECT_EQ(fetcher.FetchFeedText(FetchChannel::Articles, "http://host.test/first"), "first");
+    EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Articles, "http://host.test/first")), "first");
     EXPECT_TRUE(busyWhileWaiting);
     EXPECT_EQ(busyCursorWhileWaiting, 1);
     EXPECT_EQ(refused, (std::vector<std::string>{"", "", ""}));
     EXPECT_EQ(transport->Requests(), std::vector<std::string>{"http://host.test/first"});
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(fetcher.Busy());
-    EXPECT_EQ(fetcher.FetchArticlePage("http://host.test/second"), "second");
+    EXPECT_EQ(Told(ui, fetcher.FetchArticlePage("http://host.test/second")), "second");
 }
 
 TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
@@ -282,7 +292,7 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
         int pumps = 0;
         ui.onPump = [&] { ui.terminating = ++pumps == 3; };  // the window is closed while the fetch waits
         const auto start = Clock::now();
-        EXPECT_EQ(call(patient, stuck), "");
+        EXPECT_EQ(Told(ui, call(patient, stuck)), "");
         EXPECT_LT(Clock::now() - start, 10s);
         EXPECT_EQ(pumps, 3);
         EXPECT_FALSE(patient.Busy());
@@ -296,7 +306,7 @@ TEST_F(DownloadFetcherTest, GivesUpSilentlyOnceTheProgramIsAskedToEnd) {
     ui.onPump = nullptr;
     ui.terminating = true;
     transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
-    for (const Call& call : calls) EXPECT_EQ(call(patient, "http://host.test/after"), "");
+    for (const Call& call : calls) EXPECT_EQ(Told(ui, call(patient, "http://host.test/after")), "");
     EXPECT_EQ(transport->Requests(), std::vector<std::string>(std::size(calls), stuck));
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -313,7 +323,7 @@ TEST_F(DownloadFetcherTest, ACancelWhileWaitingEndsTheWaitAtOnceAndSilently) {
         int pumps = 0;
         ui.onPump = [&] { cancel = ++pumps == 3; };  // Cancel pressed while the fetch waits
         const auto start = Clock::now();
-        EXPECT_EQ(patient.FetchFeedText(FetchChannel::Videos, stuck), "");
+        EXPECT_EQ(Told(ui, patient.FetchFeedText(FetchChannel::Videos, stuck)), "");
         EXPECT_LT(Clock::now() - start, 10s);
         EXPECT_EQ(pumps, 3);
         EXPECT_FALSE(patient.Busy());
@@ -325,7 +335,7 @@ TEST_F(DownloadFetcherTest, ACancelWhileWaitingEndsTheWaitAtOnceAndSilently) {
     // Once no flag is watched, a flag left raised stops nothing.
     ui.onPump = nullptr;
     transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
-    EXPECT_EQ(patient.FetchFeedText(FetchChannel::Videos, "http://host.test/after"), "after");
+    EXPECT_EQ(Told(ui, patient.FetchFeedText(FetchChannel::Videos, "http://host.test/after")), "after");
 }
 
 TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
@@ -333,13 +343,13 @@ TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {
         throw std::system_error(EAGAIN, std::generic_category(), "no thread");
     });
     transport->Script("http://host.test/here", ScriptedTransfer::Body({"<?xml version='1.0' encoding='UTF-8'?>\xC3\xA9"}));
-    EXPECT_EQ(inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/here"),
+    EXPECT_EQ(Told(ui, inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/here")),
               "<?xml version='1.0' encoding='UTF-8'?>\xE9");
     EXPECT_EQ(transport->LastThread(), std::this_thread::get_id());
 
     // Even here a server that never answers cannot hold the program for good.
     transport->Script("http://host.test/hang", ScriptedTransfer::Body({"never"}).Gated());
-    EXPECT_EQ(inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/hang"), "");
+    EXPECT_EQ(Told(ui, inline_.FetchFeedText(FetchChannel::Videos, "http://host.test/hang")), "");
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -354,7 +364,7 @@ TEST_F(DownloadFetcherTest, ClosingDropsAWaitingTransferAndLeavesItsWorkerSafe) 
         auto closing = std::make_unique<DownloadFetcher>(closingUi, transport, limits);
         closingUi.onPump = [&] { closing->AbandonTransfers(); };  // the window is being closed
         const auto start = Clock::now();
-        EXPECT_EQ(closing->FetchFeedText(FetchChannel::Videos, stuck), "");
+        EXPECT_EQ(Told(closingUi, closing->FetchFeedText(FetchChannel::Videos, stuck)), "");
         EXPECT_LT(Clock::now() - start, 10s);
         EXPECT_TRUE(closingUi.messages.empty());
     }
@@ -362,6 +372,70 @@ TEST_F(DownloadFetcherTest, ClosingDropsAWaitingTransferAndLeavesItsWorkerSafe) 
     transport->Open(stuck);
     transport->WaitUntilEnded(stuck);
     EXPECT_EQ(transport->PiecesRefused(), 1);
+}
+
+// Update files go to disk, not through the download buffer: any size up to the caller's
+// limit arrives whole, and whatever goes wrong leaves nothing beside the target.
+TEST_F(DownloadFetcherTest, AnUpdateFileArrivesWholeOnDiskOrLeavesNothing) {
+    using Status = UpdateFileDownload::Status;
+    const std::string megabyte(1'000'000, 'm');
+    const struct {
+        const char* name;
+        ScriptedTransfer answer;
+        std::uint64_t limit;
+        Status status;
+        std::string saved;  // for Received
+    } cases[] = {
+        {"pieces", ScriptedTransfer::Body({"ab", "", "cd"}), 100, Status::Received, "abcd"},
+        {"larger than the download buffer", ScriptedTransfer::Body({megabyte, megabyte, megabyte, megabyte, "+1"}),
+         5'000'000, Status::Received, megabyte + megabyte + megabyte + megabyte + "+1"},
+        {"exactly the limit", ScriptedTransfer::Body({"abc", "de"}), 5, Status::Received, "abcde"},
+        {"one byte over the limit", ScriptedTransfer::Body({"abc", "def"}), 5, Status::TooLarge, ""},
+        {"empty", ScriptedTransfer::Body({}), 100, Status::NothingReceived, ""},
+        {"no answer", ScriptedTransfer::Ending(TransferPhase::NoAnswer, "refused"), 100, Status::NothingReceived, ""},
+        {"broken off", ScriptedTransfer::Ending(TransferPhase::ReadFailed, "reset", {"abc"}), 100,
+         Status::NothingReceived, ""},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const Path target = dir / "QenRuntime2";
+        const std::string url = "http://host.test/"s + c.name;
+        transport->Script(url, c.answer);
+
+        UpdateFileDownload download = fetcher.FetchUpdateFile(url, FileSave::Begin(target), c.limit);
+
+        EXPECT_EQ(download.status, c.status) << c.name;
+        EXPECT_EQ(download.file != nullptr, c.status == Status::Received) << c.name;
+        if (download.file) {
+            ASSERT_TRUE(download.file->Commit()) << c.name;
+            EXPECT_TRUE(ReadFile(target) == c.saved) << c.name;
+        }
+        EXPECT_FALSE(Exists(SavingPathFor(target))) << c.name;
+        EXPECT_TRUE(ui.messages.empty()) << c.name;
+    }
+}
+
+TEST_F(DownloadFetcherTest, AnUpdateFileLeftBehindIsNeverWrittenAgain) {
+    const std::string stuck = "http://host.test/QenRuntime";
+    transport->Script(stuck, ScriptedTransfer::Body({"late program bytes"}).Gated(false));
+    TempDir dir;
+    const Path target = dir / "QenRuntime2";
+    bool cancel = false;
+    {
+        const CancelWatch watch(fetcher, cancel);
+        ui.onPump = [&] { cancel = true; };
+        const UpdateFileDownload download = fetcher.FetchUpdateFile(stuck, FileSave::Begin(target), 100);
+        EXPECT_EQ(download.status, UpdateFileDownload::Status::NothingReceived);
+        EXPECT_FALSE(download.file);
+    }
+    EXPECT_FALSE(Exists(SavingPathFor(target)));
+
+    // The worker wakes up after the cancel: its bytes are refused and no file reappears.
+    transport->Open(stuck);
+    transport->WaitUntilEnded(stuck);
+    EXPECT_EQ(transport->PiecesRefused(), 1);
+    EXPECT_FALSE(Exists(SavingPathFor(target)));
+    EXPECT_FALSE(Exists(target));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(ChainFixture, StopsAtTheFirstProgramThatWorks) {
         FakeSystem fresh;
         fresh.tempFolder = temp.path();
         fresh.programsThatFail = c.failing;
-        OpenInExternalBrowser(ui, fresh, kUrl);
+        ui.Succeeded(OpenInExternalBrowser(fresh, kUrl));
         EXPECT_EQ(Names(fresh.launched), c.ran);
         EXPECT_EQ(Names(fresh.detached), c.started);
         for (const auto& call : fresh.launched) EXPECT_EQ(call.args.at(1), kUrl);
@@ -84,7 +84,7 @@ TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
     once.tempFolder = temp.path();
     once.programsThatFail = {"x-www-browser", "firefox"};
 
-    OpenInExternalBrowser(ui, once, kUrl);
+    ui.Succeeded(OpenInExternalBrowser(once, kUrl));
 
     ASSERT_EQ(once.launched.size(), 2u);
     EXPECT_EQ(once.launched[1].args, (std::vector<std::string>{"xdg-open", pagePath.Bytes()}));
@@ -94,7 +94,7 @@ TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
 
 TEST_F(ChainFixture, TellsTheUserWhenNothingOpens) {
     system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
-    OpenInExternalBrowser(ui, system, kUrl);
+    ui.Succeeded(OpenInExternalBrowser(system, kUrl));
 
     EXPECT_EQ(Names(system.launched), (std::vector<std::string>{"xdg-open", "xdg-open"}));
     EXPECT_TRUE(test::Exists(pagePath));
@@ -108,14 +108,14 @@ TEST_F(ChainFixture, TellsTheUserWhenNothingOpens) {
 TEST_F(ChainFixture, WithoutTempFolderStopsSilently) {
     system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
     system.tempFolder.reset();
-    OpenInExternalBrowser(ui, system, kUrl);
+    ui.Succeeded(OpenInExternalBrowser(system, kUrl));
     EXPECT_EQ(system.launched.size(), 1u);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ChainFixture, AddressThatLooksLikeAnOptionGoesOnlyThroughThePage) {
     const std::string url = "--new-instance";
-    OpenInExternalBrowser(ui, system, url);
+    ui.Succeeded(OpenInExternalBrowser(system, url));
     EXPECT_TRUE(system.detached.empty());
     ASSERT_EQ(system.launched.size(), 1u);
     EXPECT_EQ(system.launched[0].args, (std::vector<std::string>{"xdg-open", pagePath.Bytes()}));
@@ -125,19 +125,20 @@ TEST_F(ChainFixture, AddressThatLooksLikeAnOptionGoesOnlyThroughThePage) {
 TEST_F(ChainFixture, RedirectPageWriteFailureShowsOnlyTheWriteMessage) {
     system.programsThatFail = {"xdg-open"};
     const Path badPath = temp / "missing/page.html";
-    EXPECT_FALSE(OpenViaRedirectPage(ui, system, kUrl, true, badPath));
+    EXPECT_FALSE(ui.Succeeded(OpenViaRedirectPage(system, kUrl, badPath)));
     EXPECT_TRUE(system.launched.empty());
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Failed to write file " + badPath.Bytes()}));
 }
 
 TEST_F(ChainFixture, RedirectPageDefaultPlaceAndQuietFailure) {
     system.programsThatFail = {"xdg-open"};
-    EXPECT_FALSE(OpenViaRedirectPage(ui, system, "http://x/", false, Path()));
+    const Outcome failed = OpenViaRedirectPage(system, "http://x/", Path());
+    EXPECT_FALSE(failed);
     EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://x/"));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());  // the caller decides whether to tell
 
     system.programsThatFail.clear();
-    EXPECT_TRUE(OpenViaRedirectPage(ui, system, "http://y/", true, Path()));
+    EXPECT_TRUE(ui.Succeeded(OpenViaRedirectPage(system, "http://y/", Path())));
     EXPECT_EQ(test::ReadFile(pagePath), PageFor("http://y/"));
 }
 

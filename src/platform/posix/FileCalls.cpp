@@ -12,9 +12,7 @@
 
 namespace qen::filecalls {
 
-namespace {
-
-int WriteAll(int fd, std::string_view data) {
+int WriteToFile(int fd, std::string_view data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t wrote = ::write(fd, data.data() + done, data.size() - done);
@@ -28,20 +26,41 @@ int WriteAll(int fd, std::string_view data) {
     return 0;
 }
 
+namespace {
+
+int OpenFile(const std::string& path, int flags, unsigned mode, bool exactMode, int& descriptor) {
+    const int fd = ::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, static_cast<mode_t>(mode));
+    if (fd < 0) return errno;
+    if (exactMode && ::fchmod(fd, static_cast<mode_t>(mode)) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    descriptor = fd;
+    return 0;
+}
+
 }  // namespace
+
+int OpenNewFile(const std::string& path, unsigned mode, bool exactMode, int& descriptor) {
+    return OpenFile(path, O_EXCL, mode, exactMode, descriptor);
+}
+
+int CloseFile(int descriptor, bool durable) {
+    int error = 0;
+    if (durable && ::fsync(descriptor) != 0) error = errno;
+    if (::close(descriptor) != 0 && !error) error = errno;
+    return error;
+}
 
 int WriteFile(const std::string& path, std::string_view data, Create create, unsigned mode, bool exactMode,
               bool durable) {
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW;
-    flags |= create == Create::New ? O_EXCL : O_TRUNC;
-    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
-    if (fd < 0) return errno;
-    int error = 0;
-    if (exactMode && ::fchmod(fd, static_cast<mode_t>(mode)) != 0) error = errno;
-    if (!error) error = WriteAll(fd, data);
-    if (!error && durable && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && !error) error = errno;
-    return error;
+    int fd = -1;
+    const int opened = OpenFile(path, create == Create::New ? O_EXCL : O_TRUNC, mode, exactMode, fd);
+    if (opened != 0) return opened;
+    const int error = WriteToFile(fd, data);
+    const int closed = CloseFile(fd, durable && !error);
+    return error ? error : closed;
 }
 
 int WriteNewFile(const std::string& path, std::string_view data, unsigned mode) {
@@ -49,7 +68,7 @@ int WriteNewFile(const std::string& path, std::string_view data, unsigned mode) 
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
     if (fd < 0) return errno;
-    int error = WriteAll(fd, data);
+    int error = WriteToFile(fd, data);
     if (::close(fd) != 0 && !error) error = errno;
     if (error) ::unlink(path.c_str());
     return error;
