@@ -1,6 +1,7 @@
 """Keeps the layering true: no include cycle between the folders of src/, no toolkit or
-system header outside the platform backends and main.cpp, and no message box below the
-features: the network, file and data folders report what happened and never speak."""
+system header outside the platform backends and main.cpp, no message box below the
+features (the network, file, package and data folders report what happened and never
+speak), and nothing outside the file module creates, removes or renames a file."""
 import collections
 import os
 import re
@@ -9,9 +10,11 @@ import sys
 SYSTEM_HEADERS = re.compile(r'#include <(wx/|curl/|gtk|glib|unistd\.h|fcntl\.h|spawn\.h|dlfcn\.h|iconv\.h|'
                             r'langinfo\.h|sys/|signal\.h|pthread\.h)')
 BACKENDS = ("src/platform/wx/", "src/platform/posix/", "src/platform/curl/")
-SILENT_FOLDERS = ("src/web/", "src/files/", "src/store/")
-# Still shows its messages itself: its callers in package/ and app/ are being reworked.
-SPEAKING_FOR_NOW = {"src/files/FileMessages.cpp"}
+SILENT_FOLDERS = ("src/web/", "src/files/", "src/package/", "src/store/")
+# Saves must stay durable and atomic: one module changes what is on disk.
+FILE_CHANGES = re.compile(r'(std::filesystem|fs)::(create_director|create_symlink|create_hard_link|remove|rename|'
+                          r'copy|permissions|resize_file)|#include "platform/FileCalls\.h"|filecalls::')
+FILE_MODULE = ("src/files/", "src/platform/")
 
 
 def node_of(parts):
@@ -36,9 +39,10 @@ def main(source_dir):
             text = open(path, encoding="utf-8", errors="replace").read()
             if SYSTEM_HEADERS.search(text) and not relative.startswith(BACKENDS) and relative != "src/main.cpp":
                 faults.append(f"{relative} includes a toolkit or system header")
-            if (relative.startswith(SILENT_FOLDERS) and relative not in SPEAKING_FOR_NOW
-                    and '#include "platform/Ui.h"' in text):
+            if relative.startswith(SILENT_FOLDERS) and '#include "platform/Ui.h"' in text:
                 faults.append(f"{relative} includes platform/Ui.h: return an Outcome and let the caller speak")
+            if not relative.startswith(FILE_MODULE) and FILE_CHANGES.search(text):
+                faults.append(f"{relative} changes files itself: go through src/files/")
             parts = relative.split(os.sep)
             if len(parts) < 3:
                 continue

@@ -12,7 +12,7 @@
 #include "app/WorkFolder.h"
 #include "base/PageNames.h"
 #include "files/FileIO.h"
-#include "files/FileMessages.h"
+#include "messages/FileMessages.h"
 #include "notes/Diary.h"
 #include "notes/Notepad.h"
 #include "update/HandOver.h"
@@ -188,8 +188,7 @@ bool Application::LockUserData() {
 void Application::RemoveLeftovers() {
     if (std::optional<Path> temp = platform_.system().TempFolder())
         RemoveLeftoverWorkFolders(*temp, platform_.system());
-    std::error_code ignored;
-    std::filesystem::remove(SavingPathFor(session_.UserDataPath).Bytes(), ignored);
+    RemoveFile(SavingPathFor(session_.UserDataPath));
 }
 
 Outcome Application::CreateWorkFolder() {

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "files/FileMessages.h"
+#include "messages/FileMessages.h"
 #include "package/MarkerScan.h"
 #include "package/PackageSecrets.h"
 #include "platform/Settings.h"

@@ -4,7 +4,7 @@
 #include "articles/ArticleSanitiser.h"
 #include "articles/ArticleText.h"
 #include "base/PageNames.h"
-#include "files/FileMessages.h"
+#include "messages/FileMessages.h"
 #include "package/ContentSite.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"

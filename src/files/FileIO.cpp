@@ -164,6 +164,13 @@ bool RemoveFile(const Path& path) {
     return std::filesystem::remove(path.Bytes(), ec);
 }
 
+bool SetFileMode(const Path& path, unsigned mode) {
+    std::error_code ec;
+    std::filesystem::permissions(path.Bytes(), static_cast<std::filesystem::perms>(mode & 07777),
+                                 std::filesystem::perm_options::replace, ec);
+    return !ec;
+}
+
 bool RenameFile(const Path& from, const Path& to, FileError* error) {
     const int code = filecalls::Rename(from.Bytes(), to.Bytes());
     if (code != 0) return Fail(error, FileError::Kind::System, code);

@@ -89,6 +89,9 @@ private:
 // Removes a file (never a folder); false when nothing was removed.
 bool RemoveFile(const Path& path);
 
+// Gives the file these permission bits (the lowest twelve of `mode`).
+bool SetFileMode(const Path& path, unsigned mode);
+
 // Atomically puts `from` in place of `to` (both in one file system).
 bool RenameFile(const Path& from, const Path& to, FileError* error = nullptr);
 

@@ -3,7 +3,7 @@
 #include "base/LinkNames.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
-#include "files/FileMessages.h"
+#include "messages/FileMessages.h"
 
 namespace qen {
 

@@ -1,8 +1,6 @@
 #include "package/ContentSite.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "base/PageNames.h"
 #include "files/FileIO.h"
 #include "package/SiteNiche.h"
 #include "text/TextOps.h"
@@ -90,7 +88,7 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
         if (IsSiteNicheMember(member.name)) continue;
         if (!IsSafeMemberName(member.name))
             return Outcome::Failure("The package holds a file with an unsafe name: \"" + member.name + "\"");
-        const std::string name = member.name == "template.html" ? "videos1.html" : member.name;
+        const std::string name = member.name == "template.html" ? page::kFirstVideos : member.name;
         const Path path = WorkFolder / name;
         const std::string extension = path.Extension();
         if (extension == ".txt") {
@@ -102,8 +100,8 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
         if (extension == ".htm" || extension == ".html" || extension == ".js" || extension == ".css") {
             std::string text = ApplySiteSubstitutions(package, Niche, AsText(package.MemberBytes(member)));
             written = WriteWholeFile(path, text);
-            if (name == "videos1.html") PageTemplate = text;
-            if (name == "help.html") helpText = text;
+            if (name == page::kFirstVideos) PageTemplate = text;
+            if (name == page::kHelp) helpText = text;
         } else {
             written = WriteWholeFile(path, package.MemberBytes(member));
         }
@@ -111,7 +109,7 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
         if (!written) return Outcome::Failure("Unable to create temp file:\n" + path.Display());
     }
 
-    const Path articles = WorkFolder / "articles.html";
+    const Path articles = WorkFolder / page::kArticles;
     if (!WriteWholeFile(articles, kFetchingArticlesPage))
         return Outcome::Failure("Failed to write file " + articles.Display());
     return BuildHelpPage(helpText);
@@ -126,7 +124,7 @@ std::string ContentSite::FillPage(std::string_view body, std::string_view previo
 Outcome ContentSite::BuildHelpPage(const std::string& helpText) {
     const std::string body = ReplaceAll(ExtractBody(helpText), "%%siteniche%%", ToLowerAscii(Niche));
     const std::string page = FillPage(body, "", "", "", Niche);
-    const Path path = WorkFolder / "help.html";
+    const Path path = WorkFolder / page::kHelp;
     // A package without a help page still gets one; it must be removed at exit as well.
     bool recorded = false;
     for (const Path& created : CreatedFiles) recorded = recorded || created == path;
@@ -136,20 +134,17 @@ Outcome ContentSite::BuildHelpPage(const std::string& helpText) {
 }
 
 void ContentSite::RemoveGeneratedFiles(int videoPageCount, int playlistPageCount) {
-    auto remove = [](const Path& path) {
-        std::error_code error;
-        return std::filesystem::remove(path.Bytes(), error);
-    };
+    auto remove = [](const Path& path) { return RemoveFile(path); };
     for (const Path& path : CreatedFiles) remove(path);
     CreatedFiles.clear();
     if (WorkFolder.Empty()) return;
 
     for (int n = 1; n <= videoPageCount; ++n)
-        if (!remove(WorkFolder / ("videos" + std::to_string(n) + ".html")) && n >= 2) break;
+        if (!remove(WorkFolder / page::NumberedPage(page::kVideosStem, n)) && n >= 2) break;
     for (int n = 1; n <= playlistPageCount; ++n)
-        if (!remove(WorkFolder / ("playlist" + std::to_string(n) + ".html")) && n >= 2) break;
-    for (const char* name : {"relatedvideos.html", "blankpage.html", "articles.html", "currentarticle.html",
-                             "notepad.html", "diary.html", "videolist.arc", "index.html"})
+        if (!remove(WorkFolder / page::NumberedPage(page::kPlaylistStem, n)) && n >= 2) break;
+    for (const char* name : {page::kRelatedVideos, page::kBlank, page::kArticles, page::kCurrentArticle,
+                             page::kNotepad, page::kDiary, "videolist.arc", page::kWaiting})
         remove(WorkFolder / name);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "files/FileIO.h"
 #include "platform/System.h"
 #include "platform/Ui.h"
 #include "update/CopyNames.h"
@@ -34,8 +35,7 @@ void HandOverToReplacer(Ui& ui, System& system, const Path& program, bool bound,
 
 void RemoveLeftoverReplacer(const Path& program, bool bound) {
     if (bound || program.Empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(ReplacerPath(program).Bytes(), ignored);
+    RemoveFile(ReplacerPath(program));
 }
 
 }  // namespace qen

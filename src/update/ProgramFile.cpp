@@ -33,8 +33,7 @@ Outcome CommitProgramFile(FileSave& file, const Path& path) {
     // A file left at that name (an update that was never installed) lends the download its
     // mode, which must still let the program run.
     const fs::perms kept = fs::status(path.Bytes(), error).permissions();
-    if (!error) fs::permissions(path.Bytes(), ProgramPermissions(kept), fs::perm_options::replace, error);
-    if (error) {
+    if (error || !SetFileMode(path, static_cast<unsigned>(ProgramPermissions(kept)))) {
         // A program that cannot be started is no update: it is not left behind.
         RemoveFile(path);
         return CannotWriteProgramFile(path);

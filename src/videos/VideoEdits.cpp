@@ -1,7 +1,7 @@
 #include "videos/VideoEdits.h"
 
 #include "base/Session.h"
-#include "files/FileMessages.h"
+#include "messages/FileMessages.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
 #include "store/VideoStore.h"

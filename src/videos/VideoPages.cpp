@@ -100,9 +100,7 @@ const PagedList kPlaylistPages{
     [](const ContentSite& site) { return site.Niche + " Video Playlist"; },
 };
 
-std::string PageFileName(const PagedList& kind, int page) {
-    return kind.fileStem + std::to_string(page) + ".html";
-}
+std::string PageFileName(const PagedList& kind, int page) { return page::NumberedPage(kind.fileStem, page); }
 
 std::string PagedListText(const PagedList& kind, const std::vector<VideoEntry>& list, int page,
                           const ContentSite& site, const std::string& thumbnailHost) {

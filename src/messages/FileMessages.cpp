@@ -1,4 +1,4 @@
-#include "files/FileMessages.h"
+#include "messages/FileMessages.h"
 
 #include "platform/Ui.h"
 
