@@ -1,12 +1,15 @@
 #include "notes/Notepad.h"
 
+#include "notes/DiscardQuestion.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
 #include "files/FileMessages.h"
 
 namespace qen {
 
-bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state) {
+bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state, const NoteDialogState& shown) {
+    if (button == EditButton::Dismiss)
+        return MayDiscardChanges(ui, state.title != shown.title || state.text != shown.text);
     if (button == EditButton::Delete) {
         if (ui.ShowMessage("Are you sure you want to delete this note?", Icon::Exclamation, Buttons::YesNo) !=
             Answer::Yes)
@@ -47,8 +50,9 @@ bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string
         state.text = notes[index].text;
         state.existing = true;
     }
-    if (!dialogs.ShowNoteDialog(state, [&ui](EditButton button, NoteDialogState& s) {
-            return DecideNoteDialog(ui, button, s);
+    const NoteDialogState shown = state;
+    if (!dialogs.ShowNoteDialog(state, [&ui, &shown](EditButton button, NoteDialogState& s) {
+            return DecideNoteDialog(ui, button, s, shown);
         }))
         return false;
 
