@@ -19,6 +19,8 @@ namespace {
 constexpr const char* kExeCorrupt = "The .exe file is corrupt";
 constexpr const char* kQenCorrupt = "The .qen file is corrupt";
 constexpr const char* kInitDir = "InitDir";
+constexpr const char* kOpenDialogFilter =
+    "Content packages (*.qen)|*.qen|User data (*.lum)|*.lum|All files|*||";
 
 bool IsExistingFile(const Path& path) {
     std::error_code error;
@@ -119,11 +121,12 @@ bool OpenPackage(Ui& ui, Settings& settings, const Path& exePath, const Path& co
         if (packagePath.Empty()) {
             FileDialogRequest request;
             request.title = "Select a .qen file";
-            request.filter = "Qen Files (*.qen)|*.qen||";
+            request.filter = kOpenDialogFilter;
             request.initialFolder = initialFolder;
             std::optional<Path> chosen = ui.ChooseFile(request);
             if (!chosen || chosen->Empty()) return false;
-            packagePath = *chosen;
+            // As on the command line, user data opens the package beside it.
+            packagePath = chosen->Extension() == ".lum" ? chosen->WithExtension(".qen") : *chosen;
             if (packagePath.Folder() != exePath.Folder()) {
                 if (folderToRemember)
                     *folderToRemember = packagePath.Folder();
