@@ -11,7 +11,7 @@ namespace qen {
 
 class BrowserView : public ViewEvents {
 public:
-    BrowserView(Platform& platform, NoteDialogs& noteDialogs, ZoomDialog& zoomDialog, Session& session,
+    BrowserView(Platform& platform, NoteDialogs& noteDialogs, AddressDialog& addressDialog, ZoomDialog& zoomDialog, Session& session,
                 ContentSite& site, VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos,
                 ArticleLibrary& articles, ApplicationControl& control);
 

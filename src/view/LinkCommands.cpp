@@ -33,11 +33,12 @@ bool IsPlainFileName(const std::string& name) {
 
 }  // namespace
 
-LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
+LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, AddressDialog& addressDialog, Session& session, ContentSite& site,
                            VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
                            ApplicationControl& control, DeferredActions& deferred)
     : platform_(platform),
       noteDialogs_(noteDialogs),
+      addressDialog_(addressDialog),
       session_(session),
       site_(site),
       store_(store),
@@ -171,7 +172,7 @@ bool LinkCommands::StartLinkedProgram(const std::string& address, const std::str
 }
 
 bool LinkCommands::OpenOutside(const std::string& address, const std::string&) {
-    OpenInExternalBrowser(platform_.ui(), platform_.system(), address);
+    OpenInExternalBrowser(platform_.ui(), platform_.system(), address, addressDialog_);
     return true;
 }
 
@@ -206,7 +207,8 @@ bool LinkCommands::UnsaveArticle(const std::string&, const std::string& id) {
 
 bool LinkCommands::WatchOnVideoSite(const std::string&, const std::string& id) {
     OpenInExternalBrowser(platform_.ui(), platform_.system(),
-                          "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id);
+                          "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id,
+                          addressDialog_);
     return true;
 }
 

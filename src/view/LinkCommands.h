@@ -8,6 +8,7 @@
 
 namespace qen {
 
+class AddressDialog;
 class ApplicationControl;
 class ArticleLibrary;
 class ContentSite;
@@ -23,7 +24,7 @@ struct Session;
 
 class LinkCommands {
 public:
-    LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
+    LinkCommands(Platform& platform, NoteDialogs& noteDialogs, AddressDialog& addressDialog, Session& session, ContentSite& site,
                  VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos, ArticleLibrary& articles,
                  ApplicationControl& control, DeferredActions& deferred);
 
@@ -85,6 +86,7 @@ private:
 
     Platform& platform_;
     NoteDialogs& noteDialogs_;
+    AddressDialog& addressDialog_;
     Session& session_;
     ContentSite& site_;
     VideoStore& store_;

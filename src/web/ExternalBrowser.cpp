@@ -1,6 +1,7 @@
 #include "web/ExternalBrowser.h"
 
 #include "platform/System.h"
+#include "web/AddressDialog.h"
 #include "platform/Ui.h"
 #include "files/FileIO.h"
 #include "files/FileMessages.h"
@@ -10,6 +11,8 @@ namespace qen {
 namespace {
 
 constexpr const char* kRedirectPageName = "temp_webtool_help.html";
+const std::string kCannotOpenMessage =
+    "Unable to activate your Internet browser\n\nPlease activate your browser and enter the address:\n\n";
 
 constexpr std::string_view kRedirectPage =
     "<HTML><HEAD><TITLE>Redirect</TITLE>\n"
@@ -55,11 +58,7 @@ bool OpenViaRedirectPage(Ui& ui, System& system, const std::string& url, bool sh
     if (!WriteWholeFile(ui, pagePath, FillRedirectPage(url))) return false;
     if (Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds))) return true;
 
-    if (showErrors)
-        ui.ShowFormattedError(
-            "Unable to activate your Internet browser\n\n"
-            "Please activate your browser and enter the address:\n\n%s",
-            url);
+    if (showErrors) ui.ShowMessage(kCannotOpenMessage + url, Icon::Stop);
     return false;
 }
 
@@ -67,7 +66,7 @@ void RemoveRedirectPage(System& system) {
     if (std::optional<Path> temp = system.TempFolder()) RemoveFile(*temp / kRedirectPageName);
 }
 
-void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url) {
+void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url, AddressDialog& addressDialog) {
     // An address starting with "-" would be read as an option by the programs below;
     // the redirect page carries it safely instead.
     if (!url.starts_with('-')) {
@@ -77,7 +76,8 @@ void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url) {
     }
     std::optional<Path> temp = system.TempFolder();
     if (!temp) return;
-    OpenViaRedirectPage(ui, system, url, true, *temp / kRedirectPageName);
+    if (!OpenViaRedirectPage(ui, system, url, false, *temp / kRedirectPageName))
+        addressDialog.ShowAddressDialog(kCannotOpenMessage, url);
 }
 
 }  // namespace qen

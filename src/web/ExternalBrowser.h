@@ -6,6 +6,7 @@
 
 namespace qen {
 
+class AddressDialog;
 class Ui;
 class System;
 
@@ -13,9 +14,9 @@ class System;
 // then (a browser run in the foreground) is taken to have opened it.
 inline constexpr int kLauncherWaitMilliseconds = 1500;
 
-// Tries xdg-open, x-www-browser and firefox, then the redirect page; the user is told
+// Tries xdg-open, x-www-browser and firefox, then the redirect page; the user is shown
 // the address only when all of them fail. Never waits for a browser to end.
-void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url);
+void OpenInExternalBrowser(Ui& ui, System& system, const std::string& url, AddressDialog& addressDialog);
 
 // Writes the self-redirecting page to `path` (the temporary folder's
 // "temp_webtool_help.html" when empty) and opens it.
