@@ -8,7 +8,7 @@ packages=(
   libwxgtk-webview3.2-dev libcurl4-openssl-dev libssl-dev nlohmann-json3-dev libgumbo-dev
   libcpp-httplib-dev zlib1g-dev
   nginx-light
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick xclip
   dbus at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev
   locales

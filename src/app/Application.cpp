@@ -46,7 +46,8 @@ Application::Application(Platform& platform, Fetcher& fetcher, FeatureDialogs di
       videos_(platform.ui(), dialogs.latestVideos, fetcher, store_, platform.settings(), site_),
       articles_(platform.ui(), fetcher, store_, platform.settings(), site_),
       backups_(platform.ui(), dialogs.backup, platform.system(), store_, session_, [this] { CleanUp(); }),
-      view_(platform, dialogs.notes, dialogs.zoom, session_, site_, store_, fetcher, videos_, articles_, *this) {}
+      view_(platform, dialogs.notes, dialogs.address, dialogs.zoom, session_, site_, store_, fetcher, videos_,
+            articles_, *this) {}
 
 bool Application::Start(const std::vector<std::string>& args) {
     Ui& ui = platform_.ui();

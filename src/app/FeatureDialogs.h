@@ -6,6 +6,7 @@
 #include "notes/NoteDialogs.h"
 #include "videos/LatestVideosDialog.h"
 #include "view/ZoomDialog.h"
+#include "web/AddressDialog.h"
 
 namespace qen {
 
@@ -15,6 +16,7 @@ struct FeatureDialogs {
     LatestVideosDialog& latestVideos;
     NoteDialogs& notes;
     ZoomDialog& zoom;
+    AddressDialog& address;
 };
 
 }  // namespace qen

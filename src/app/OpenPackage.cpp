@@ -16,6 +16,8 @@ namespace qen {
 namespace {
 
 constexpr const char* kInitDir = "InitDir";
+constexpr const char* kOpenDialogFilter =
+    "Content packages (*.qen)|*.qen|User data (*.lum)|*.lum|All files|*||";
 
 bool IsExistingFile(const Path& path) {
     std::error_code error;
@@ -94,11 +96,12 @@ std::optional<PackageSource> LocatePackage(Ui& ui, Settings& settings, const Pat
         if (packagePath.Empty()) {
             FileDialogRequest request;
             request.title = "Select a .qen file";
-            request.filter = "Qen Files (*.qen)|*.qen||";
+            request.filter = kOpenDialogFilter;
             request.initialFolder = initialFolder;
             std::optional<Path> chosen = ui.ChooseFile(request);
             if (!chosen || chosen->Empty()) return std::nullopt;
-            packagePath = *chosen;
+            // As on the command line, user data opens the package beside it.
+            packagePath = chosen->Extension() == ".lum" ? chosen->WithExtension(".qen") : *chosen;
             if (packagePath.Folder() != exePath.Folder()) {
                 if (folderToRemember)
                     *folderToRemember = packagePath.Folder();

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/LinkNames.h"
+#include "notes/DiscardQuestion.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
 #include "messages/FileMessages.h"
@@ -21,7 +22,10 @@ bool FitsTimestamp(std::int64_t date) {
 
 }  // namespace
 
-bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogState& state) {
+bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogState& state,
+                       const DiaryDialogState& shown) {
+    if (button == EditButton::Dismiss)
+        return MayDiscardChanges(ui, state.date != shown.date || state.text != shown.text);
     if (button == EditButton::Delete) {
         if (ui.ShowMessage("Are you sure you want to delete this entry?", Icon::Exclamation, Buttons::YesNo) !=
             Answer::Yes)
@@ -65,8 +69,9 @@ bool EditDiaryEntry(Ui& ui, NoteDialogs& dialogs, System& system, VideoStore& st
     } else {
         state.date = system.Now();
     }
-    if (!dialogs.ShowDiaryDialog(state, [&ui, &system](EditButton button, DiaryDialogState& s) {
-            return DecideDiaryDialog(ui, system, button, s);
+    const DiaryDialogState shown = state;
+    if (!dialogs.ShowDiaryDialog(state, [&ui, &system, &shown](EditButton button, DiaryDialogState& s) {
+            return DecideDiaryDialog(ui, system, button, s, shown);
         }))
         return false;
 

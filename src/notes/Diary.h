@@ -14,9 +14,11 @@ namespace qen {
 
 class ContentSite;
 
-// The diary dialog's rules for Save and Delete; true lets the dialog close with OK.
+// The diary dialog's rules for Save, Delete and Dismiss; true lets the dialog close.
 // On Save it learns the user's date order from `state.shownDate`, the picker's own text.
-bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogState& state);
+// Dismiss asks before losing a date or text changed since the dialog showed `shown`.
+bool DecideDiaryDialog(Ui& ui, System& system, EditButton button, DiaryDialogState& state,
+                       const DiaryDialogState& shown);
 
 // Runs the diary dialog for the link argument ("new" or an entry number); a number that
 // names no entry opens the dialog for a new entry. True when the diary changed.

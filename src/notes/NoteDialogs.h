@@ -6,8 +6,9 @@
 
 namespace qen {
 
-// Buttons of the dialogs that edit a note or a diary entry.
-enum class EditButton { Save, Delete };
+// Buttons of the dialogs that edit a note or a diary entry. Dismiss is Escape or the close
+// box: it closes as Cancel does, once `decide` agrees.
+enum class EditButton { Save, Delete, Dismiss };
 
 struct NoteDialogState {
     std::string title;            // system text (cp1252 with character references)
@@ -29,8 +30,9 @@ struct DiaryDialogState {
 class NoteDialogs {
 public:
     virtual ~NoteDialogs() = default;
-    // `decide` runs on Save or Delete with the controls' values already taken into the state
-    // and returns true to close with OK. Cancel gives false.
+    // `decide` runs on Save, Delete or Dismiss with the controls' values already taken into
+    // the state and returns true to close: with OK after Save or Delete, as Cancel after
+    // Dismiss. Cancel and Dismiss give false.
     virtual bool ShowNoteDialog(NoteDialogState& state,
                                 const std::function<bool(EditButton, NoteDialogState&)>& decide) = 0;
     virtual bool ShowDiaryDialog(DiaryDialogState& state,

@@ -1,13 +1,16 @@
 #include "notes/Notepad.h"
 
 #include "base/LinkNames.h"
+#include "notes/DiscardQuestion.h"
 #include "notes/NotesText.h"
 #include "package/ContentSite.h"
 #include "messages/FileMessages.h"
 
 namespace qen {
 
-bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state) {
+bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state, const NoteDialogState& shown) {
+    if (button == EditButton::Dismiss)
+        return MayDiscardChanges(ui, state.title != shown.title || state.text != shown.text);
     if (button == EditButton::Delete) {
         if (ui.ShowMessage("Are you sure you want to delete this note?", Icon::Exclamation, Buttons::YesNo) !=
             Answer::Yes)
@@ -40,8 +43,9 @@ bool EditNote(Ui& ui, NoteDialogs& dialogs, VideoStore& store, const std::string
         state.text = notes[index].text;
         state.existing = true;
     }
-    if (!dialogs.ShowNoteDialog(state, [&ui](EditButton button, NoteDialogState& s) {
-            return DecideNoteDialog(ui, button, s);
+    const NoteDialogState shown = state;
+    if (!dialogs.ShowNoteDialog(state, [&ui, &shown](EditButton button, NoteDialogState& s) {
+            return DecideNoteDialog(ui, button, s, shown);
         }))
         return false;
 

@@ -12,8 +12,9 @@ namespace qen {
 
 class ContentSite;
 
-// The note dialog's rules for Save and Delete Note; true lets the dialog close with OK.
-bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state);
+// The note dialog's rules for Save, Delete Note and Dismiss; true lets the dialog close.
+// Dismiss asks before losing what was typed since the dialog showed `shown`.
+bool DecideNoteDialog(Ui& ui, EditButton button, NoteDialogState& state, const NoteDialogState& shown);
 
 // Runs the note dialog for the link argument ("new" or a note number); a number that
 // names no note opens the dialog for a new note. True when `Notes` changed.

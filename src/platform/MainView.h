@@ -33,6 +33,8 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     // Shows the window if it is not yet shown, raised and with the focus in the view.
     virtual void BringToFront() = 0;
+    // Asks the window to close as its close box does, so the program ends the normal way.
+    virtual void CloseWindow() = 0;
     // One-shot timers owned by the view; starting a running timer restarts it.
     virtual void StartTimer(int timerId, int milliseconds) = 0;
     virtual void StopTimer(int timerId) = 0;

@@ -12,8 +12,8 @@ namespace qen {
 
 class BrowserView : public ViewEvents {
 public:
-    BrowserView(Platform& platform, NoteDialogs& noteDialogs, ZoomDialog& zoomDialog, Session& session,
-                ContentSite& site, VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos,
+    BrowserView(Platform& platform, NoteDialogs& noteDialogs, AddressDialog& addressDialog, ZoomDialog& zoomDialog,
+                Session& session, ContentSite& site, VideoStore& store, Fetcher& fetcher, VideoCatalogue& videos,
                 ArticleLibrary& articles, ApplicationControl& control);
 
     // The window's browser, once start-up has created it.

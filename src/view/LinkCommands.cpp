@@ -32,11 +32,13 @@ bool IsPlainFileName(const std::string& name) {
 
 }  // namespace
 
-LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
-                           VideoStore& store, VideoCatalogue& videos, ArticleLibrary& articles,
+LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, AddressDialog& addressDialog,
+                           Session& session, ContentSite& site, VideoStore& store, VideoCatalogue& videos,
+                           ArticleLibrary& articles,
                            ApplicationControl& control, DeferredActions& deferred)
     : platform_(platform),
       noteDialogs_(noteDialogs),
+      addressDialog_(addressDialog),
       session_(session),
       site_(site),
       store_(store),
@@ -166,7 +168,7 @@ bool LinkCommands::StartLinkedProgram(const std::string& address, const std::str
 }
 
 bool LinkCommands::OpenOutside(const std::string& address, const std::string&) {
-    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), address));
+    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), address, addressDialog_));
     return true;
 }
 
@@ -201,7 +203,7 @@ bool LinkCommands::UnsaveArticle(const std::string&, const std::string& id) {
 
 bool LinkCommands::WatchOnVideoSite(const std::string&, const std::string& id) {
     const std::string page = "http://" + EndpointValue(platform_.settings(), Endpoint::VideoWebHost) + "/watch?v=" + id;
-    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), page));
+    platform_.ui().Succeeded(OpenInExternalBrowser(platform_.system(), page, addressDialog_));
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 namespace qen {
 
+class AddressDialog;
 class ApplicationControl;
 class ArticleLibrary;
 class ContentSite;
@@ -22,9 +23,9 @@ struct Session;
 
 class LinkCommands {
 public:
-    LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Session& session, ContentSite& site,
-                 VideoStore& store, VideoCatalogue& videos, ArticleLibrary& articles, ApplicationControl& control,
-                 DeferredActions& deferred);
+    LinkCommands(Platform& platform, NoteDialogs& noteDialogs, AddressDialog& addressDialog, Session& session,
+                 ContentSite& site, VideoStore& store, VideoCatalogue& videos, ArticleLibrary& articles,
+                 ApplicationControl& control, DeferredActions& deferred);
 
     void Attach(MainView* window) { window_ = window; }
 
@@ -84,6 +85,7 @@ private:
 
     Platform& platform_;
     NoteDialogs& noteDialogs_;
+    AddressDialog& addressDialog_;
     Session& session_;
     ContentSite& site_;
     VideoStore& store_;

@@ -8,6 +8,7 @@
 #include "platform/MainView.h"
 #include "platform/Settings.h"
 #include "platform/Ui.h"
+#include "view/AboutText.h"
 #include "view/ApplicationControl.h"
 #include "view/ZoomDialog.h"
 #include "view/ZoomRules.h"
@@ -38,6 +39,21 @@ void MenuCommands::Run(MenuCommand command) {
         case MenuCommand::Help:
             ShowHelp();
             break;
+        case MenuCommand::Quit:
+            window_->CloseWindow();
+            break;
+        case MenuCommand::About:
+            ui_.ShowMessage(AboutText(ui_.ApplicationName()), Icon::Information);
+            break;
+        case MenuCommand::ZoomIn:
+            ChangeZoom(SteppedZoom(session_.ZoomPercent, +1));
+            break;
+        case MenuCommand::ZoomOut:
+            ChangeZoom(SteppedZoom(session_.ZoomPercent, -1));
+            break;
+        case MenuCommand::ZoomReset:
+            ChangeZoom(100);
+            break;
     }
 }
 
@@ -60,10 +76,14 @@ void MenuCommands::ZoomCommand() {
     int value = 0;
     // The dialog only closes with OK on an accepted text; checked again so a toolkit
     // slip can never store a zoom outside the range.
-    if (!ZoomFromText(*accepted, value) || value == session_.ZoomPercent) return;
-    ApplyZoom(value);
-    session_.ZoomPercent = value;
-    settings_.SetInt(session_.ProductKey, "Zoom", value);
+    if (ZoomFromText(*accepted, value)) ChangeZoom(value);
+}
+
+void MenuCommands::ChangeZoom(int percent) {
+    if (percent == session_.ZoomPercent) return;
+    ApplyZoom(percent);
+    session_.ZoomPercent = percent;
+    settings_.SetInt(session_.ProductKey, "Zoom", percent);
 }
 
 }  // namespace qen

@@ -1,5 +1,6 @@
 #pragma once
-// The seven menu commands: Home, Back, Forward, Zoom, Print, Backup and Help.
+// The menu commands (Home, Back, Forward, Zoom, Print, Backup, Help, Quit, About) and the
+// zoom keys.
 #include "platform/MenuBar.h"
 
 namespace qen {
@@ -25,6 +26,8 @@ public:
 
 private:
     void ShowHelp();
+    // Applies and stores a zoom that differs from the current one.
+    void ChangeZoom(int percent);
 
     Ui& ui_;
     ZoomDialog& zoomDialog_;

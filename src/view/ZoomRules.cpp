@@ -1,5 +1,6 @@
 #include "view/ZoomRules.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/Ui.h"
@@ -56,6 +57,12 @@ bool ZoomFromText(const std::string& text, int& zoom) {
     if (ParseInteger(text, value) != ParsedInt::Ok || value < kMinZoom || value > kMaxZoom) return false;
     zoom = value;
     return true;
+}
+
+int SteppedZoom(int percent, int direction) {
+    constexpr int kStep = 10;
+    const int stepped = direction > 0 ? (percent / kStep + 1) * kStep : ((percent - 1) / kStep) * kStep;
+    return std::clamp(stepped, kMinZoom, kMaxZoom);
 }
 
 }  // namespace qen

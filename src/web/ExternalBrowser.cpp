@@ -1,7 +1,8 @@
 #include "web/ExternalBrowser.h"
 
-#include "platform/System.h"
 #include "files/FileIO.h"
+#include "platform/System.h"
+#include "web/AddressDialog.h"
 
 namespace qen {
 
@@ -53,15 +54,14 @@ Outcome OpenViaRedirectPage(System& system, const std::string& url, const Path& 
     if (!WriteWholeFile(pagePath, FillRedirectPage(url))) return Outcome::Failure("Failed to write file " + pagePath.Display());
     if (Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds)))
         return Outcome::Success();
-    return Outcome::Failure("Unable to activate your Internet browser\n\n"
-                            "Please activate your browser and enter the address:\n\n" + url);
+    return Outcome::Failure(kCannotOpenMessage + url);
 }
 
 void RemoveRedirectPage(System& system) {
     if (std::optional<Path> temp = system.TempFolder()) RemoveFile(*temp / kRedirectPageName);
 }
 
-Outcome OpenInExternalBrowser(System& system, const std::string& url) {
+Outcome OpenInExternalBrowser(System& system, const std::string& url, AddressDialog& addressDialog) {
     // An address starting with "-" would be read as an option by the programs below;
     // the redirect page carries it safely instead.
     if (!url.starts_with('-')) {
@@ -71,7 +71,11 @@ Outcome OpenInExternalBrowser(System& system, const std::string& url) {
     }
     std::optional<Path> temp = system.TempFolder();
     if (!temp) return Outcome::Failure({});
-    return OpenViaRedirectPage(system, url, *temp / kRedirectPageName);
+    Outcome opened = OpenViaRedirectPage(system, url, *temp / kRedirectPageName);
+    if (opened || opened.Message() != kCannotOpenMessage + url) return opened;
+    // No browser took it: the user gets the address to take to one themselves.
+    addressDialog.ShowAddressDialog(kCannotOpenMessage, url);
+    return Outcome::Failure({});
 }
 
 }  // namespace qen

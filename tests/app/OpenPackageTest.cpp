@@ -88,7 +88,7 @@ TEST_F(OpenPackageTest, TwoPackagesBesideOpenTheDialogOnTheProgramFolder) {
     EXPECT_FALSE(Open());
     ASSERT_EQ(ui.fileRequests.size(), 1u);
     EXPECT_EQ(ui.fileRequests[0].title, "Select a .qen file");
-    EXPECT_EQ(ui.fileRequests[0].filter, "Qen Files (*.qen)|*.qen||");
+    EXPECT_EQ(ui.fileRequests[0].filter, "Content packages (*.qen)|*.qen|User data (*.lum)|*.lum|All files|*||");
     EXPECT_EQ(ui.fileRequests[0].initialFolder, dir.path());
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -101,6 +101,23 @@ TEST_F(OpenPackageTest, ChosenPackageElsewhereIsRememberedInInitDir) {
     EXPECT_EQ(ui.fileRequests[0].initialFolder, Path("/last/folder/"));
     EXPECT_EQ((settings.paths[{"QenRuntime", "InitDir"}]), other.path());
     EXPECT_EQ(userDataPath, other / "x.lum");
+}
+
+TEST_F(OpenPackageTest, ChosenUserDataOpensThePackageBesideIt) {
+    WriteFile(other / "x.qen", test::MakeBlock(test::SmallSite()));
+    WriteFile(other / "x.lum", "user data");
+    ui.chosenFiles.push_back(other / "x.lum");
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(userDataPath, other / "x.lum");
+    EXPECT_TRUE(ui.messages.empty());
+
+    // User data with no package beside it says which package is missing.
+    WriteFile(dir / "lonely.lum", "user data");
+    ui.chosenFiles.push_back(dir / "lonely.lum");
+    ContentPackage second;
+    EXPECT_FALSE(OpenPackage(ui, settings, exe, Path(), second, userDataPath));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("lonely.qen"), std::string::npos) << ui.messages[0].text;
 }
 
 TEST_F(OpenPackageTest, ChosenPackageInTheProgramFolderLeavesInitDir) {

@@ -24,9 +24,10 @@ class FakeUi : public Ui,
                public BackupDialog,
                public LatestVideosDialog,
                public NoteDialogs,
-               public ZoomDialog {
+               public ZoomDialog,
+               public AddressDialog {
 public:
-    FeatureDialogs Dialogs() { return {*this, *this, *this, *this, *this}; }
+    FeatureDialogs Dialogs() { return {*this, *this, *this, *this, *this, *this}; }
 
     // Answers for the coming message boxes, in order. A message box without a scripted
     // answer fails the test unless it only has an OK button.
@@ -78,6 +79,12 @@ public:
     bool ShowDiaryDialog(DiaryDialogState& state,
                          const std::function<bool(EditButton, DiaryDialogState&)>& decide) override;
     bool ShowLatestVideosDialog(const std::function<void(FetchProgress&)>& work) override;
+    // Kept as a stop message of the text and the address, the address also in `addressesShown`.
+    void ShowAddressDialog(const std::string& message, const std::string& address) override {
+        messages.push_back({ApplicationName(), message + address, Icon::Stop, Buttons::Ok});
+        addressesShown.push_back(address);
+    }
+    std::vector<std::string> addressesShown;
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void PumpMessages() override {

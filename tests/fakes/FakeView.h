@@ -16,6 +16,7 @@ public:
     bool silent = false;
     std::string title;
     int broughtToFront = 0;
+    int closeRequests = 0;
     std::set<int> runningTimers;
     std::vector<int> timerStarts;
 
@@ -32,6 +33,7 @@ public:
     void SetSilent(bool value) override { silent = value; }
     void SetTitle(const std::string& value) override { title = value; }
     void BringToFront() override { ++broughtToFront; }
+    void CloseWindow() override { ++closeRequests; }
     void StartTimer(int timerId, int) override {
         runningTimers.insert(timerId);
         timerStarts.push_back(timerId);

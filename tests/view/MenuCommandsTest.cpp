@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "view/ViewFixture.h"
+#include "view/ZoomRules.h"
 
 namespace qen::test {
 namespace {
@@ -36,6 +37,42 @@ TEST_F(ViewFixture, HelpShowsTheHelpPageOnlyWhenItExists) {
     SetWorkFolder(Path());
     view.OnMenuCommand(MenuCommand::Help);
     EXPECT_EQ(window.navigations.size(), 1u);
+}
+
+TEST_F(ViewFixture, QuitClosesTheWindowAndAboutNamesProductVersionPackageAndLicence) {
+    view.OnMenuCommand(MenuCommand::Quit);
+    EXPECT_EQ(window.closeRequests, 1);
+
+    ui.SetApplicationName("Dog Training");
+    view.OnMenuCommand(MenuCommand::About);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const std::string& about = ui.messages[0].text;
+    for (const char* part : {"Qen Runtime", "Version 1", "Dog Training", "MIT License"})
+        EXPECT_NE(about.find(part), std::string::npos) << part;
+    EXPECT_EQ(window.closeRequests, 1);
+}
+
+TEST_F(ViewFixture, ZoomKeysStepStoreAndReset) {
+    session.ZoomPercent = 100;
+    struct Step {
+        MenuCommand key;
+        int zoom;
+    };
+    const std::vector<Step> steps = {
+        {MenuCommand::ZoomIn, 110}, {MenuCommand::ZoomIn, 120}, {MenuCommand::ZoomOut, 110},
+        {MenuCommand::ZoomReset, 100},
+    };
+    for (const Step& step : steps) {
+        view.OnMenuCommand(step.key);
+        EXPECT_EQ(window.zoomPercent, step.zoom);
+        EXPECT_EQ(session.ZoomPercent, step.zoom);
+        EXPECT_EQ(platform.fakeSettings.GetInt("QenRuntime", "Zoom", 0), step.zoom);
+    }
+    const int writes = platform.fakeSettings.writes;
+    view.OnMenuCommand(MenuCommand::ZoomReset);
+    session.ZoomPercent = kMaxZoom;
+    view.OnMenuCommand(MenuCommand::ZoomIn);
+    EXPECT_EQ(platform.fakeSettings.writes, writes);
 }
 
 using StepFn = std::function<std::string(const std::string&, int)>;

@@ -41,7 +41,7 @@ struct ViewFixture : ::testing::Test {
     FakeFetcher& fetcher = platform.fakeFetcher;
     VideoCatalogue videos{platform.fakeUi, platform.fakeUi, fetcher, store, platform.fakeSettings, site};
     ArticleLibrary articles{platform.fakeUi, fetcher, store, platform.fakeSettings, site};
-    BrowserView view{platform, platform.fakeUi, platform.fakeUi, session, site, store, fetcher, videos, articles, control};
+    BrowserView view{platform, platform.fakeUi, platform.fakeUi, platform.fakeUi, session, site, store, fetcher, videos, articles, control};
     FakeView& window = platform.fakeView;
     FakeUi& ui = platform.fakeUi;
     FakeSystem& system = platform.fakeSystem;

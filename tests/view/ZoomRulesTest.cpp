@@ -25,6 +25,20 @@ TEST(ZoomRules, SpinStepsAreInvertedAndBounded) {
         EXPECT_EQ(StepZoomText(c.text, c.delta), c.result) << c.text << " " << c.delta;
 }
 
+TEST(ZoomRules, KeyStepsLandOnTensWithinTheRange) {
+    struct Case {
+        int percent;
+        int direction;
+        int result;
+    };
+    const std::vector<Case> cases = {
+        {100, +1, 110}, {100, -1, 90}, {95, +1, 100}, {95, -1, 90}, {1, +1, 10},  {1, -1, 1},
+        {10, -1, 1},    {11, -1, 10},  {400, +1, 400}, {395, +1, 400}, {400, -1, 390},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SteppedZoom(c.percent, c.direction), c.result) << c.percent << " " << c.direction;
+}
+
 TEST(ZoomRules, OkAcceptsOnlyIntegersFromOneToFourHundred) {
     FakeUi ui;
     const std::string kRange = "Please enter a zoom level between 1% and 400%";

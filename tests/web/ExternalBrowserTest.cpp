@@ -63,7 +63,7 @@ TEST_F(ChainFixture, StopsAtTheFirstProgramThatWorks) {
         FakeSystem fresh;
         fresh.tempFolder = temp.path();
         fresh.programsThatFail = c.failing;
-        ui.Succeeded(OpenInExternalBrowser(fresh, kUrl));
+        ui.Succeeded(OpenInExternalBrowser(fresh, kUrl, ui));
         EXPECT_EQ(Names(fresh.launched), c.ran);
         EXPECT_EQ(Names(fresh.detached), c.started);
         for (const auto& call : fresh.launched) EXPECT_EQ(call.args.at(1), kUrl);
@@ -84,7 +84,7 @@ TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
     once.tempFolder = temp.path();
     once.programsThatFail = {"x-www-browser", "firefox"};
 
-    ui.Succeeded(OpenInExternalBrowser(once, kUrl));
+    ui.Succeeded(OpenInExternalBrowser(once, kUrl, ui));
 
     ASSERT_EQ(once.launched.size(), 2u);
     EXPECT_EQ(once.launched[1].args, (std::vector<std::string>{"xdg-open", pagePath.Bytes()}));
@@ -94,7 +94,7 @@ TEST_F(ChainFixture, FallsBackToTheRedirectPage) {
 
 TEST_F(ChainFixture, TellsTheUserWhenNothingOpens) {
     system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
-    ui.Succeeded(OpenInExternalBrowser(system, kUrl));
+    ui.Succeeded(OpenInExternalBrowser(system, kUrl, ui));
 
     EXPECT_EQ(Names(system.launched), (std::vector<std::string>{"xdg-open", "xdg-open"}));
     EXPECT_TRUE(test::Exists(pagePath));
@@ -103,19 +103,20 @@ TEST_F(ChainFixture, TellsTheUserWhenNothingOpens) {
               "Unable to activate your Internet browser\n\nPlease activate your browser and enter the "
               "address:\n\n" + kUrl);
     EXPECT_EQ(ui.messages[0].icon, Icon::Stop);
+    EXPECT_EQ(ui.addressesShown, std::vector<std::string>{kUrl});
 }
 
 TEST_F(ChainFixture, WithoutTempFolderStopsSilently) {
     system.programsThatFail = {"xdg-open", "x-www-browser", "firefox"};
     system.tempFolder.reset();
-    ui.Succeeded(OpenInExternalBrowser(system, kUrl));
+    ui.Succeeded(OpenInExternalBrowser(system, kUrl, ui));
     EXPECT_EQ(system.launched.size(), 1u);
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ChainFixture, AddressThatLooksLikeAnOptionGoesOnlyThroughThePage) {
     const std::string url = "--new-instance";
-    ui.Succeeded(OpenInExternalBrowser(system, url));
+    ui.Succeeded(OpenInExternalBrowser(system, url, ui));
     EXPECT_TRUE(system.detached.empty());
     ASSERT_EQ(system.launched.size(), 1u);
     EXPECT_EQ(system.launched[0].args, (std::vector<std::string>{"xdg-open", pagePath.Bytes()}));

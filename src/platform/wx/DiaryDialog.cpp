@@ -62,6 +62,8 @@ public:
         root->Add(MakeEditButtons(this, "Delete", state.existing, [this](EditButton button) { Press(button); }), 0,
                   wxEXPAND | wxALL, 10);
 
+        DismissByEscapeAndCloseBox(this, [this](EditButton button) { Press(button); });
+
         SetSizer(root);
         SetMinSize(ConvertDialogToPixels(wxSize(462, 62)));
         Fit();
@@ -81,7 +83,7 @@ private:
             state_.shownDate = FromWx(picked.Format(PickerDateFormat()));
         }
         state_.text = FromWxTyped(entry_->GetValue());
-        if (decide_(button, state_)) EndModal(wxID_OK);
+        if (decide_(button, state_)) EndModal(DialogResultOf(button));
     }
 
     DiaryDialogState& state_;

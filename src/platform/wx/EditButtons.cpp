@@ -22,4 +22,22 @@ wxSizer* MakeEditButtons(wxDialog* dialog, const wxString& deleteLabel, bool sho
     return buttons;
 }
 
+void DismissByEscapeAndCloseBox(wxDialog* dialog, std::function<void(EditButton)> press) {
+    // Seen before the dialog's own Escape handling, which would press Cancel.
+    dialog->Bind(wxEVT_CHAR_HOOK, [press](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && event.GetModifiers() == wxMOD_NONE)
+            press(EditButton::Dismiss);
+        else
+            event.Skip();
+    });
+    dialog->Bind(wxEVT_CLOSE_WINDOW, [press](wxCloseEvent& event) {
+        if (event.CanVeto())
+            press(EditButton::Dismiss);
+        else
+            event.Skip();
+    });
+}
+
+int DialogResultOf(EditButton button) { return button == EditButton::Dismiss ? wxID_CANCEL : wxID_OK; }
+
 }  // namespace qen

@@ -5,14 +5,11 @@
 #include <wx/menu.h>
 
 #include "base/Path.h"
+#include "platform/wx/MenuKeys.h"
 #include "platform/wx/SystemText.h"
 #include "platform/wx/WebViewSetup.h"
 
 namespace qen {
-
-namespace {
-
-}  // namespace
 
 std::string AddressFromUrl(const wxString& url) { return AddressOfViewUrl(PathFromWx(url)); }
 
@@ -24,6 +21,18 @@ MainFrame::MainFrame(ViewEvents& events)
     CreateWebView();
     Bind(wxEVT_TIMER, &MainFrame::OnTimerEvent, this);
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+    // Seen before the web view, so the page cannot take these keys.
+    Bind(wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
+}
+
+void MainFrame::OnCharHook(wxKeyEvent& event) {
+    const std::optional<MenuCommand> command = MenuCommandForKey(event);
+    if (!command) {
+        event.Skip();
+        return;
+    }
+    // As a menu click: after the key has been handled, so a dialog does not hold it.
+    CallAfter([this, command] { events_.OnMenuCommand(*command); });
 }
 
 bool MainFrame::ClosingMustWait() const {
@@ -111,6 +120,8 @@ void MainFrame::BringToFront() {
     Raise();
     web_->SetFocus();
 }
+
+void MainFrame::CloseWindow() { Close(false); }
 
 void MainFrame::StartTimer(int timerId, int milliseconds) {
     auto& timer = timers_[timerId];

@@ -1,5 +1,5 @@
 #pragma once
-// The single maximized window: a menu bar of seven commands and the web view filling it.
+// The single maximized window: a menu bar of nine commands and the web view filling it.
 #include <functional>
 #include <map>
 #include <memory>
@@ -33,6 +33,7 @@ public:
     void SetSilent(bool silent) override;
     void SetTitle(const std::string& title) override;
     void BringToFront() override;
+    void CloseWindow() override;
     void StartTimer(int timerId, int milliseconds) override;
     void StopTimer(int timerId) override;
 
@@ -44,6 +45,7 @@ private:
     void OnTimerEvent(wxTimerEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     ViewEvents& events_;
     wxWebView* web_ = nullptr;

@@ -59,6 +59,8 @@ public:
         root->Add(MakeEditButtons(this, "Delete Note", state.existing, [this](EditButton button) { Press(button); }),
                   0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
 
+        DismissByEscapeAndCloseBox(this, [this](EditButton button) { Press(button); });
+
         SetSizer(root);
         SetMinSize(ConvertDialogToPixels(wxSize(481, 296)));
         Fit();
@@ -71,7 +73,7 @@ private:
     void Press(EditButton button) {
         state_.title = FromWxTyped(title_->GetValue());
         state_.text = FromEditLines(text_->GetValue());
-        if (decide_(button, state_)) EndModal(wxID_OK);
+        if (decide_(button, state_)) EndModal(DialogResultOf(button));
     }
 
     NoteDialogState& state_;

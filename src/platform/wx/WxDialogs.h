@@ -1,7 +1,7 @@
 #pragma once
 // The toolkit side of the dialogs the features declare. Each dialog lives in a file of its
 // own (ZoomDialog.cpp, TermsDialog.cpp, BackupDialog.cpp, NoteDialog.cpp, DiaryDialog.cpp,
-// LatestVideosDialog.cpp) and runs through the Ui, which centres and tracks it.
+// LatestVideosDialog.cpp, AddressDialog.cpp) and runs through the Ui, which centres and tracks it.
 #include "app/FeatureDialogs.h"
 #include "platform/wx/WxUi.h"
 
@@ -11,11 +11,12 @@ class WxDialogs : public TermsDialog,
                   public BackupDialog,
                   public LatestVideosDialog,
                   public NoteDialogs,
-                  public ZoomDialog {
+                  public ZoomDialog,
+                  public AddressDialog {
 public:
     explicit WxDialogs(WxUi& ui) : ui_(ui) {}
 
-    FeatureDialogs All() { return {*this, *this, *this, *this, *this}; }
+    FeatureDialogs All() { return {*this, *this, *this, *this, *this, *this}; }
 
     bool ShowTermsDialog(const std::string& caption, const std::string& termsText) override;
     BackupChoice ShowBackupDialog() override;
@@ -27,6 +28,7 @@ public:
     std::optional<std::string> ShowZoomDialog(
         const std::string& initialText, const std::function<std::string(const std::string& text, int delta)>& step,
         const std::function<bool(const std::string& text)>& accept) override;
+    void ShowAddressDialog(const std::string& message, const std::string& address) override;
 
 private:
     WxUi& ui_;
