@@ -19,4 +19,15 @@ struct FeatureDialogs {
     AddressDialog& address;
 };
 
+// One object that shows them all: the toolkit's side, or a test's scripted fake.
+class EveryFeatureDialog : public TermsDialog,
+                           public BackupDialog,
+                           public LatestVideosDialog,
+                           public NoteDialogs,
+                           public ZoomDialog,
+                           public AddressDialog {
+public:
+    FeatureDialogs Dialogs() { return {*this, *this, *this, *this, *this, *this}; }
+};
+
 }  // namespace qen

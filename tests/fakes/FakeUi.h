@@ -19,15 +19,8 @@ struct ShownMessage {
 };
 
 // It also plays every feature's dialogs, so one script drives a whole flow.
-class FakeUi : public Ui,
-               public TermsDialog,
-               public BackupDialog,
-               public LatestVideosDialog,
-               public NoteDialogs,
-               public ZoomDialog,
-               public AddressDialog {
+class FakeUi : public Ui, public EveryFeatureDialog {
 public:
-    FeatureDialogs Dialogs() { return {*this, *this, *this, *this, *this, *this}; }
 
     // Answers for the coming message boxes, in order. A message box without a scripted
     // answer fails the test unless it only has an OK button.

@@ -7,16 +7,9 @@
 
 namespace qen {
 
-class WxDialogs : public TermsDialog,
-                  public BackupDialog,
-                  public LatestVideosDialog,
-                  public NoteDialogs,
-                  public ZoomDialog,
-                  public AddressDialog {
+class WxDialogs : public EveryFeatureDialog {
 public:
     explicit WxDialogs(WxUi& ui) : ui_(ui) {}
-
-    FeatureDialogs All() { return {*this, *this, *this, *this, *this, *this}; }
 
     bool ShowTermsDialog(const std::string& caption, const std::string& termsText) override;
     BackupChoice ShowBackupDialog() override;

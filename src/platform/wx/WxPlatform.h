@@ -18,7 +18,7 @@ public:
 
     MainFrame* frame() const { return frame_; }
     WxUi& wxUi() { return ui_; }
-    FeatureDialogs dialogs() { return dialogs_.All(); }
+    FeatureDialogs dialogs() { return dialogs_.Dialogs(); }
     // The window was asked to close while a dialog or a wait ran; it is to close from the
     // main loop.
     bool ClosePutOff() const { return closePutOff_; }
