@@ -45,15 +45,23 @@ bool Opened(System::LaunchOutcome outcome) {
     return outcome == System::LaunchOutcome::Succeeded || outcome == System::LaunchOutcome::StillRunning;
 }
 
+Outcome WriteRedirectPage(const Path& pagePath, const std::string& url) {
+    if (WriteWholeFile(pagePath, FillRedirectPage(url))) return Outcome::Success();
+    return Outcome::Failure("Failed to write file " + pagePath.Display());
+}
+
+bool DesktopOpens(System& system, const Path& pagePath) {
+    return Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds));
+}
+
 }  // namespace
 
 Outcome OpenViaRedirectPage(System& system, const std::string& url, const Path& path) {
     Path pagePath = path;
     if (pagePath.Empty()) pagePath = system.TempFolder().value_or(Path("/tmp/")) / kRedirectPageName;
 
-    if (!WriteWholeFile(pagePath, FillRedirectPage(url))) return Outcome::Failure("Failed to write file " + pagePath.Display());
-    if (Opened(system.Launch("xdg-open", {"xdg-open", pagePath.Bytes()}, kLauncherWaitMilliseconds)))
-        return Outcome::Success();
+    if (Outcome written = WriteRedirectPage(pagePath, url); !written) return written;
+    if (DesktopOpens(system, pagePath)) return Outcome::Success();
     return Outcome::Failure(kCannotOpenMessage + url);
 }
 
@@ -71,8 +79,9 @@ Outcome OpenInExternalBrowser(System& system, const std::string& url, AddressDia
     }
     std::optional<Path> temp = system.TempFolder();
     if (!temp) return Outcome::Failure({});
-    Outcome opened = OpenViaRedirectPage(system, url, *temp / kRedirectPageName);
-    if (opened || opened.Message() != kCannotOpenMessage + url) return opened;
+    const Path pagePath = *temp / kRedirectPageName;
+    if (Outcome written = WriteRedirectPage(pagePath, url); !written) return written;
+    if (DesktopOpens(system, pagePath)) return Outcome::Success();
     // No browser took it: the user gets the address to take to one themselves.
     addressDialog.ShowAddressDialog(kCannotOpenMessage, url);
     return Outcome::Failure({});
