@@ -5,6 +5,7 @@
 #include <string>
 
 #include "articles/ArticleFeed.h"
+#include "text/TagScanners.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

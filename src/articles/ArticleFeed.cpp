@@ -1,18 +1,13 @@
 #include "articles/ArticleFeed.h"
 
 #include "text/HtmlText.h"
+#include "text/TagScanners.h"
 #include "text/TextOps.h"
 #include "web/Fetcher.h"
 
 namespace qen {
 
 namespace {
-
-// A byte that ends a tag name: a control character or blank, and (compared as a signed
-// character, as the feed scanner always has) every byte from 0x80 up.
-bool EndsTagName(char c) {
-    return static_cast<signed char>(c) <= 32 || c == '>';
-}
 
 // A title kept to a sound size; one wrapped in a CDATA section keeps its markers.
 std::string KeptTitle(std::string title) {
@@ -28,30 +23,6 @@ std::string KeptTitle(std::string title) {
 }
 
 }  // namespace
-
-std::string ExtractTag(std::string_view text, std::string_view name, std::size_t& position) {
-    std::string open("<");
-    open.append(name);
-    std::string close("</");
-    close.append(name).append(">");
-    std::size_t start = position;
-    for (;;) {
-        const std::size_t found = text.find(open, start);
-        if (found == std::string_view::npos) return {};
-        const std::size_t after = found + open.size();
-        // "<item" must not take "<items".
-        if (after < text.size() && !EndsTagName(text[after])) {
-            start = after;
-            continue;
-        }
-        const std::size_t content = after + 1;
-        if (content > text.size()) return {};
-        const std::size_t end = text.find(close, content);
-        if (end == std::string_view::npos) return {};
-        position = end + close.size();
-        return std::string(text.substr(content, end - content));
-    }
-}
 
 std::string ArticleFeedAddress(const std::string& feedHost, const std::string& categoryPath) {
     return "http://" + feedHost + "/category/" + categoryPath;

@@ -18,11 +18,6 @@ struct ArticleEntry {
     bool operator==(const ArticleEntry&) const = default;
 };
 
-// The content of the next element `name` at or after `position`, or the empty text.
-// On success `position` moves just behind the element's closing tag. The content starts
-// one character behind "<name", so a start tag's attributes belong to it.
-std::string ExtractTag(std::string_view text, std::string_view name, std::size_t& position);
-
 // "http://" + feed host + "/category/" + the category path as the package gives it.
 std::string ArticleFeedAddress(const std::string& feedHost, const std::string& categoryPath);
 

@@ -7,6 +7,12 @@ namespace qen {
 
 namespace {
 
+// A byte that ends a tag name: a control character or blank, and (compared as a signed
+// character, as the feed scanner always has) every byte from 0x80 up.
+bool EndsTagName(char c) {
+    return static_cast<signed char>(c) <= 32 || c == '>';
+}
+
 constexpr std::size_t npos = std::string_view::npos;
 
 // Appended piece by piece: GCC 12 misreads "<" + std::string(tag) in optimised builds.
@@ -127,6 +133,28 @@ std::optional<std::size_t> TagScanner::ScanEndTag(std::size_t nameEnd) const {
     const std::size_t pos = blanks_.SkipFrom(nameEnd);
     if (pos >= text_.size() || text_[pos] != '>') return std::nullopt;
     return pos + 1;
+}
+
+std::string ExtractTag(std::string_view text, std::string_view name, std::size_t& position) {
+    const std::string open = Joined("<", name, "");
+    const std::string close = Joined("</", name, ">");
+    std::size_t start = position;
+    for (;;) {
+        const std::size_t found = text.find(open, start);
+        if (found == std::string_view::npos) return {};
+        const std::size_t after = found + open.size();
+        // "<item" must not take "<items".
+        if (after < text.size() && !EndsTagName(text[after])) {
+            start = after;
+            continue;
+        }
+        const std::size_t content = after + 1;
+        if (content > text.size()) return {};
+        const std::size_t end = text.find(close, content);
+        if (end == std::string_view::npos) return {};
+        position = end + close.size();
+        return std::string(text.substr(content, end - content));
+    }
 }
 
 }  // namespace qen

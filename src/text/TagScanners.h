@@ -1,5 +1,5 @@
 #pragma once
-// Finding tags in text from outside, by one of two rules for two kinds of text.
+// Finding tags in text from outside, by one of three rules for three kinds of text.
 //
 // The feed rule (ExtractTagContent): a video feed is searched as plain text, never parsed.
 // A start tag is "<" + name followed by ">" or by anything that is not a visible ASCII
@@ -8,6 +8,11 @@
 // of exactly that spelling, so nesting is not followed. Every search moves forward only,
 // so a feed is read in time proportional to its size, however broken.
 //
+// The item rule (ExtractTag): an article feed is searched as plain text too, but the start
+// tag is not looked at: the content begins one character behind "<" + name, so a start
+// tag's attributes and its ">" belong to the content. A name ends at ">" or at any byte up
+// to a blank, or from 128 up; a longer name is another element.
+//
 // The markup rule (TagScanner): an article page follows the HTML tag syntax. A ">" inside
 // a quoted attribute value does not end a start tag, and names and unquoted values run up
 // to a blank. Used to cut candidate tags out of untrusted text before a real parser looks
@@ -15,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +30,10 @@ namespace qen {
 // On success `position` moves just past the end tag. The empty text when there is no such
 // complete element.
 std::string_view ExtractTagContent(std::string_view text, std::string_view tag, std::size_t& position);
+
+// The content of the next element `name` at or after `position` by the item rule, or the
+// empty text. On success `position` moves just behind the element's closing tag.
+std::string ExtractTag(std::string_view text, std::string_view name, std::size_t& position);
 
 // Where start and end tags end, by the markup rule.
 

@@ -30,35 +30,6 @@ std::vector<ArticleEntry> Load(const std::string& response) {
     return feed.Entries();
 }
 
-TEST(ExtractTag, FindsTheNextElementOfThatName) {
-    struct Case {
-        const char* why;
-        std::string text;
-        const char* name;
-        std::size_t from;
-        std::string content;
-        std::size_t positionAfter;  // unchanged when nothing was found
-    };
-    const Case cases[] = {
-        {"plain element", "<item>abc</item>rest", "item", 0, "abc", 16},
-        {"a longer name is skipped", "<items>x</items><item>y</item>", "item", 0, "y", 30},
-        {"the attributes belong to the content", "<title type='text'>Hi</title>", "title", 0, "type='text'>Hi", 29},
-        {"a tab ends the name", "<item\tkind='a'>b</item>", "item", 0, "kind='a'>b", 23},
-        {"a byte from 0x80 up ends the name", "<item\xE9z</item>", "item", 0, "z", 14},
-        {"a letter does not", "<itemz>q</itemz>", "item", 0, "", 0},
-        {"search starts at the position", "<b>1</b><b>2</b>", "b", 1, "2", 16},
-        {"no closing tag", "<item>abc", "item", 3, "", 3},
-        {"start tag at the very end", "text<item", "item", 0, "", 0},
-        {"CDATA and references stay", "<title><![CDATA[A &amp; B]]></title>", "title", 0, "<![CDATA[A &amp; B]]>", 36},
-        {"an empty element gives the empty text", "<item></item>", "item", 0, "", 13},
-    };
-    for (const Case& c : cases) {
-        std::size_t position = c.from;
-        EXPECT_EQ(ExtractTag(c.text, c.name, position), c.content) << c.why;
-        EXPECT_EQ(position, c.positionAfter) << c.why;
-    }
-}
-
 TEST(ArticleFeed, ReadsTitleAndIdOfEachItem) {
     struct Case {
         const char* why;

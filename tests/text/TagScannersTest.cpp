@@ -32,22 +32,23 @@ std::optional<std::size_t> GumboTagEnd(const std::string& text) {
 
 // Where each rule ends the start tag of "title" at the start of the text: the feed rule
 // (by the content it finds) and the markup rule. They part over quotes.
-TEST(TagScanners, TheFeedRuleAndTheMarkupRuleSideBySide) {
+TEST(TagScanners, TheThreeRulesSideBySide) {
     struct Case {
         const char* why;
         std::string text;
-        std::optional<std::size_t> feedRule;    // nothing: no complete element
-        std::optional<std::size_t> markupRule;  // nothing: the text ends inside the tag
+        std::optional<std::size_t> feedRule;    // where the content starts; nothing: no complete element
+        std::optional<std::size_t> markupRule;  // where the start tag ends; nothing: the text ends inside it
+        std::string itemRule;                   // the content; empty: no complete element
     };
     const Case cases[] = {
-        {"a plain tag", "<title>T</title>", 7, 7},
-        {"a quoted value", "<title type='text'>T</title>", 19, 19},
-        {"an unquoted value ends at >", "<title a=x>y>T</title>", 11, 11},
-        {"a > in single quotes ends the tag by the feed rule only", "<title a='>'>T</title>", 11, 13},
-        {"a > in double quotes ends the tag by the feed rule only", "<title a=\"x>y\">T</title>", 12, 15},
-        {"a quote left open hides the end from the markup rule", "<title a='x>T</title>", 12, std::nullopt},
-        {"no end tag: no element, but a whole start tag", "<title>T", std::nullopt, 7},
-        {"a start tag never closed", "<title a='x'", std::nullopt, std::nullopt},
+        {"a plain tag", "<title>T</title>", 7, 7, "T"},
+        {"a quoted value", "<title type='text'>T</title>", 19, 19, "type='text'>T"},
+        {"an unquoted value ends at >", "<title a=x>y>T</title>", 11, 11, "a=x>y>T"},
+        {"a > in single quotes ends the tag by the feed rule only", "<title a='>'>T</title>", 11, 13, "a='>'>T"},
+        {"a > in double quotes ends the tag by the feed rule only", "<title a=\"x>y\">T</title>", 12, 15, "a=\"x>y\">T"},
+        {"a quote left open hides the end from the markup rule", "<title a='x>T</title>", 12, std::nullopt, "a='x>T"},
+        {"no end tag: no element, but a whole start tag", "<title>T", std::nullopt, 7, ""},
+        {"a start tag never closed", "<title a='x'", std::nullopt, std::nullopt, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -58,6 +59,37 @@ TEST(TagScanners, TheFeedRuleAndTheMarkupRuleSideBySide) {
         EXPECT_EQ(feedEnd, c.feedRule);
         const std::optional<TagScanner::StartTag> tag = TagScanner(c.text).ScanStartTag(0, 5, 100);
         EXPECT_EQ(tag ? std::optional<std::size_t>(tag->end) : std::nullopt, c.markupRule);
+        position = 0;
+        EXPECT_EQ(ExtractTag(c.text, "title", position), c.itemRule);
+    }
+}
+
+TEST(ExtractTag, FindsTheNextElementOfThatName) {
+    struct Case {
+        const char* why;
+        std::string text;
+        const char* name;
+        std::size_t from;
+        std::string content;
+        std::size_t positionAfter;  // unchanged when nothing was found
+    };
+    const Case cases[] = {
+        {"plain element", "<item>abc</item>rest", "item", 0, "abc", 16},
+        {"a longer name is skipped", "<items>x</items><item>y</item>", "item", 0, "y", 30},
+        {"the attributes belong to the content", "<title type='text'>Hi</title>", "title", 0, "type='text'>Hi", 29},
+        {"a tab ends the name", "<item\tkind='a'>b</item>", "item", 0, "kind='a'>b", 23},
+        {"a byte from 0x80 up ends the name", "<item\xE9z</item>", "item", 0, "z", 14},
+        {"a letter does not", "<itemz>q</itemz>", "item", 0, "", 0},
+        {"search starts at the position", "<b>1</b><b>2</b>", "b", 1, "2", 16},
+        {"no closing tag", "<item>abc", "item", 3, "", 3},
+        {"start tag at the very end", "text<item", "item", 0, "", 0},
+        {"CDATA and references stay", "<title><![CDATA[A &amp; B]]></title>", "title", 0, "<![CDATA[A &amp; B]]>", 36},
+        {"an empty element gives the empty text", "<item></item>", "item", 0, "", 13},
+    };
+    for (const Case& c : cases) {
+        std::size_t position = c.from;
+        EXPECT_EQ(ExtractTag(c.text, c.name, position), c.content) << c.why;
+        EXPECT_EQ(position, c.positionAfter) << c.why;
     }
 }
 
