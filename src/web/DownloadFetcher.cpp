@@ -7,7 +7,6 @@
 #include <new>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "platform/Waiting.h"
@@ -28,23 +27,14 @@ struct DownloadFetcher::Completion {
     TransferPhase phase = TransferPhase::Complete;
     std::string reason;
     std::size_t received = 0;
-};
 
-struct DownloadFetcher::WorkerTally {
-    std::mutex mutex;
-    std::condition_variable changed;
-    int running = 0;
-
-    void Started() {
-        std::lock_guard lock(mutex);
-        ++running;
-    }
-    void Ended() {
+    // Once the worker's thread is free again, so that the next transfer finds it waiting.
+    void Release() {
         {
             std::lock_guard lock(mutex);
-            --running;
+            done = true;
         }
-        changed.notify_all();
+        finished.notify_all();
     }
 };
 
@@ -91,7 +81,7 @@ void DownloadFetcher::RunWorker(const WorkerJob& job) {
     // A resource that reached the cut is complete as far as anyone will ever see.
     const bool keep = cut || result.phase == TransferPhase::Complete;
     const std::optional<std::size_t> received = job.sink->Finish(keep);
-    if (!received) return;  // a later transfer has begun: leave no trace
+    if (!received) return;  // a later transfer has begun: leave no trace, no one waits
 
     TransferPhase phase = result.phase;
     if (keep)
@@ -103,9 +93,7 @@ void DownloadFetcher::RunWorker(const WorkerJob& job) {
         job.completion->phase = phase;
         job.completion->reason = keep ? std::string() : std::move(result.reason);
         job.completion->received = *received;
-        job.completion->done = true;
     }
-    job.completion->finished.notify_all();
 }
 
 namespace {
@@ -126,30 +114,22 @@ std::string UpToFirstZero(std::string_view data) { return std::string(data.subst
 
 }  // namespace
 
-void StartDetachedThread(std::function<void()> job) { std::thread(std::move(job)).detach(); }
-
 DownloadFetcher::DownloadFetcher(Waiting& window, std::shared_ptr<HttpTransport> transport, FetchLimits limits,
                                  ThreadStarter startThread)
     : window_(window),
       transport_(std::move(transport)),
       limits_(limits),
-      startThread_(std::move(startThread)),
       buffer_(DownloadBuffer::ForProcess()),
-      workers_(std::make_shared<WorkerTally>()) {}
+      workers_(std::move(startThread)) {}
 
 DownloadFetcher::~DownloadFetcher() {
     AbandonTransfers();
-    WaitForWorkers(limits_.shutdownGrace);
+    workers_.Close(limits_.shutdownGrace);
 }
 
 void DownloadFetcher::AbandonTransfers() {
     abandoned_ = true;
     if (running_) running_->Abandon();
-}
-
-void DownloadFetcher::WaitForWorkers(std::chrono::milliseconds grace) {
-    std::unique_lock lock(workers_->mutex);
-    workers_->changed.wait_for(lock, grace, [this] { return workers_->running == 0; });
 }
 
 std::size_t DownloadFetcher::ReceivedLength(FetchChannel channel) const {
@@ -167,16 +147,16 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
         Clock::now() + (channel == FetchChannel::Update ? limits_.update : limits_.feed);
     running_ = sink;
     auto completion = std::make_shared<Completion>();
-    std::function<void()> job = [work = WorkerJob{transport_, sink, url, deadline, completion},
-                                 tally = workers_] {
+    const std::function<void()> job = [work = WorkerJob{transport_, sink, url, deadline, completion}] {
         RunWorker(work);
-        tally->Ended();
     };
-    workers_->Started();
+    const std::function<void()> release = [completion] { completion->Release(); };
     try {
-        startThread_(job);
+        workers_.Run(job, release);
     } catch (const std::system_error&) {
-        job();  // no thread to be had: the transfer runs here, still bounded by the deadline
+        // No thread to be had: the transfer runs here, still bounded by the deadline.
+        job();
+        release();
     }
 
     std::unique_lock lock(completion->mutex);

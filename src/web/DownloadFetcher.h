@@ -1,8 +1,9 @@
 #pragma once
-// The program's Fetcher: each transfer runs on a short-lived worker thread and reads the
-// resource into the process's DownloadBuffer (an update file into its file), while the calling (user-interface) thread
-// waits for it and keeps the window alive. Failures of the article and video channels
-// come back as their messages once the worker has ended; the update channel stays silent.
+// The program's Fetcher: each transfer runs on a worker thread that serves the fetcher's
+// life and reads the resource into the process's DownloadBuffer (an update file into its
+// file), while the calling (user-interface) thread waits for it and keeps the window
+// alive. Failures of the article and video channels come back as their messages once the
+// transfer has ended; the update channel stays silent.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -15,6 +16,7 @@
 #include "platform/HttpTransport.h"
 #include "web/DownloadBuffer.h"
 #include "web/Fetcher.h"
+#include "web/TransferWorkers.h"
 
 namespace qen {
 
@@ -29,10 +31,6 @@ struct FetchLimits {
     // How long closing waits for abandoned workers before leaving them behind.
     std::chrono::milliseconds shutdownGrace{1'500};
 };
-
-// Starts a job on a new thread; throws std::system_error when no thread can start.
-using ThreadStarter = std::function<void(std::function<void()> job)>;
-void StartDetachedThread(std::function<void()> job);
 
 class DownloadFetcher : public Fetcher {
 public:
@@ -68,7 +66,6 @@ private:
     };
     struct Completion;  // what a worker hands back
     struct WorkerJob;   // everything a worker touches
-    struct WorkerTally;
     struct TransferOutcome {
         TransferPhase phase;  // Complete, NoSession, NoAnswer or ReadFailed
         std::string reason;
@@ -90,16 +87,14 @@ private:
     // What the user is told of a transfer: the channel's message for a failure it reports,
     // else success (the update channel reports nothing).
     Outcome ReportFor(FetchChannel channel, const TransferOutcome& outcome) const;
-    void WaitForWorkers(std::chrono::milliseconds grace);
     static void RunWorker(const WorkerJob& job);
     static TransferResult PerformGet(const WorkerJob& job, bool& cut);
 
     Waiting& window_;
     std::shared_ptr<HttpTransport> transport_;
     FetchLimits limits_;
-    ThreadStarter startThread_;
     DownloadBuffer& buffer_;
-    std::shared_ptr<WorkerTally> workers_;
+    TransferWorkers workers_;
     std::array<ChannelState, 3> channels_{};
     std::shared_ptr<TransferSink> running_;  // the transfer being waited for
     bool busy_ = false;

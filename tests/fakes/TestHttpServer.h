@@ -20,6 +20,7 @@ public:
 
     std::string Host() const { return server_.Host(); }  // "127.0.0.1:PORT"
     std::string Url(const std::string& path) const { return server_.Address() + path; }
+    std::size_t Connections() const { return server_.Connections(); }
 
 private:
     static feedsim::Options OnFreePort(feedsim::Options options) {

@@ -253,18 +253,32 @@ TEST_F(LoopbackFetchTest, ANetworkWithoutServerIsNoAnswer) {
         "Unable to access EzineArticles.com\n\nError: InternetOpenUrl failed\n\nURL: " + url + "\n\n"));
 }
 
+// The real transport, telling when a transfer has returned.
+class TrackedTransport : public HttpTransport {
+public:
+    TransferResult Get(const TransferRequest& request) override {
+        TransferResult result = inner_.Get(request);
+        {
+            std::lock_guard lock(mutex_);
+            ++ended_;
+        }
+        changed_.notify_all();
+        return result;
+    }
+    bool WaitUntilEnded(std::chrono::seconds limit) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, limit, [this] { return ended_ > 0; });
+    }
+
+private:
+    CurlTransport inner_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int ended_ = 0;
+};
+
 TEST_F(LoopbackFetchTest, AnAbandonedTransferEndsSoonAfter) {
-    // Track when the worker's job returns.
-    auto ended = std::make_shared<std::pair<std::mutex, std::condition_variable>>();
-    auto done = std::make_shared<bool>(false);
-    ThreadStarter tracked = [ended, done](std::function<void()> job) {
-        std::thread([job = std::move(job), ended, done] {
-            job();
-            std::lock_guard lock(ended->first);
-            *done = true;
-            ended->second.notify_all();
-        }).detach();
-    };
+    auto transport = std::make_shared<TrackedTransport>();
     FetchLimits limits = LoopbackLimits();
     limits.feed = 60s;
     class ClosingUi : public FakeUi {
@@ -275,13 +289,25 @@ TEST_F(LoopbackFetchTest, AnAbandonedTransferEndsSoonAfter) {
             fetcher->AbandonTransfers();  // the window closes while the server hangs
         }
     } closingUi;
-    DownloadFetcher closing(closingUi, std::make_shared<CurlTransport>(), limits, tracked);
+    DownloadFetcher closing(closingUi, transport, limits);
     closingUi.fetcher = &closing;
 
     EXPECT_EQ(Told(ui, closing.FetchFeedText(FetchChannel::Videos, Url("/fault/hang/feeds/api/videos/X12345/related"))), "");
-    std::unique_lock lock(ended->first);
-    EXPECT_TRUE(ended->second.wait_for(lock, 10s, [&] { return *done; }));
+    EXPECT_TRUE(transport->WaitUntilEnded(10s));
     EXPECT_TRUE(closingUi.messages.empty());
+}
+
+TEST_F(LoopbackFetchTest, OneConnectionServesBatchAfterBatch) {
+    for (int start = 1; start <= 20 * 50; start += 50)
+        ASSERT_EQ(Count(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, KeywordUrl("puppies", start))), "<entry"),
+                  50);
+    EXPECT_EQ(server.Connections(), 1u);
+
+    // A transfer broken off mid-answer costs its connection, not the next batch.
+    EXPECT_EQ(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, Url("/fault/reset/feeds/api/videos/X12345/related"))), "");
+    ui.messages.clear();
+    EXPECT_EQ(Count(Told(ui, fetcher.FetchFeedText(FetchChannel::Videos, KeywordUrl("puppies", 1))), "<entry"), 50);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

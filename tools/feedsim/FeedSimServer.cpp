@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "feedsim/ConnectionReset.h"
@@ -54,6 +55,8 @@ struct Server::Impl {
     StopSignal stopping;
     int port = -1;
     std::atomic<bool> ended = false;
+    std::mutex peersMutex;
+    std::set<int> peerPorts;  // one per client connection
 
     explicit Impl(Options o) : options(std::move(o)), service(options.filesFolder) {
         http.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
@@ -65,6 +68,8 @@ struct Server::Impl {
             setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         });
         http.set_keep_alive_timeout(1);
+        // As a web server would: a client keeps its connection for a whole run.
+        http.set_keep_alive_max_count(100);
         http.set_payload_max_length(1 << 16);
         http.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             Handle(request, response);
@@ -72,6 +77,10 @@ struct Server::Impl {
     }
 
     void Handle(const httplib::Request& in, httplib::Response& out) {
+        {
+            std::lock_guard lock(peersMutex);
+            peerPorts.insert(in.remote_port);
+        }
         Request request{in.path, in.params, in.get_header_value("Host"), {in.headers.begin(), in.headers.end()}};
         if (request.host.empty()) request.host = std::string(kLoopback) + ":" + std::to_string(port);
 
@@ -159,6 +168,11 @@ void Server::Stop() {
 }
 
 int Server::Port() const { return impl_->port; }
+
+std::size_t Server::Connections() const {
+    std::lock_guard lock(impl_->peersMutex);
+    return impl_->peerPorts.size();
+}
 
 std::string Server::Host() const { return std::string(kLoopback) + ":" + std::to_string(impl_->port); }
 

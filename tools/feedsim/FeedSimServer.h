@@ -1,6 +1,7 @@
 #pragma once
 // The simulator on the network: an HTTP server on the loopback interface only.
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <thread>
@@ -33,6 +34,9 @@ public:
     void Stop();
 
     int Port() const;
+    // How many client connections requests came on so far: shows whether clients keep
+    // their connection open between requests.
+    std::size_t Connections() const;
     std::string Address() const;  // "http://127.0.0.1:PORT"
     std::string Host() const;     // "127.0.0.1:PORT"
 

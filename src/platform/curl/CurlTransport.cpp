@@ -75,7 +75,8 @@ CurlTransport::CurlTransport() {
 }
 
 TransferResult CurlTransport::Get(const TransferRequest& request) {
-    std::unique_ptr<CURL, HandleDeleter> handle(curl_easy_init());
+    thread_local std::unique_ptr<CURL, HandleDeleter> handle;
+    if (!handle) handle.reset(curl_easy_init());
     if (!handle) return {TransferPhase::NoSession, "libcurl could not create a transfer"};
 
     // Always the server's own, current answer: nothing in between may serve a stored copy.
@@ -90,6 +91,12 @@ TransferResult CurlTransport::Get(const TransferRequest& request) {
     TransferContext context{&request};
     char errorText[CURL_ERROR_SIZE] = "";
     CURL* h = handle.get();
+    // The options point into this call's frame: none may outlive it. Resetting keeps the
+    // handle's open connections, name lookups and TLS sessions.
+    struct ForgetOptions {
+        CURL* handle;
+        ~ForgetOptions() { curl_easy_reset(handle); }
+    } forget{h};
     CURLcode setup = CURLE_OK;
     auto set = [&](CURLoption option, auto value) {
         if (setup == CURLE_OK) setup = curl_easy_setopt(h, option, value);
@@ -105,7 +112,6 @@ TransferResult CurlTransport::Get(const TransferRequest& request) {
     set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
-    set(CURLOPT_FORBID_REUSE, 1L);
     set(CURLOPT_HEADERFUNCTION, OnHeaderLine);
     set(CURLOPT_HEADERDATA, &context);
     set(CURLOPT_WRITEFUNCTION, OnBodyPiece);
