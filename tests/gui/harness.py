@@ -425,7 +425,11 @@ class Runtime:
         # may carry it too: the main window is the first one shown.
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name",
                                 "^" + re.escape(title) + "$"], capture_output=True, text=True)
-        windows = [int(window) for window in found.stdout.split()]
+        # The search also matches a window by a title it once had (the main window while a
+        # dialog of that title is open): keep those whose title is it now.
+        windows = [int(window) for window in found.stdout.split()
+                   if subprocess.run(["xdotool", "getwindowname", window], capture_output=True,
+                                     text=True).stdout.rstrip("\n") == title]
         check(windows, f"no window titled '{title}'")
         _send_delete_window(min(windows))
 
