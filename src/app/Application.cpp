@@ -129,7 +129,6 @@ bool Application::Start(const std::vector<std::string>& args) {
         AbandonSite();
         return false;
     }
-    store_.ExcludedWords = site_.ExcludedWords;
     UsePackageEndpoints(site_.PackageEndpoints);
 
     LoadUserDataAtStartUp();

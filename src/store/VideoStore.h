@@ -67,9 +67,8 @@ class VideoStore : public UserData {
 public:
     static constexpr std::size_t kMaxRelatedVideos = 50;
 
-    // Not saved: filled by the feed client and the site builder.
+    // Not saved: filled by the feed client.
     std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
-    std::vector<std::string> ExcludedWords;      // lower case, may be empty words
 
     bool PlaylistChanged = false;
     int VideoPageCount = 0;       // highest videos page written this run

@@ -66,6 +66,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
 
     VideoFeedClient feed(fetcher_, store_, FeedHost());
+    feed.SetExcludedWords(site_.ExcludedWords);
     KeywordFetch fetched;
     fetchingLatest_ = true;
     const bool endedOk = latestVideosDialog_.ShowLatestVideosDialog([&](FetchProgress& progress) {

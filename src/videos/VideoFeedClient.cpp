@@ -97,7 +97,7 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
 
         const std::string idText(id);
         const bool known = run.batchIds.count(idText) > 0 || (run.keep && run.knownIds.count(idText) > 0);
-        if (known || TitleHoldsExcludedWord(title, store_.ExcludedWords)) {
+        if (known || TitleHoldsExcludedWord(title, excludedWords_)) {
             ++run.rejected;
             continue;
         }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/Outcome.h"
 #include "store/VideoStore.h"
@@ -51,6 +53,10 @@ public:
 
     VideoFeedClient(Fetcher& fetcher, VideoStore& store, std::string feedHost);
 
+    // A keyword run passes over a video whose title holds one of these lower-case words
+    // (the niche's exclusion words; an empty word is in every title). None at first.
+    void SetExcludedWords(std::vector<std::string> words) { excludedWords_ = std::move(words); }
+
     // Runs the terms of `keywordList` batch by batch and puts the new videos of the whole
     // run in front of `CurrentVideos`. Without `keep` the current videos are cleared first.
     // `cancel` is read at the start of each batch.
@@ -69,6 +75,7 @@ private:
     Fetcher& fetcher_;
     VideoStore& store_;
     std::string feedHost_;
+    std::vector<std::string> excludedWords_;
 };
 
 }  // namespace qen

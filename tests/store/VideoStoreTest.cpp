@@ -57,13 +57,11 @@ TEST_F(VideoStoreTest, SaveThenLoadRestoresTheSavedLists) {
 
     VideoStore other;
     other.RelatedVideos = {{"r", "R"}};
-    other.ExcludedWords = {"spam"};
     other.PlaylistChanged = true;
     ASSERT_TRUE(other.LoadUserData(path));
     EXPECT_EQ(static_cast<const UserData&>(other), static_cast<const UserData&>(store));
     EXPECT_FALSE(other.PlaylistChanged);
     EXPECT_EQ(other.RelatedVideos.size(), 1u);
-    EXPECT_EQ(other.ExcludedWords.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, MissingFileLoadsNothingSilently) {

@@ -218,7 +218,7 @@ TEST_F(VideoCatalogueTest, AFetchThatBringsNoPages) {
         ui.messages.clear();
         ui.cancelDuringBatch = c.cancelDuringBatch;
         ui.latestVideosDialogEndsOk = c.dialogEndsOk;
-        store.ExcludedWords = c.excludedWords;
+        site.ExcludedWords = c.excludedWords;
         store.CurrentVideos = Videos("old", c.stored);
         fetcher.answers.clear();
         if (c.feed) AnswerFetch(*c.feed);

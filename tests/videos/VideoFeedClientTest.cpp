@@ -241,7 +241,7 @@ TEST_F(KeywordFetchTest, WhichEntriesCountAsNew) {
         SCOPED_TRACE(c.name);
         store.CurrentVideos = {{"current001", "Stored"}};
         store.DeletedVideoIds = {"deleted001"};
-        store.ExcludedWords = c.excludedWords;
+        client.SetExcludedWords(c.excludedWords);
         messages.clear();
         fetcher.answers.clear();
         AnswerEveryBatch(c.feed);
