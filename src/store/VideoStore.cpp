@@ -66,18 +66,10 @@ bool VideoStore::DeleteCurrentVideo(const std::string& id) {
     return true;
 }
 
-std::string VideoStore::FindVideoTitle(const std::string& id) const {
-    for (const auto& v : CurrentVideos)
-        if (v.id == id) return v.title;
-    for (const auto& v : RelatedVideos)
-        if (v.id == id) return v.title;
-    return {};
-}
-
-bool VideoStore::AddToPlaylist(const std::string& id) {
-    RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == id; });
+bool VideoStore::AddToPlaylist(const VideoEntry& video) {
+    RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == video.id; });
     if (Playlist.size() >= kMaxPlaylist) return false;
-    Playlist.insert(Playlist.begin(), VideoEntry{id, FindVideoTitle(id)});
+    Playlist.insert(Playlist.begin(), video);
     PlaylistChanged = true;
     return true;
 }

@@ -65,11 +65,6 @@ struct UserData {
 
 class VideoStore : public UserData {
 public:
-    static constexpr std::size_t kMaxRelatedVideos = 50;
-
-    // Not saved: filled by the feed client.
-    std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
-
     bool PlaylistChanged = false;
     int VideoPageCount = 0;       // highest videos page written this run
     int PlaylistPageCount = 0;    // highest playlist page written this run
@@ -83,9 +78,10 @@ public:
 
     void ClearCurrentVideos();
     bool DeleteCurrentVideo(const std::string& id);
-    std::string FindVideoTitle(const std::string& id) const;
 
-    bool AddToPlaylist(const std::string& id);      // false when the playlist is full
+    // Moves the video to the front of the playlist, or puts it there; false when the
+    // playlist is full.
+    bool AddToPlaylist(const VideoEntry& video);
     bool DeleteFromPlaylist(const std::string& id);
     void ClearPlaylist();
 

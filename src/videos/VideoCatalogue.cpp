@@ -158,15 +158,15 @@ LinkOutcome VideoCatalogue::PlaylistPageLink() {
 }
 
 LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
-    store_.RelatedVideos = {VideoEntry{videoId, store_.FindVideoTitle(videoId)}};
+    run_.RelatedVideos = {VideoEntry{videoId, FindVideoTitle(store_, run_, videoId)}};
     VideoFeedClient feed(fetcher_, store_, FeedHost());
-    if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();
-    if (store_.RelatedVideos.size() == 1) {
+    if (!Succeeded(feed.FetchRelatedVideos(videoId, run_.RelatedVideos))) return LinkOutcome::Cancel();
+    if (run_.RelatedVideos.size() == 1) {
         ui_.ShowMessage(std::string(kVideoSiteLabel) + " has no related video information for that video",
                         Icon::Information);
         return LinkOutcome::Cancel();
     }
-    if (!Succeeded(WriteRelatedVideosPage(store_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();
+    if (!Succeeded(WriteRelatedVideosPage(run_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();
     return LinkOutcome::CancelAndShowRelated();
 }
 

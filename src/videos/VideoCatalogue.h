@@ -10,6 +10,7 @@
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 #include "videos/LatestVideosDialog.h"
+#include "videos/VideoRunState.h"
 #include "web/Fetcher.h"
 
 namespace qen {
@@ -47,6 +48,9 @@ public:
     bool VideoPagesBuilt = false;
     bool PlaylistPagesBuilt = false;
 
+    // What the video links share with the pages for this run.
+    VideoRunState& RunState() { return run_; }
+
 private:
     std::string ThumbnailHost() const;
     std::string FeedHost() const;
@@ -60,6 +64,7 @@ private:
     VideoStore& store_;
     Settings& settings_;
     const ContentSite& site_;
+    VideoRunState run_;
     // Between its batches the keyword run pumps messages with no download waiting.
     bool fetchingLatest_ = false;
 };

@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 #include "videos/VideoPosts.h"
+#include "videos/VideoRunState.h"
 #include "web/Endpoints.h"
 
 namespace qen {
@@ -16,11 +17,11 @@ bool ShowsVideoPosts(const std::string& page) { return page.starts_with("video")
 
 }  // namespace
 
-VideoEdits::VideoEdits(Ui& ui, VideoStore& store, Settings& settings, const Session& session)
-    : ui_(ui), store_(store), settings_(settings), session_(session) {}
+VideoEdits::VideoEdits(Ui& ui, VideoStore& store, VideoRunState& run, Settings& settings, const Session& session)
+    : ui_(ui), store_(store), run_(run), settings_(settings), session_(session) {}
 
 LinkOutcome VideoEdits::AddToPlaylist(const std::string& id, const std::string& page) {
-    if (!store_.AddToPlaylist(id)) {
+    if (!store_.AddToPlaylist({id, FindVideoTitle(store_, run_, id)})) {
         ui_.ShowMessage(kPlaylistFullMessage, Icon::Stop);
         return LinkOutcome::Cancel();
     }

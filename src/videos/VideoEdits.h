@@ -10,11 +10,12 @@ namespace qen {
 class Settings;
 class Ui;
 class VideoStore;
+struct VideoRunState;
 struct Session;
 
 class VideoEdits {
 public:
-    VideoEdits(Ui& ui, VideoStore& store, Settings& settings, const Session& session);
+    VideoEdits(Ui& ui, VideoStore& store, VideoRunState& run, Settings& settings, const Session& session);
 
     // `page` is the file name of the page in view: a video or related-videos page keeps the
     // user where they are, the playlist page is shown again.
@@ -30,6 +31,7 @@ private:
 
     Ui& ui_;
     VideoStore& store_;
+    VideoRunState& run_;
     Settings& settings_;
     const Session& session_;
 };

@@ -63,10 +63,11 @@ public:
     KeywordFetch FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
                                     const bool& cancel, const BatchStarted& batchStarted);
 
-    // Appends the related videos to `RelatedVideos`, which holds the requested video as its
-    // only entry. Succeeds when the feed was read, even without related videos. A failure
-    // with an empty message: the download brought nothing and there is nothing to tell.
-    Outcome FetchRelatedVideos(const std::string& videoId);
+    // Appends the related videos to `related`, which holds the requested video as its only
+    // entry, up to `VideoRunState::kMaxRelatedVideos`. Succeeds when the feed was read, even
+    // without related videos. A failure with an empty message: the download brought nothing
+    // and there is nothing to tell.
+    Outcome FetchRelatedVideos(const std::string& videoId, std::vector<VideoEntry>& related);
 
 private:
     struct KeywordRun;

@@ -173,9 +173,8 @@ Outcome WritePlaylistPages(VideoStore& store, const ContentSite& site, const std
     return WritePagedList(kPlaylistPages, store.Playlist, store.PlaylistPageCount, site, thumbnailHost);
 }
 
-Outcome WriteRelatedVideosPage(const VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
-    return WritePage(site.WorkFolder / page::kRelatedVideos,
-                     RelatedVideosPageText(store.RelatedVideos, site, thumbnailHost));
+Outcome WriteRelatedVideosPage(const VideoRunState& run, const ContentSite& site, const std::string& thumbnailHost) {
+    return WritePage(site.WorkFolder / page::kRelatedVideos, RelatedVideosPageText(run.RelatedVideos, site, thumbnailHost));
 }
 
 }  // namespace qen

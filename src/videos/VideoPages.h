@@ -8,6 +8,7 @@
 
 #include "base/Outcome.h"
 #include "store/VideoStore.h"
+#include "videos/VideoRunState.h"
 
 namespace qen {
 
@@ -32,7 +33,7 @@ std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const 
 // to show; the pages before it stay. An empty list writes nothing and succeeds.
 Outcome WriteVideoPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
 Outcome WritePlaylistPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
-// The page of the store's `RelatedVideos`.
-Outcome WriteRelatedVideosPage(const VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
+// The page of the run's `RelatedVideos`.
+Outcome WriteRelatedVideosPage(const VideoRunState& run, const ContentSite& site, const std::string& thumbnailHost);
 
 }  // namespace qen

@@ -56,12 +56,10 @@ TEST_F(VideoStoreTest, SaveThenLoadRestoresTheSavedLists) {
     EXPECT_FALSE(test::Exists(SavingPathFor(path)));
 
     VideoStore other;
-    other.RelatedVideos = {{"r", "R"}};
     other.PlaylistChanged = true;
     ASSERT_TRUE(other.LoadUserData(path));
     EXPECT_EQ(static_cast<const UserData&>(other), static_cast<const UserData&>(store));
     EXPECT_FALSE(other.PlaylistChanged);
-    EXPECT_EQ(other.RelatedVideos.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, MissingFileLoadsNothingSilently) {
@@ -109,13 +107,12 @@ TEST(VideoStoreLoad, UnreadableFileLeavesTheStoreUnchanged) {
     }
 }
 
-TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
+TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedLists) {
     UserData saved;
     saved.CurrentVideos = {{"a", "A"}};
     const std::string image = EncodeUserData(saved);
     WriteFile(path, image.substr(0, image.size() - 1));
     Fill();
-    store.RelatedVideos = {{"r", "R"}};
     store.PlaylistChanged = true;
 
     const Outcome loaded = store.LoadUserData(path);
@@ -124,7 +121,6 @@ TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
     EXPECT_EQ(loaded.Message(), "Unable to load data from .lum file " + path.Bytes() + "\n\nIt is damaged at byte " +
                                     std::to_string(image.size() - 4) + ": trailer word 3 runs past the end of the file");
     EXPECT_EQ(static_cast<const UserData&>(store), UserData{});
-    EXPECT_EQ(store.RelatedVideos.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, WriteFailingPartWayLeavesThePreviousFileLoadable) {
@@ -174,34 +170,25 @@ TEST_F(VideoStoreTest, DeletedIdsStopBeingRememberedAtCapacity) {
     EXPECT_EQ(store.DeletedVideoIds.back(), "old");
 }
 
-TEST_F(VideoStoreTest, FindVideoTitleLooksAtCurrentThenRelated) {
-    store.CurrentVideos = {{"a", "current"}};
-    store.RelatedVideos = {{"a", "related"}, {"r", "only related"}};
-    EXPECT_EQ(store.FindVideoTitle("a"), "current");
-    EXPECT_EQ(store.FindVideoTitle("r"), "only related");
-    EXPECT_EQ(store.FindVideoTitle("q"), "");
-}
-
 TEST_F(VideoStoreTest, AddToPlaylistPutsTheVideoAtTheFront) {
-    store.CurrentVideos = {{"a", "Title A"}};
     store.Playlist = {{"x", "X"}, {"a", "old"}, {"y", "Y"}};
-    EXPECT_TRUE(store.AddToPlaylist("a"));
+    EXPECT_TRUE(store.AddToPlaylist({"a", "Title A"}));
     EXPECT_EQ(Ids(store.Playlist), (std::vector<std::string>{"a", "x", "y"}));
     EXPECT_EQ(store.Playlist[0].title, "Title A");
     EXPECT_TRUE(store.PlaylistChanged);
 
-    EXPECT_TRUE(store.AddToPlaylist("unknown"));
+    EXPECT_TRUE(store.AddToPlaylist({"unknown", ""}));
     EXPECT_EQ(store.Playlist[0], (VideoEntry{"unknown", ""}));
 }
 
 TEST_F(VideoStoreTest, FullPlaylist) {
     store.Playlist.assign(VideoStore::kMaxPlaylist, {"v", "V"});
     store.Playlist[10] = {"inside", "I"};
-    EXPECT_FALSE(store.AddToPlaylist("new"));
+    EXPECT_FALSE(store.AddToPlaylist({"new", ""}));
     EXPECT_FALSE(store.PlaylistChanged);
 
     // A video already inside moves to the front.
-    EXPECT_TRUE(store.AddToPlaylist("inside"));
+    EXPECT_TRUE(store.AddToPlaylist({"inside", "I"}));
     EXPECT_EQ(store.Playlist.size(), VideoStore::kMaxPlaylist);
     EXPECT_EQ(store.Playlist[0].id, "inside");
 }

@@ -207,6 +207,7 @@ class VideoPageFilesTest : public ::testing::Test, protected test::VideoFixture 
 protected:
     test::TempDir folder;
     ContentSite site = Site("<html>%%videoposts%%%%previousnext%%</html>", folder.path());
+    VideoRunState run;
 
     bool Exists(const std::string& name) const { return test::Exists(folder / name); }
 };
@@ -254,11 +255,11 @@ TEST_F(VideoPageFilesTest, StopsAtThePageThatCannotBeWritten) {
 
 TEST_F(VideoPageFilesTest, FortyNineRelatedVideos) {
     const std::string asked = "asked000001";
-    store.RelatedVideos = {{asked, "The one asked about"}};
-    for (const VideoEntry& video : Videos("r", 49)) store.RelatedVideos.push_back(video);
+    run.RelatedVideos = {{asked, "The one asked about"}};
+    for (const VideoEntry& video : Videos("r", 49)) run.RelatedVideos.push_back(video);
     site.PageTemplate = "%%pagetitle%%|%%toplefttext%%|%%toprighttext%%|%%previousnext%%|%%videoposts%%";
 
-    ASSERT_TRUE(WriteRelatedVideosPage(store, site, test::kThumbHost).Ok());
+    ASSERT_TRUE(WriteRelatedVideosPage(run, site, test::kThumbHost).Ok());
     const std::string page = test::ReadFile(folder / "relatedvideos.html");
     const std::string head =
         "Related Videos|<div class='articleheader'>Related Videos</div><BR><BR>There are 49 videos "
@@ -270,7 +271,7 @@ TEST_F(VideoPageFilesTest, FortyNineRelatedVideos) {
     EXPECT_LT(body.find(asked), body.find(test::VideoId("r", 1)));  // the video asked about comes first
 
     site.WorkFolder = folder / "gone/";
-    EXPECT_EQ(WriteRelatedVideosPage(store, site, test::kThumbHost).Message(),
+    EXPECT_EQ(WriteRelatedVideosPage(run, site, test::kThumbHost).Message(),
               "Failed to write file " + (folder / "gone/relatedvideos.html").Display());
 }
 
