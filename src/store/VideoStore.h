@@ -66,8 +66,6 @@ struct UserData {
 class VideoStore : public UserData {
 public:
     bool PlaylistChanged = false;
-    int VideoPageCount = 0;       // highest videos page written this run
-    int PlaylistPageCount = 0;    // highest playlist page written this run
 
     // Succeeds when the file was read or does not exist; fails with the message to show
     // when it could not be opened or was damaged. A damaged file empties the saved lists.

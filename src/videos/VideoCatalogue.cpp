@@ -38,7 +38,7 @@ bool VideoCatalogue::ShowVideoPages(Path& homePage) {
     }
     {
         BusyCursor busy(ui_);
-        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
+        if (!Succeeded(WriteVideoPages(store_, run_, site_, ThumbnailHost()))) return false;
     }
     VideoPagesBuilt = true;
     homePage = site_.WorkFolder / page::kFirstVideos;
@@ -55,7 +55,7 @@ bool VideoCatalogue::ShowPlaylistPages() {
         return false;
     }
     BusyCursor busy(ui_);
-    if (!Succeeded(WritePlaylistPages(store_, site_, ThumbnailHost()))) return false;
+    if (!Succeeded(WritePlaylistPages(store_, run_, site_, ThumbnailHost()))) return false;
     PlaylistPagesBuilt = true;
     return true;
 }
@@ -90,7 +90,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     if (after == 0 || fetched.cancelled || fetched.Failed()) return false;
     {
         BusyCursor busy(ui_);
-        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
+        if (!Succeeded(WriteVideoPages(store_, run_, site_, ThumbnailHost()))) return false;
     }
     ReportFetchOutcome(keep, fetched.quotaReached, before, after);
     VideoPagesBuilt = true;

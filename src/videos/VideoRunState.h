@@ -14,6 +14,10 @@ struct VideoRunState {
 
     // Of the last related-videos request; entry 0 is the video asked about.
     std::vector<VideoEntry> RelatedVideos;
+
+    // The highest page of each list written this run: the clean-up at exit removes them all.
+    int VideoPageCount = 0;
+    int PlaylistPageCount = 0;
 };
 
 // The title of a video the pages show: the first current video's with that id, else the

@@ -43,8 +43,6 @@ protected:
 TEST_F(VideoStoreTest, NewStoreState) {
     EXPECT_EQ(store.MonthFirstDates, 1);
     EXPECT_TRUE(store.ViewedArticleKeys.empty());
-    EXPECT_EQ(store.VideoPageCount, 0);
-    EXPECT_EQ(store.PlaylistPageCount, 0);
     EXPECT_FALSE(store.PlaylistChanged);
 }
 

@@ -123,7 +123,7 @@ TEST_F(VideoCatalogueTest, PlaylistPagesAreRebuiltWhileThePlaylistHasChanged) {
         EXPECT_TRUE(Exists("playlist1.html")) << visit;
         Remove("playlist1.html");
     }
-    EXPECT_EQ(store.PlaylistPageCount, 1);
+    EXPECT_EQ(run.PlaylistPageCount, 1);
     EXPECT_EQ(ui.busyDepth, 0);
 }
 
