@@ -38,8 +38,8 @@ struct DiaryEntry {
     bool operator==(const DiaryEntry&) const = default;
 };
 
-// The part of the store that the ".lum" file carries. Kept separate so the file
-// format can be read and written without a user interface (tools, fuzzing).
+// The user's data, all of it carried by the ".lum" file. Kept apart from the store's rules
+// so the file format can be read and written on its own (tools, fuzzing).
 struct UserData {
     static constexpr std::size_t kMaxCurrentVideos = 20000;
     static constexpr std::size_t kMaxDeletedVideoIds = 5000;
@@ -65,14 +65,12 @@ struct UserData {
 
 class VideoStore : public UserData {
 public:
-    bool PlaylistChanged = false;
-
     // Succeeds when the file was read or does not exist; fails with the message to show
     // when it could not be opened or was damaged. A damaged file empties the saved lists.
     Outcome LoadUserData(const Path& path);
     // Saves safely (see SaveFileSafely): a failed save leaves the previous file untouched.
     // True when the file was replaced; `error` says why not.
-    bool SaveUserData(const Path& path, FileError* error = nullptr);
+    bool SaveUserData(const Path& path, FileError* error = nullptr) const;
 
     void ClearCurrentVideos();
     bool DeleteCurrentVideo(const std::string& id);
@@ -103,8 +101,11 @@ public:
 
     // Case-insensitive title order of the notepad: bytes with A-Z taken as a-z.
     static int CompareNoteTitles(const std::string& a, const std::string& b);
-
 };
+
+// What a run keeps beside the user's data (related videos, pages written) belongs to the
+// feature that uses it: nothing here could be saved or cleared with the rest by mistake.
+static_assert(sizeof(VideoStore) == sizeof(UserData), "the store holds the user's data and nothing else");
 
 // Messages shown when a list is full.
 inline constexpr const char* kPlaylistFullMessage = "The playlist is full";

@@ -46,7 +46,7 @@ bool VideoCatalogue::ShowVideoPages(Path& homePage) {
 }
 
 bool VideoCatalogue::ShowPlaylistPages() {
-    if (PlaylistPagesBuilt && !store_.PlaylistChanged) return true;
+    if (PlaylistPagesBuilt && !run_.PlaylistChanged) return true;
     if (store_.Playlist.empty()) {
         ui_.ShowMessage(
             "There are no videos in your playlist\n\nTo add a video to the playlist, view the video and then click "

@@ -26,7 +26,7 @@ public:
     // True when "videos1.html" exists: built now, built before, or fetched first when there
     // are no videos yet. On a build `homePage` becomes the first videos page.
     bool ShowVideoPages(Path& homePage);
-    // True when "playlist1.html" exists; rebuilt while the playlist has changed.
+    // True when "playlist1.html" exists; rebuilt on every visit once the playlist has changed.
     bool ShowPlaylistPages();
     // Fetches the latest videos under the progress dialog (`keep`: add them in front of the
     // current ones) and rebuilds the video pages. True when new pages were written.

@@ -1,6 +1,7 @@
 #pragma once
 // The video links that change the user's videos: add to the playlist, delete a video, wipe
-// the playlist. Each asks what it must, changes the store and says what the view does next.
+// the playlist. Each asks what it must, changes the store (and marks a changed playlist for
+// its pages) and says what the view does next.
 #include <string>
 
 #include "base/LinkOutcome.h"

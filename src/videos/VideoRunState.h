@@ -15,6 +15,9 @@ struct VideoRunState {
     // Of the last related-videos request; entry 0 is the video asked about.
     std::vector<VideoEntry> RelatedVideos;
 
+    // Set by every change of the playlist: from then on each visit of its pages rebuilds them.
+    bool PlaylistChanged = false;
+
     // The highest page of each list written this run: the clean-up at exit removes them all.
     int VideoPageCount = 0;
     int PlaylistPageCount = 0;

@@ -117,7 +117,9 @@ TEST_F(VideoCatalogueTest, PlaylistPagesAreRebuiltWhileThePlaylistHasChanged) {
     EXPECT_TRUE(catalogue.ShowPlaylistPages());
     EXPECT_FALSE(Exists("playlist1.html"));  // built once
 
+    // As the playlist links change it.
     ASSERT_TRUE(store.AddToPlaylist({"added00001", ""}));
+    run.PlaylistChanged = true;
     for (int visit = 0; visit < 2; ++visit) {
         EXPECT_TRUE(catalogue.ShowPlaylistPages());
         EXPECT_TRUE(Exists("playlist1.html")) << visit;
