@@ -65,7 +65,8 @@ void BM_WriteVideoPages_FullStore(benchmark::State& state) {
                                      texts[page - 1]))
                 return state.SkipWithError("plain write failed");
         const auto builtStart = Clock::now();
-        if (!qen::WriteVideoPages(store, run, site, thumbnailHost).Ok()) return state.SkipWithError("page write failed");
+        if (!qen::WriteVideoPages(store, run, site, thumbnailHost).Ok())
+            return state.SkipWithError("page write failed");
         const auto builtEnd = Clock::now();
 
         plain += std::chrono::duration<double>(builtStart - plainStart).count();

@@ -103,8 +103,8 @@ public:
     static int CompareNoteTitles(const std::string& a, const std::string& b);
 };
 
-// What a run keeps beside the user's data (related videos, pages written) belongs to the
-// feature that uses it: nothing here could be saved or cleared with the rest by mistake.
+// What a run keeps beside the user's data belongs to the feature that uses it (the videos'
+// run state), so the store's fields are exactly what the file saves and clearing resets.
 static_assert(sizeof(VideoStore) == sizeof(UserData), "the store holds the user's data and nothing else");
 
 // Messages shown when a list is full.

@@ -167,7 +167,8 @@ TEST_F(VideoStoreTest, AddToPlaylistPutsTheVideoAtTheFront) {
     EXPECT_EQ(store.Playlist[0].title, "Title A");
 
     EXPECT_TRUE(store.AddToPlaylist({"new", ""}));
-    EXPECT_EQ(store.Playlist, (std::vector<VideoEntry>{{"new", ""}, {"a", "Title A"}, {"x", "X"}, {"y", "Y"}}));
+    EXPECT_EQ(store.Playlist,
+              (std::vector<VideoEntry>{{"new", ""}, {"a", "Title A"}, {"x", "X"}, {"y", "Y"}}));
 }
 
 TEST_F(VideoStoreTest, FullPlaylist) {
