@@ -48,7 +48,7 @@ public:
     explicit KeywordRun(const std::string& host)
         : fetcher_(ui_, std::make_shared<qen::CurlTransport>()), timed_(fetcher_), client_(timed_, store_, host) {
         // The demo niche's exclusion words: some titles of every batch are turned away.
-        store_.ExcludedWords = {"prank", "meme", "compilation"};
+        client_.SetExcludedWords({"prank", "meme", "compilation"});
     }
 
     // Seconds for one run from an empty store; negative when it did not ask for all twenty

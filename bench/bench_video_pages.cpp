@@ -31,6 +31,7 @@ std::vector<qen::VideoEntry> FullStore() {
 
 void BM_WriteVideoPages_FullStore(benchmark::State& state) {
     qen::VideoStore store;
+    qen::VideoRunState run;
     store.CurrentVideos = FullStore();
     // Each side overwrites its own files of the round before: rewriting a file that the
     // other side has just written can wait on that file's write-back.
@@ -64,7 +65,8 @@ void BM_WriteVideoPages_FullStore(benchmark::State& state) {
                                      texts[page - 1]))
                 return state.SkipWithError("plain write failed");
         const auto builtStart = Clock::now();
-        if (!qen::WriteVideoPages(store, site, thumbnailHost).Ok()) return state.SkipWithError("page write failed");
+        if (!qen::WriteVideoPages(store, run, site, thumbnailHost).Ok())
+            return state.SkipWithError("page write failed");
         const auto builtEnd = Clock::now();
 
         plain += std::chrono::duration<double>(builtStart - plainStart).count();

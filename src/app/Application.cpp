@@ -129,7 +129,6 @@ bool Application::Start(const std::vector<std::string>& args) {
         AbandonSite();
         return false;
     }
-    store_.ExcludedWords = site_.ExcludedWords;
     UsePackageEndpoints(site_.PackageEndpoints);
 
     LoadUserDataAtStartUp();
@@ -243,14 +242,14 @@ void Application::CleanUp() {
     // A run that made no work folder opened no page in the user's browser either.
     if (session_.WorkFolder.Empty()) return;
     RemoveRedirectPage(platform_.system());
-    site_.RemoveGeneratedFiles(store_.VideoPageCount, store_.PlaylistPageCount);
+    site_.RemoveGeneratedFiles(videos_.RunState().VideoPageCount, videos_.RunState().PlaylistPageCount);
     RemoveWorkFolderTree(session_.WorkFolder);
 }
 
 // A start-up that fails once the site is built leaves nothing behind in the work folder.
 void Application::AbandonSite() {
     packageWork_.Stop();
-    site_.RemoveGeneratedFiles(store_.VideoPageCount, store_.PlaylistPageCount);
+    site_.RemoveGeneratedFiles(videos_.RunState().VideoPageCount, videos_.RunState().PlaylistPageCount);
     RemoveWorkFolderTree(session_.WorkFolder);
     session_.WorkFolder = Path();
 }

@@ -41,7 +41,7 @@ public:
     std::string ArticleCategory;
     std::string PageTemplate;
     std::vector<Path> CreatedFiles;
-    // Lower-case words from the niche line, for the video store's title filter.
+    // Lower-case words from the niche line: the keyword runs pass over titles that hold one.
     std::vector<std::string> ExcludedWords;
     // The hosts named by the package's endpoints.txt (none when it has none or it is faulty).
     std::map<std::string, std::string> PackageEndpoints;

@@ -45,14 +45,11 @@ Outcome VideoStore::LoadUserData(const Path& path) {
         return Outcome::Failure("Unable to load data from .lum file " + path.Display() + "\n\nIt is " + why);
     }
     static_cast<UserData&>(*this) = std::move(loaded);
-    PlaylistChanged = false;
     return Outcome::Success();
 }
 
-bool VideoStore::SaveUserData(const Path& path, FileError* error) {
-    if (!SaveFileSafely(path, EncodeUserData(*this), error)) return false;
-    PlaylistChanged = false;
-    return true;
+bool VideoStore::SaveUserData(const Path& path, FileError* error) const {
+    return SaveFileSafely(path, EncodeUserData(*this), error);
 }
 
 void VideoStore::ClearCurrentVideos() { CurrentVideos.clear(); }
@@ -66,32 +63,18 @@ bool VideoStore::DeleteCurrentVideo(const std::string& id) {
     return true;
 }
 
-std::string VideoStore::FindVideoTitle(const std::string& id) const {
-    for (const auto& v : CurrentVideos)
-        if (v.id == id) return v.title;
-    for (const auto& v : RelatedVideos)
-        if (v.id == id) return v.title;
-    return {};
-}
-
-bool VideoStore::AddToPlaylist(const std::string& id) {
-    RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == id; });
+bool VideoStore::AddToPlaylist(const VideoEntry& video) {
+    RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == video.id; });
     if (Playlist.size() >= kMaxPlaylist) return false;
-    Playlist.insert(Playlist.begin(), VideoEntry{id, FindVideoTitle(id)});
-    PlaylistChanged = true;
+    Playlist.insert(Playlist.begin(), video);
     return true;
 }
 
 bool VideoStore::DeleteFromPlaylist(const std::string& id) {
-    if (!RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == id; })) return false;
-    PlaylistChanged = true;
-    return true;
+    return RemoveFirst(Playlist, [&](const VideoEntry& v) { return v.id == id; });
 }
 
-void VideoStore::ClearPlaylist() {
-    Playlist.clear();
-    PlaylistChanged = true;
-}
+void VideoStore::ClearPlaylist() { Playlist.clear(); }
 
 bool VideoStore::AddSavedArticle(const std::string& key, const std::string& title) {
     if (!IsArticleSaved(key) && SavedArticles.size() >= kMaxSavedArticles) return false;

@@ -38,8 +38,8 @@ struct DiaryEntry {
     bool operator==(const DiaryEntry&) const = default;
 };
 
-// The part of the store that the ".lum" file carries. Kept separate so the file
-// format can be read and written without a user interface (tools, fuzzing).
+// The user's data, all of it carried by the ".lum" file. Kept apart from the store's rules
+// so the file format can be read and written on its own (tools, fuzzing).
 struct UserData {
     static constexpr std::size_t kMaxCurrentVideos = 20000;
     static constexpr std::size_t kMaxDeletedVideoIds = 5000;
@@ -65,28 +65,19 @@ struct UserData {
 
 class VideoStore : public UserData {
 public:
-    static constexpr std::size_t kMaxRelatedVideos = 50;
-
-    // Not saved: filled by the feed client and the site builder.
-    std::vector<VideoEntry> RelatedVideos;       // entry 0: the video asked about
-    std::vector<std::string> ExcludedWords;      // lower case, may be empty words
-
-    bool PlaylistChanged = false;
-    int VideoPageCount = 0;       // highest videos page written this run
-    int PlaylistPageCount = 0;    // highest playlist page written this run
-
     // Succeeds when the file was read or does not exist; fails with the message to show
     // when it could not be opened or was damaged. A damaged file empties the saved lists.
     Outcome LoadUserData(const Path& path);
     // Saves safely (see SaveFileSafely): a failed save leaves the previous file untouched.
     // True when the file was replaced; `error` says why not.
-    bool SaveUserData(const Path& path, FileError* error = nullptr);
+    bool SaveUserData(const Path& path, FileError* error = nullptr) const;
 
     void ClearCurrentVideos();
     bool DeleteCurrentVideo(const std::string& id);
-    std::string FindVideoTitle(const std::string& id) const;
 
-    bool AddToPlaylist(const std::string& id);      // false when the playlist is full
+    // Moves the video to the front of the playlist, or puts it there; false when the
+    // playlist is full.
+    bool AddToPlaylist(const VideoEntry& video);
     bool DeleteFromPlaylist(const std::string& id);
     void ClearPlaylist();
 
@@ -110,8 +101,11 @@ public:
 
     // Case-insensitive title order of the notepad: bytes with A-Z taken as a-z.
     static int CompareNoteTitles(const std::string& a, const std::string& b);
-
 };
+
+// What a run keeps beside the user's data belongs to the feature that uses it (the videos'
+// run state), so the store's fields are exactly what the file saves and clearing resets.
+static_assert(sizeof(VideoStore) == sizeof(UserData), "the store holds the user's data and nothing else");
 
 // Messages shown when a list is full.
 inline constexpr const char* kPlaylistFullMessage = "The playlist is full";

@@ -38,7 +38,7 @@ bool VideoCatalogue::ShowVideoPages(Path& homePage) {
     }
     {
         BusyCursor busy(ui_);
-        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
+        if (!Succeeded(WriteVideoPages(store_, run_, site_, ThumbnailHost()))) return false;
     }
     VideoPagesBuilt = true;
     homePage = site_.WorkFolder / page::kFirstVideos;
@@ -46,7 +46,7 @@ bool VideoCatalogue::ShowVideoPages(Path& homePage) {
 }
 
 bool VideoCatalogue::ShowPlaylistPages() {
-    if (PlaylistPagesBuilt && !store_.PlaylistChanged) return true;
+    if (PlaylistPagesBuilt && !run_.PlaylistChanged) return true;
     if (store_.Playlist.empty()) {
         ui_.ShowMessage(
             "There are no videos in your playlist\n\nTo add a video to the playlist, view the video and then click "
@@ -55,7 +55,7 @@ bool VideoCatalogue::ShowPlaylistPages() {
         return false;
     }
     BusyCursor busy(ui_);
-    if (!Succeeded(WritePlaylistPages(store_, site_, ThumbnailHost()))) return false;
+    if (!Succeeded(WritePlaylistPages(store_, run_, site_, ThumbnailHost()))) return false;
     PlaylistPagesBuilt = true;
     return true;
 }
@@ -66,6 +66,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     const std::size_t before = keep ? store_.CurrentVideos.size() : 0;
 
     VideoFeedClient feed(fetcher_, store_, FeedHost());
+    feed.SetExcludedWords(site_.ExcludedWords);
     KeywordFetch fetched;
     fetchingLatest_ = true;
     const bool endedOk = latestVideosDialog_.ShowLatestVideosDialog([&](FetchProgress& progress) {
@@ -89,7 +90,7 @@ bool VideoCatalogue::FetchLatestVideos(bool keep) {
     if (after == 0 || fetched.cancelled || fetched.Failed()) return false;
     {
         BusyCursor busy(ui_);
-        if (!Succeeded(WriteVideoPages(store_, site_, ThumbnailHost()))) return false;
+        if (!Succeeded(WriteVideoPages(store_, run_, site_, ThumbnailHost()))) return false;
     }
     ReportFetchOutcome(keep, fetched.quotaReached, before, after);
     VideoPagesBuilt = true;
@@ -157,15 +158,15 @@ LinkOutcome VideoCatalogue::PlaylistPageLink() {
 }
 
 LinkOutcome VideoCatalogue::RelatedVideosLink(const std::string& videoId) {
-    store_.RelatedVideos = {VideoEntry{videoId, store_.FindVideoTitle(videoId)}};
+    run_.RelatedVideos = {VideoEntry{videoId, FindVideoTitle(store_, run_, videoId)}};
     VideoFeedClient feed(fetcher_, store_, FeedHost());
-    if (!Succeeded(feed.FetchRelatedVideos(videoId))) return LinkOutcome::Cancel();
-    if (store_.RelatedVideos.size() == 1) {
+    if (!Succeeded(feed.FetchRelatedVideos(videoId, run_.RelatedVideos))) return LinkOutcome::Cancel();
+    if (run_.RelatedVideos.size() == 1) {
         ui_.ShowMessage(std::string(kVideoSiteLabel) + " has no related video information for that video",
                         Icon::Information);
         return LinkOutcome::Cancel();
     }
-    if (!Succeeded(WriteRelatedVideosPage(store_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();
+    if (!Succeeded(WriteRelatedVideosPage(run_, site_, ThumbnailHost()))) return LinkOutcome::Cancel();
     return LinkOutcome::CancelAndShowRelated();
 }
 

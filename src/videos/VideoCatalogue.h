@@ -10,6 +10,7 @@
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 #include "videos/LatestVideosDialog.h"
+#include "videos/VideoRunState.h"
 #include "web/Fetcher.h"
 
 namespace qen {
@@ -25,7 +26,7 @@ public:
     // True when "videos1.html" exists: built now, built before, or fetched first when there
     // are no videos yet. On a build `homePage` becomes the first videos page.
     bool ShowVideoPages(Path& homePage);
-    // True when "playlist1.html" exists; rebuilt while the playlist has changed.
+    // True when "playlist1.html" exists; rebuilt on every visit once the playlist has changed.
     bool ShowPlaylistPages();
     // Fetches the latest videos under the progress dialog (`keep`: add them in front of the
     // current ones) and rebuilds the video pages. True when new pages were written.
@@ -47,6 +48,9 @@ public:
     bool VideoPagesBuilt = false;
     bool PlaylistPagesBuilt = false;
 
+    // What the video links share with the pages for this run.
+    VideoRunState& RunState() { return run_; }
+
 private:
     std::string ThumbnailHost() const;
     std::string FeedHost() const;
@@ -60,6 +64,7 @@ private:
     VideoStore& store_;
     Settings& settings_;
     const ContentSite& site_;
+    VideoRunState run_;
     // Between its batches the keyword run pumps messages with no download waiting.
     bool fetchingLatest_ = false;
 };

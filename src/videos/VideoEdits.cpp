@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "store/VideoStore.h"
 #include "videos/VideoPosts.h"
+#include "videos/VideoRunState.h"
 #include "web/Endpoints.h"
 
 namespace qen {
@@ -16,14 +17,15 @@ bool ShowsVideoPosts(const std::string& page) { return page.starts_with("video")
 
 }  // namespace
 
-VideoEdits::VideoEdits(Ui& ui, VideoStore& store, Settings& settings, const Session& session)
-    : ui_(ui), store_(store), settings_(settings), session_(session) {}
+VideoEdits::VideoEdits(Ui& ui, VideoStore& store, VideoRunState& run, Settings& settings, const Session& session)
+    : ui_(ui), store_(store), run_(run), settings_(settings), session_(session) {}
 
 LinkOutcome VideoEdits::AddToPlaylist(const std::string& id, const std::string& page) {
-    if (!store_.AddToPlaylist(id)) {
+    if (!store_.AddToPlaylist({id, FindVideoTitle(store_, run_, id)})) {
         ui_.ShowMessage(kPlaylistFullMessage, Icon::Stop);
         return LinkOutcome::Cancel();
     }
+    run_.PlaylistChanged = true;
     if (!ShowsVideoPosts(page)) return LinkOutcome::CancelAndShowPlaylist();
     ui_.ShowMessage("The video has been added to the front of the Playlist", Icon::Information);
     return LinkOutcome::Cancel();
@@ -43,10 +45,12 @@ LinkOutcome VideoEdits::DeleteVideo(const std::string& id, const std::string& pa
         }
     } else if (ui_.ShowMessage("Are you sure you want to delete this video from the playlist?", Icon::Exclamation,
                                Buttons::YesNo) == Answer::Yes) {
-        if (store_.DeleteFromPlaylist(id))
+        if (store_.DeleteFromPlaylist(id)) {
             changed = true;
-        else
+            run_.PlaylistChanged = true;
+        } else {
             ui_.ShowMessage("Failed to delete video from playlist", Icon::Stop);
+        }
     }
     if (!changed) return LinkOutcome::Cancel();
     BlankPostOnPage(page, id);
@@ -73,6 +77,7 @@ LinkOutcome VideoEdits::WipePlaylist() {
                         Icon::Exclamation, Buttons::YesNo) != Answer::Yes)
         return LinkOutcome::Cancel();
     store_.ClearPlaylist();
+    run_.PlaylistChanged = true;
     ui_.ShowMessage("The entire Playlist has been deleted", Icon::Information);
     return LinkOutcome::CancelAndNavigate(session_.HomePage);
 }

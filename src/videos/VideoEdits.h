@@ -1,6 +1,7 @@
 #pragma once
 // The video links that change the user's videos: add to the playlist, delete a video, wipe
-// the playlist. Each asks what it must, changes the store and says what the view does next.
+// the playlist. Each asks what it must, changes the store (and marks a changed playlist for
+// its pages) and says what the view does next.
 #include <string>
 
 #include "base/LinkOutcome.h"
@@ -10,11 +11,12 @@ namespace qen {
 class Settings;
 class Ui;
 class VideoStore;
+struct VideoRunState;
 struct Session;
 
 class VideoEdits {
 public:
-    VideoEdits(Ui& ui, VideoStore& store, Settings& settings, const Session& session);
+    VideoEdits(Ui& ui, VideoStore& store, VideoRunState& run, Settings& settings, const Session& session);
 
     // `page` is the file name of the page in view: a video or related-videos page keeps the
     // user where they are, the playlist page is shown again.
@@ -30,6 +32,7 @@ private:
 
     Ui& ui_;
     VideoStore& store_;
+    VideoRunState& run_;
     Settings& settings_;
     const Session& session_;
 };

@@ -10,6 +10,7 @@
 #include "text/TagScanners.h"
 #include "text/TextOps.h"
 #include "videos/FeedText.h"
+#include "videos/VideoRunState.h"
 
 namespace qen {
 
@@ -97,7 +98,7 @@ void VideoFeedClient::ReadKeywordEntries(const std::string& feedText, KeywordRun
 
         const std::string idText(id);
         const bool known = run.batchIds.count(idText) > 0 || (run.keep && run.knownIds.count(idText) > 0);
-        if (known || TitleHoldsExcludedWord(title, store_.ExcludedWords)) {
+        if (known || TitleHoldsExcludedWord(title, excludedWords_)) {
             ++run.rejected;
             continue;
         }
@@ -181,7 +182,7 @@ KeywordFetch VideoFeedClient::FetchKeywordVideos(bool keep, std::string keywordL
     return ended;
 }
 
-Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
+Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId, std::vector<VideoEntry>& related) {
     FetchedText fetched = fetcher_.FetchFeedText(FetchChannel::Videos, RelatedVideosAddress(feedHost_, videoId));
     const std::string& feedText = fetched.text;
     if (feedText.empty()) return fetched.report ? Outcome::Failure({}) : std::move(fetched.report);
@@ -190,11 +191,10 @@ Outcome VideoFeedClient::FetchRelatedVideos(const std::string& videoId) {
             FeedErrorMessage("The software was unable to fetch any related videos\n\nPlease try again later"));
     if (ReportsCallQuota(feedText)) return Outcome::Failure(QuotaMessage(kNoVideosFetched));
 
-    auto& related = store_.RelatedVideos;
     std::unordered_set<std::string> listed;
     for (const VideoEntry& video : related) listed.insert(video.id);
     std::size_t position = 0;
-    while (related.size() < VideoStore::kMaxRelatedVideos) {
+    while (related.size() < VideoRunState::kMaxRelatedVideos) {
         const std::string_view entry = ExtractTagContent(feedText, "entry", position);
         if (entry.empty()) break;
         const auto [title, reference] = ReadEntry(entry, "id");

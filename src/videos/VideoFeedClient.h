@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/Outcome.h"
 #include "store/VideoStore.h"
@@ -51,16 +53,21 @@ public:
 
     VideoFeedClient(Fetcher& fetcher, VideoStore& store, std::string feedHost);
 
+    // A keyword run passes over a video whose title holds one of these lower-case words
+    // (the niche's exclusion words; an empty word is in every title). None at first.
+    void SetExcludedWords(std::vector<std::string> words) { excludedWords_ = std::move(words); }
+
     // Runs the terms of `keywordList` batch by batch and puts the new videos of the whole
     // run in front of `CurrentVideos`. Without `keep` the current videos are cleared first.
     // `cancel` is read at the start of each batch.
     KeywordFetch FetchKeywordVideos(bool keep, std::string keywordList, int maximum, int sortOrder,
                                     const bool& cancel, const BatchStarted& batchStarted);
 
-    // Appends the related videos to `RelatedVideos`, which holds the requested video as its
-    // only entry. Succeeds when the feed was read, even without related videos. A failure
-    // with an empty message: the download brought nothing and there is nothing to tell.
-    Outcome FetchRelatedVideos(const std::string& videoId);
+    // Appends the related videos to `related`, which holds the requested video as its only
+    // entry, up to `VideoRunState::kMaxRelatedVideos`. Succeeds when the feed was read, even
+    // without related videos. A failure with an empty message: the download brought nothing
+    // and there is nothing to tell.
+    Outcome FetchRelatedVideos(const std::string& videoId, std::vector<VideoEntry>& related);
 
 private:
     struct KeywordRun;
@@ -69,6 +76,7 @@ private:
     Fetcher& fetcher_;
     VideoStore& store_;
     std::string feedHost_;
+    std::vector<std::string> excludedWords_;
 };
 
 }  // namespace qen

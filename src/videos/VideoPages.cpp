@@ -165,17 +165,19 @@ std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const 
                          goBack + "Go back to previous page</a>", "Related Videos");
 }
 
-Outcome WriteVideoPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
-    return WritePagedList(kVideoPages, store.CurrentVideos, store.VideoPageCount, site, thumbnailHost);
+Outcome WriteVideoPages(const VideoStore& store, VideoRunState& run, const ContentSite& site,
+                        const std::string& thumbnailHost) {
+    return WritePagedList(kVideoPages, store.CurrentVideos, run.VideoPageCount, site, thumbnailHost);
 }
 
-Outcome WritePlaylistPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
-    return WritePagedList(kPlaylistPages, store.Playlist, store.PlaylistPageCount, site, thumbnailHost);
+Outcome WritePlaylistPages(const VideoStore& store, VideoRunState& run, const ContentSite& site,
+                           const std::string& thumbnailHost) {
+    return WritePagedList(kPlaylistPages, store.Playlist, run.PlaylistPageCount, site, thumbnailHost);
 }
 
-Outcome WriteRelatedVideosPage(const VideoStore& store, const ContentSite& site, const std::string& thumbnailHost) {
+Outcome WriteRelatedVideosPage(const VideoRunState& run, const ContentSite& site, const std::string& thumbnailHost) {
     return WritePage(site.WorkFolder / page::kRelatedVideos,
-                     RelatedVideosPageText(store.RelatedVideos, site, thumbnailHost));
+                     RelatedVideosPageText(run.RelatedVideos, site, thumbnailHost));
 }
 
 }  // namespace qen

@@ -8,6 +8,7 @@
 
 #include "base/Outcome.h"
 #include "store/VideoStore.h"
+#include "videos/VideoRunState.h"
 
 namespace qen {
 
@@ -28,11 +29,13 @@ std::string RelatedVideosPageText(const std::vector<VideoEntry>& related, const 
                                   const std::string& thumbnailHost);
 
 // Each writes its pages whole into the site's work folder and records the highest page
-// number in the store. Stops at the first page that cannot be written, with the message
-// to show; the pages before it stay. An empty list writes nothing and succeeds.
-Outcome WriteVideoPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
-Outcome WritePlaylistPages(VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
-// The page of the store's `RelatedVideos`.
-Outcome WriteRelatedVideosPage(const VideoStore& store, const ContentSite& site, const std::string& thumbnailHost);
+// number in the run state. Stops at the first page that cannot be written, with the
+// message to show; the pages before it stay. An empty list writes nothing and succeeds.
+Outcome WriteVideoPages(const VideoStore& store, VideoRunState& run, const ContentSite& site,
+                        const std::string& thumbnailHost);
+Outcome WritePlaylistPages(const VideoStore& store, VideoRunState& run, const ContentSite& site,
+                           const std::string& thumbnailHost);
+// The page of the run's `RelatedVideos`.
+Outcome WriteRelatedVideosPage(const VideoRunState& run, const ContentSite& site, const std::string& thumbnailHost);
 
 }  // namespace qen

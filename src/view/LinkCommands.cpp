@@ -46,7 +46,7 @@ LinkCommands::LinkCommands(Platform& platform, NoteDialogs& noteDialogs, Address
       articles_(articles),
       control_(control),
       deferred_(deferred),
-      edits_(platform.ui(), store, platform.settings(), session) {}
+      edits_(platform.ui(), store, videos.RunState(), platform.settings(), session) {}
 
 // Tried in order; the first that matches wins. One that matches an address from where it
 // may not run refuses it.

@@ -48,7 +48,7 @@ TEST_F(PackageStartUpTest, PackageBesideTheProgramShowsItsHelpPageUnderItsTitle)
     EXPECT_EQ(platform.fakeView.title, "Dog Training Academy");
     EXPECT_EQ(app.session().WorkFolder, temp / (WorkFolderName() + "/"));
     EXPECT_EQ(platform.fakeView.navigations.back(), (app.session().WorkFolder / "help.html").Bytes());
-    EXPECT_EQ(app.store().ExcludedWords, (std::vector<std::string>{"cat", "wolf"}));
+    EXPECT_EQ(app.site().ExcludedWords, (std::vector<std::string>{"cat", "wolf"}));
     EXPECT_NE(ReadFile(app.session().WorkFolder / "help.html").find("Help for dog training"), std::string::npos);
     EXPECT_NE(ReadFile(app.session().WorkFolder / "banners.js").find("var MaxSideBanners = 3;"), std::string::npos);
     EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;

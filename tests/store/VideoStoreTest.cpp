@@ -43,27 +43,16 @@ protected:
 TEST_F(VideoStoreTest, NewStoreState) {
     EXPECT_EQ(store.MonthFirstDates, 1);
     EXPECT_TRUE(store.ViewedArticleKeys.empty());
-    EXPECT_EQ(store.VideoPageCount, 0);
-    EXPECT_EQ(store.PlaylistPageCount, 0);
-    EXPECT_FALSE(store.PlaylistChanged);
 }
 
 TEST_F(VideoStoreTest, SaveThenLoadRestoresTheSavedLists) {
     Fill();
-    store.PlaylistChanged = true;
     ASSERT_TRUE(store.SaveUserData(path));
-    EXPECT_FALSE(store.PlaylistChanged);
     EXPECT_FALSE(test::Exists(SavingPathFor(path)));
 
     VideoStore other;
-    other.RelatedVideos = {{"r", "R"}};
-    other.ExcludedWords = {"spam"};
-    other.PlaylistChanged = true;
     ASSERT_TRUE(other.LoadUserData(path));
     EXPECT_EQ(static_cast<const UserData&>(other), static_cast<const UserData&>(store));
-    EXPECT_FALSE(other.PlaylistChanged);
-    EXPECT_EQ(other.RelatedVideos.size(), 1u);
-    EXPECT_EQ(other.ExcludedWords.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, MissingFileLoadsNothingSilently) {
@@ -111,14 +100,12 @@ TEST(VideoStoreLoad, UnreadableFileLeavesTheStoreUnchanged) {
     }
 }
 
-TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
+TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedLists) {
     UserData saved;
     saved.CurrentVideos = {{"a", "A"}};
     const std::string image = EncodeUserData(saved);
     WriteFile(path, image.substr(0, image.size() - 1));
     Fill();
-    store.RelatedVideos = {{"r", "R"}};
-    store.PlaylistChanged = true;
 
     const Outcome loaded = store.LoadUserData(path);
     EXPECT_FALSE(loaded);
@@ -126,7 +113,6 @@ TEST_F(VideoStoreTest, DamagedFileEmptiesTheSavedListsButNotRelatedVideos) {
     EXPECT_EQ(loaded.Message(), "Unable to load data from .lum file " + path.Bytes() + "\n\nIt is damaged at byte " +
                                     std::to_string(image.size() - 4) + ": trailer word 3 runs past the end of the file");
     EXPECT_EQ(static_cast<const UserData&>(store), UserData{});
-    EXPECT_EQ(store.RelatedVideos.size(), 1u);
 }
 
 TEST_F(VideoStoreTest, WriteFailingPartWayLeavesThePreviousFileLoadable) {
@@ -137,14 +123,12 @@ TEST_F(VideoStoreTest, WriteFailingPartWayLeavesThePreviousFileLoadable) {
     store.Playlist.clear();
     store.Notes.push_back({"new", "note"});
     store.Notes.push_back({"long", std::string(4000, 'n')});
-    store.PlaylistChanged = true;
     {
         test::FileSizeLimit limit(before.size() + 100);  // the disk fills up half-way
         FileError error;
         EXPECT_FALSE(store.SaveUserData(path, &error));
         EXPECT_EQ(error.Reason(), "the file is larger than this system allows");
     }
-    EXPECT_TRUE(store.PlaylistChanged);  // the file does not hold the change
     EXPECT_EQ(ReadFile(path), before);
     EXPECT_FALSE(test::Exists(SavingPathFor(path)));
 
@@ -176,34 +160,24 @@ TEST_F(VideoStoreTest, DeletedIdsStopBeingRememberedAtCapacity) {
     EXPECT_EQ(store.DeletedVideoIds.back(), "old");
 }
 
-TEST_F(VideoStoreTest, FindVideoTitleLooksAtCurrentThenRelated) {
-    store.CurrentVideos = {{"a", "current"}};
-    store.RelatedVideos = {{"a", "related"}, {"r", "only related"}};
-    EXPECT_EQ(store.FindVideoTitle("a"), "current");
-    EXPECT_EQ(store.FindVideoTitle("r"), "only related");
-    EXPECT_EQ(store.FindVideoTitle("q"), "");
-}
-
 TEST_F(VideoStoreTest, AddToPlaylistPutsTheVideoAtTheFront) {
-    store.CurrentVideos = {{"a", "Title A"}};
     store.Playlist = {{"x", "X"}, {"a", "old"}, {"y", "Y"}};
-    EXPECT_TRUE(store.AddToPlaylist("a"));
+    EXPECT_TRUE(store.AddToPlaylist({"a", "Title A"}));
     EXPECT_EQ(Ids(store.Playlist), (std::vector<std::string>{"a", "x", "y"}));
     EXPECT_EQ(store.Playlist[0].title, "Title A");
-    EXPECT_TRUE(store.PlaylistChanged);
 
-    EXPECT_TRUE(store.AddToPlaylist("unknown"));
-    EXPECT_EQ(store.Playlist[0], (VideoEntry{"unknown", ""}));
+    EXPECT_TRUE(store.AddToPlaylist({"new", ""}));
+    EXPECT_EQ(store.Playlist,
+              (std::vector<VideoEntry>{{"new", ""}, {"a", "Title A"}, {"x", "X"}, {"y", "Y"}}));
 }
 
 TEST_F(VideoStoreTest, FullPlaylist) {
     store.Playlist.assign(VideoStore::kMaxPlaylist, {"v", "V"});
     store.Playlist[10] = {"inside", "I"};
-    EXPECT_FALSE(store.AddToPlaylist("new"));
-    EXPECT_FALSE(store.PlaylistChanged);
+    EXPECT_FALSE(store.AddToPlaylist({"new", ""}));
 
     // A video already inside moves to the front.
-    EXPECT_TRUE(store.AddToPlaylist("inside"));
+    EXPECT_TRUE(store.AddToPlaylist({"inside", "I"}));
     EXPECT_EQ(store.Playlist.size(), VideoStore::kMaxPlaylist);
     EXPECT_EQ(store.Playlist[0].id, "inside");
 }
@@ -211,14 +185,10 @@ TEST_F(VideoStoreTest, FullPlaylist) {
 TEST_F(VideoStoreTest, DeleteFromAndClearPlaylist) {
     store.Playlist = {{"a", ""}, {"b", ""}, {"a", ""}};
     EXPECT_FALSE(store.DeleteFromPlaylist("q"));
-    EXPECT_FALSE(store.PlaylistChanged);
     EXPECT_TRUE(store.DeleteFromPlaylist("a"));
     EXPECT_EQ(Ids(store.Playlist), (std::vector<std::string>{"b", "a"}));
-    EXPECT_TRUE(store.PlaylistChanged);
-    store.PlaylistChanged = false;
     store.ClearPlaylist();
     EXPECT_TRUE(store.Playlist.empty());
-    EXPECT_TRUE(store.PlaylistChanged);
 }
 
 TEST_F(VideoStoreTest, ClearCurrentVideosKeepsDeletedIds) {

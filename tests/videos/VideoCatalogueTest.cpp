@@ -35,6 +35,7 @@ protected:
     test::TempDir folder;
     ContentSite site = SiteIn(folder.path());
     VideoCatalogue catalogue{ui, ui, fetcher, store, settings, site};
+    VideoRunState& run = catalogue.RunState();
     const Path help{"/work/help.html"};
     Path homePage = help;
 
@@ -116,13 +117,15 @@ TEST_F(VideoCatalogueTest, PlaylistPagesAreRebuiltWhileThePlaylistHasChanged) {
     EXPECT_TRUE(catalogue.ShowPlaylistPages());
     EXPECT_FALSE(Exists("playlist1.html"));  // built once
 
-    ASSERT_TRUE(store.AddToPlaylist("added00001"));
+    // As the playlist links change it.
+    ASSERT_TRUE(store.AddToPlaylist({"added00001", ""}));
+    run.PlaylistChanged = true;
     for (int visit = 0; visit < 2; ++visit) {
         EXPECT_TRUE(catalogue.ShowPlaylistPages());
         EXPECT_TRUE(Exists("playlist1.html")) << visit;
         Remove("playlist1.html");
     }
-    EXPECT_EQ(store.PlaylistPageCount, 1);
+    EXPECT_EQ(run.PlaylistPageCount, 1);
     EXPECT_EQ(ui.busyDepth, 0);
 }
 
@@ -218,7 +221,7 @@ TEST_F(VideoCatalogueTest, AFetchThatBringsNoPages) {
         ui.messages.clear();
         ui.cancelDuringBatch = c.cancelDuringBatch;
         ui.latestVideosDialogEndsOk = c.dialogEndsOk;
-        store.ExcludedWords = c.excludedWords;
+        site.ExcludedWords = c.excludedWords;
         store.CurrentVideos = Videos("old", c.stored);
         fetcher.answers.clear();
         if (c.feed) AnswerFetch(*c.feed);
@@ -361,13 +364,13 @@ TEST_F(VideoCatalogueTest, RelatedVideosLink) {
     const std::string id = "asked000001";
     fetcher.answers[test::RelatedUrl(id)] = test::RelatedFeed(Videos("r", 49));
     store.CurrentVideos = {{id, "The one asked about"}};
-    store.RelatedVideos = Videos("old", 3);  // from an earlier request
+    run.RelatedVideos = Videos("old", 3);  // from an earlier request
 
     EXPECT_EQ(catalogue.RelatedVideosLink(id), LinkOutcome::CancelAndShowRelated());
-    ASSERT_EQ(store.RelatedVideos.size(), 50u);
-    EXPECT_EQ(store.RelatedVideos.front(), (VideoEntry{id, "The one asked about"}));
+    ASSERT_EQ(run.RelatedVideos.size(), 50u);
+    EXPECT_EQ(run.RelatedVideos.front(), (VideoEntry{id, "The one asked about"}));
     EXPECT_EQ(test::ReadFile(folder / "relatedvideos.html"),
-              RelatedVideosPageText(store.RelatedVideos, site, test::kThumbHost));
+              RelatedVideosPageText(run.RelatedVideos, site, test::kThumbHost));
     EXPECT_NE(test::ReadFile(folder / "relatedvideos.html").find("http://thumbs.test/vi/" + test::VideoId("r", 49)),
               std::string::npos);
     EXPECT_TRUE(ui.messages.empty());
@@ -400,7 +403,7 @@ TEST_F(VideoCatalogueTest, NoRelatedVideosPageWithoutRelatedVideos) {
         for (const auto& message : ui.messages) EXPECT_EQ(message.icon, c.icon);
         EXPECT_FALSE(Exists("relatedvideos.html"));
         // The video asked about is there, with no title when it is not a current video.
-        EXPECT_EQ(store.RelatedVideos, (std::vector<VideoEntry>{{asked, ""}}));
+        EXPECT_EQ(run.RelatedVideos, (std::vector<VideoEntry>{{asked, ""}}));
     }
 }
 

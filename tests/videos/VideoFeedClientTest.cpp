@@ -241,7 +241,7 @@ TEST_F(KeywordFetchTest, WhichEntriesCountAsNew) {
         SCOPED_TRACE(c.name);
         store.CurrentVideos = {{"current001", "Stored"}};
         store.DeletedVideoIds = {"deleted001"};
-        store.ExcludedWords = c.excludedWords;
+        client.SetExcludedWords(c.excludedWords);
         messages.clear();
         fetcher.answers.clear();
         AnswerEveryBatch(c.feed);
@@ -335,8 +335,7 @@ class RelatedFetchTest : public ::testing::Test, protected test::VideoFixture {
 protected:
     VideoFeedClient client{fetcher, store, test::kFeedHost};
     const std::string asked = "asked000001";
-
-    void SetUp() override { store.RelatedVideos = {{asked, "The video asked about"}}; }
+    std::vector<VideoEntry> related{{asked, "The video asked about"}};
 };
 
 TEST_F(RelatedFetchTest, AppendsTheRelatedVideosAfterTheOneAskedAbout) {
@@ -354,29 +353,29 @@ TEST_F(RelatedFetchTest, AppendsTheRelatedVideosAfterTheOneAskedAbout) {
     feed += test::RelatedEntry(prefix + "related0004", "Fourth &amp; last");
     fetcher.answers[test::RelatedUrl(asked)] = feed + "</feed>";
 
-    const Outcome fetched = client.FetchRelatedVideos(asked);
+    const Outcome fetched = client.FetchRelatedVideos(asked, related);
     EXPECT_TRUE(fetched.Ok()) << fetched.Message();
     EXPECT_EQ(RequestedUrls(), std::vector<std::string>{"http://feeds.test/feeds/api/videos/asked000001/related"});
-    EXPECT_EQ(store.RelatedVideos, (std::vector<VideoEntry>{{asked, "The video asked about"},
-                                                            {"related0001", "First related"},
-                                                            {"noslashesatall", "No slash after the scheme"},
-                                                            {"related0004", "Fourth &amp; last"}}));
+    EXPECT_EQ(related, (std::vector<VideoEntry>{{asked, "The video asked about"},
+                                                {"related0001", "First related"},
+                                                {"noslashesatall", "No slash after the scheme"},
+                                                {"related0004", "Fourth &amp; last"}}));
 }
 
 TEST_F(RelatedFetchTest, TitlesAreCutToASoundSize) {
     fetcher.answers[test::RelatedUrl(asked)] =
         "<?xml version='1.0'?><feed>" +
         test::RelatedEntry("http://feeds.test/feeds/api/videos/related0001", std::string(100000, 'r')) + "</feed>";
-    ASSERT_TRUE(client.FetchRelatedVideos(asked).Ok());
-    ASSERT_EQ(store.RelatedVideos.size(), 2u);
-    EXPECT_EQ(store.RelatedVideos[1].title, std::string(kMaxTitleBytes, 'r'));
+    ASSERT_TRUE(client.FetchRelatedVideos(asked, related).Ok());
+    ASSERT_EQ(related.size(), 2u);
+    EXPECT_EQ(related[1].title, std::string(kMaxTitleBytes, 'r'));
 }
 
 TEST_F(RelatedFetchTest, StopsAtFiftyEntries) {
     fetcher.answers[test::RelatedUrl(asked)] = test::RelatedFeed(Videos("r", 80));
-    EXPECT_TRUE(client.FetchRelatedVideos(asked).Ok());
-    ASSERT_EQ(store.RelatedVideos.size(), 50u);
-    EXPECT_EQ(store.RelatedVideos.back().id, test::VideoId("r", 49));
+    EXPECT_TRUE(client.FetchRelatedVideos(asked, related).Ok());
+    ASSERT_EQ(related.size(), 50u);
+    EXPECT_EQ(related.back().id, test::VideoId("r", 49));
 }
 
 TEST_F(RelatedFetchTest, Failures) {
@@ -396,10 +395,10 @@ TEST_F(RelatedFetchTest, Failures) {
         SCOPED_TRACE(c.name);
         fetcher.answers.clear();
         if (c.answer) fetcher.answers[test::RelatedUrl(asked)] = c.answer;
-        const Outcome fetched = client.FetchRelatedVideos(asked);
+        const Outcome fetched = client.FetchRelatedVideos(asked, related);
         EXPECT_FALSE(fetched.Ok());
         EXPECT_EQ(fetched.Message(), c.message);
-        EXPECT_EQ(store.RelatedVideos.size(), 1u);
+        EXPECT_EQ(related.size(), 1u);
     }
 }
 

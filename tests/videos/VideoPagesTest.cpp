@@ -207,58 +207,59 @@ class VideoPageFilesTest : public ::testing::Test, protected test::VideoFixture 
 protected:
     test::TempDir folder;
     ContentSite site = Site("<html>%%videoposts%%%%previousnext%%</html>", folder.path());
+    VideoRunState run;
 
     bool Exists(const std::string& name) const { return test::Exists(folder / name); }
 };
 
 TEST_F(VideoPageFilesTest, WritesEveryPageAndRecordsTheHighestNumber) {
     store.CurrentVideos = Videos("v", 61);
-    ASSERT_TRUE(WriteVideoPages(store, site, test::kThumbHost).Ok());
+    ASSERT_TRUE(WriteVideoPages(store, run, site, test::kThumbHost).Ok());
     for (int page = 1; page <= 3; ++page)
         EXPECT_EQ(test::ReadFile(folder / ("videos" + std::to_string(page) + ".html")),
                   VideoPageText(store.CurrentVideos, page, site, test::kThumbHost));
     EXPECT_FALSE(Exists("videos4.html"));
-    EXPECT_EQ(store.VideoPageCount, 3);
+    EXPECT_EQ(run.VideoPageCount, 3);
 
     // Fewer videos later: the count keeps the highest page, for the clean-up at exit.
     store.CurrentVideos.resize(5);
-    ASSERT_TRUE(WriteVideoPages(store, site, test::kThumbHost).Ok());
-    EXPECT_EQ(store.VideoPageCount, 3);
+    ASSERT_TRUE(WriteVideoPages(store, run, site, test::kThumbHost).Ok());
+    EXPECT_EQ(run.VideoPageCount, 3);
     EXPECT_EQ(Count(test::ReadFile(folder / "videos1.html"), kPost), 5u);
 
     store.Playlist = Videos("p", 31);
-    ASSERT_TRUE(WritePlaylistPages(store, site, test::kThumbHost).Ok());
+    ASSERT_TRUE(WritePlaylistPages(store, run, site, test::kThumbHost).Ok());
     EXPECT_TRUE(Exists("playlist2.html"));
-    EXPECT_EQ(store.PlaylistPageCount, 2);
-    EXPECT_EQ(store.VideoPageCount, 3);
+    EXPECT_EQ(run.PlaylistPageCount, 2);
+    EXPECT_EQ(run.VideoPageCount, 3);
 }
 
 TEST_F(VideoPageFilesTest, AnEmptyListWritesNothing) {
-    EXPECT_TRUE(WriteVideoPages(store, site, test::kThumbHost).Ok());
-    EXPECT_TRUE(WritePlaylistPages(store, site, test::kThumbHost).Ok());
+    EXPECT_TRUE(WriteVideoPages(store, run, site, test::kThumbHost).Ok());
+    EXPECT_TRUE(WritePlaylistPages(store, run, site, test::kThumbHost).Ok());
     EXPECT_TRUE(std::filesystem::is_empty(folder.path().Bytes()));
-    EXPECT_EQ(store.VideoPageCount, 0);
-    EXPECT_EQ(store.PlaylistPageCount, 0);
+    EXPECT_EQ(run.VideoPageCount, 0);
+    EXPECT_EQ(run.PlaylistPageCount, 0);
 }
 
 TEST_F(VideoPageFilesTest, StopsAtThePageThatCannotBeWritten) {
     test::MakeFolders(folder / "videos2.html");  // in the way of page 2
     store.CurrentVideos = Videos("v", 61);
-    const Outcome written = WriteVideoPages(store, site, test::kThumbHost);
+    const Outcome written = WriteVideoPages(store, run, site, test::kThumbHost);
     EXPECT_FALSE(written.Ok());
     EXPECT_TRUE(Exists("videos1.html"));
     EXPECT_FALSE(Exists("videos3.html"));
     EXPECT_EQ(written.Message(), "Failed to write file " + (folder / "videos2.html").Display());
-    EXPECT_EQ(store.VideoPageCount, 2);
+    EXPECT_EQ(run.VideoPageCount, 2);
 }
 
 TEST_F(VideoPageFilesTest, FortyNineRelatedVideos) {
     const std::string asked = "asked000001";
-    store.RelatedVideos = {{asked, "The one asked about"}};
-    for (const VideoEntry& video : Videos("r", 49)) store.RelatedVideos.push_back(video);
+    run.RelatedVideos = {{asked, "The one asked about"}};
+    for (const VideoEntry& video : Videos("r", 49)) run.RelatedVideos.push_back(video);
     site.PageTemplate = "%%pagetitle%%|%%toplefttext%%|%%toprighttext%%|%%previousnext%%|%%videoposts%%";
 
-    ASSERT_TRUE(WriteRelatedVideosPage(store, site, test::kThumbHost).Ok());
+    ASSERT_TRUE(WriteRelatedVideosPage(run, site, test::kThumbHost).Ok());
     const std::string page = test::ReadFile(folder / "relatedvideos.html");
     const std::string head =
         "Related Videos|<div class='articleheader'>Related Videos</div><BR><BR>There are 49 videos "
@@ -270,7 +271,7 @@ TEST_F(VideoPageFilesTest, FortyNineRelatedVideos) {
     EXPECT_LT(body.find(asked), body.find(test::VideoId("r", 1)));  // the video asked about comes first
 
     site.WorkFolder = folder / "gone/";
-    EXPECT_EQ(WriteRelatedVideosPage(store, site, test::kThumbHost).Message(),
+    EXPECT_EQ(WriteRelatedVideosPage(run, site, test::kThumbHost).Message(),
               "Failed to write file " + (folder / "gone/relatedvideos.html").Display());
 }
 
