@@ -1,6 +1,9 @@
 """Start-up of the runtime against a bare web view window showing the same page.
 
-Both programs run on the same display, one after the other, alternating which goes first.
+Both programs run on the same display, one after the other, alternating which goes first,
+each as a stripped copy, as a package installs them: a build's debugging sections are no
+part of either program, yet the runtime reads its own file at every start (it may carry a
+package), and with them that file is twenty times its installed size.
 A program counts as showing its page when the page's first image request reaches a
 loopback listener started here: the package's help page (the runtime's first page)
 carries that image. The bare window opens a copy of the very page the runtime generated,
@@ -128,6 +131,17 @@ def make_site(source, folder, port, total_bytes, members):
             photo.write(b"\xff\xd8\xff\xe0\x00\x10JFIF" + noise.randbytes(size - 10))
 
 
+def installed_copy(program, folder):
+    """The program stripped as the Debian package strips it, in a folder of its own."""
+    os.makedirs(folder)
+    copy = os.path.join(folder, os.path.basename(program))
+    strip = shutil.which("strip")
+    if not strip:
+        raise SystemExit("strip (binutils) is needed to measure the programs as installed")
+    subprocess.run([strip, "-o", copy, program], check=True)
+    return copy
+
+
 def work_done(pid):
     """Processor time the process itself has used so far (user and system), and its page
     faults (each costs a few microseconds, far more inside some virtual machines)."""
@@ -165,6 +179,8 @@ class Bench:
                         "--branding", args.branding], check=True, stdout=subprocess.DEVNULL)
         self.package_bytes = os.path.getsize(self.package)
         self.page = None
+        self.runtime_program = installed_copy(args.runtime, os.path.join(self.root, "program"))
+        self.bare_program = installed_copy(args.bare, os.path.join(self.root, "bare"))
 
     def _environment(self):
         folders = {name: os.path.join(self.root, name) for name in ("tmp", "config", "home")}
@@ -227,10 +243,10 @@ class Bench:
             if folders:
                 self.page = os.path.join(self.root, "page")
                 shutil.copytree(folders[0], self.page, dirs_exist_ok=True)
-        return self.run([self.args.runtime, self.package], copy_page if keep_page else None)
+        return self.run([self.runtime_program, self.package], copy_page if keep_page else None)
 
     def bare(self):
-        return self.run([self.args.bare, os.path.join(self.page, "help.html")])
+        return self.run([self.bare_program, os.path.join(self.page, "help.html")])
 
 
 def median(values):

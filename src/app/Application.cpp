@@ -96,6 +96,16 @@ bool Application::Start(const std::vector<std::string>& args) {
     // A hand-edited setting outside the dialog's range never reaches the view.
     if (session_.ZoomPercent < kMinZoom || session_.ZoomPercent > kMaxZoom) session_.ZoomPercent = 100;
 
+    // The site is asked for first, so that it is built while the window is made; a fault
+    // of the folder is told where it always was, once the window exists.
+    const Outcome folder = CreateWorkFolder();
+    bool waitingPageWritten = false;
+    if (folder) {
+        // Written before the site, so a member of the same name still takes its place.
+        waitingPageWritten = WriteWholeFile(session_.WorkFolder / page::kWaiting, kWaitingPage);
+        packageWork_.BuildSite(session_.WorkFolder);
+    }
+
     // The window, and with it the browser's own processes, start while the package is
     // deciphered; it is shown only once the package passed.
     MainView* window = platform_.CreateMainWindow(view_);
@@ -105,13 +115,6 @@ bool Application::Start(const std::vector<std::string>& args) {
     }
     view_.Attach(window);
 
-    const Outcome folder = CreateWorkFolder();
-    bool waitingPageWritten = false;
-    if (folder) {
-        // Written before the site, so a member of the same name still takes its place.
-        waitingPageWritten = WriteWholeFile(session_.WorkFolder / page::kWaiting, kWaitingPage);
-        packageWork_.BuildSite(session_.WorkFolder);
-    }
     if (!PackageStepPassed(PackageWork::Step::Verified)) {
         AbandonSite();
         return false;

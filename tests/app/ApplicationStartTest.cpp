@@ -194,6 +194,7 @@ TEST_F(PackageStartUpTest, EveryWayOutLeavesNothingBehind) {
         const char* why;
         bool termsAccepted;
         std::function<void(Application&)> leave;  // after a start that got as far as it could
+        bool windowFails = false;
     };
     const Case cases[] = {
         {"a normal end", true, [](Application& a) { a.Shutdown(0); }},
@@ -204,12 +205,15 @@ TEST_F(PackageStartUpTest, EveryWayOutLeavesNothingBehind) {
              a.backups().RestoreFrom(temp / "backup.lum");
          }},
         {"declined terms", false, [](Application&) {}},
+        // The site is already being built into its folder while the window is made.
+        {"a window that could not be made", true, [](Application& a) { a.Shutdown(2); }, true},
     };
     app.Shutdown(0);  // the fixture's own application made the first save
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         test::FakePlatform run;
         Prepare(run);
+        run.windowFails = c.windowFails;
         if (!c.termsAccepted) {
             run.fakeSettings.ints.clear();
             run.fakeUi.termsAnswers.push_back(false);
@@ -219,6 +223,8 @@ TEST_F(PackageStartUpTest, EveryWayOutLeavesNothingBehind) {
             if (application.Start({exe.Bytes()})) {
                 EXPECT_TRUE(test::Exists(lock));
                 WriteFile(redirectPage, "a page for the user's browser");
+                c.leave(application);
+            } else if (c.windowFails) {
                 c.leave(application);
             }
         } catch (const test::ProcessEnded&) {
