@@ -1,10 +1,9 @@
 #include "platform/curl/CurlTransport.h"
 
-#include <curl/curl.h>
+#include "platform/curl/CurlLibrary.h"
 
 #include <cctype>
 #include <memory>
-#include <mutex>
 #include <string_view>
 
 namespace qen {
@@ -60,29 +59,27 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return context.request->keepGoing() ? 0 : 1;
 }
 
+// Only ever made once the library is loaded.
 struct HandleDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    void operator()(CURL* handle) const { CurlLibrary::Loaded()->easyCleanup(handle); }
 };
 struct HeaderListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { CurlLibrary::Loaded()->slistFreeAll(list); }
 };
 
 }  // namespace
 
-CurlTransport::CurlTransport() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 TransferResult CurlTransport::Get(const TransferRequest& request) {
+    const CurlLibrary* curl = CurlLibrary::Loaded();
+    if (!curl) return {TransferPhase::NoSession, std::string(kCurlLibraryName) + " could not be loaded"};
     thread_local std::unique_ptr<CURL, HandleDeleter> handle;
-    if (!handle) handle.reset(curl_easy_init());
+    if (!handle) handle.reset(curl->easyInit());
     if (!handle) return {TransferPhase::NoSession, "libcurl could not create a transfer"};
 
     // Always the server's own, current answer: nothing in between may serve a stored copy.
     std::unique_ptr<curl_slist, HeaderListDeleter> headers;
     for (const char* header : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
-        curl_slist* longer = curl_slist_append(headers.get(), header);
+        curl_slist* longer = curl->slistAppend(headers.get(), header);
         if (!longer) return {TransferPhase::NoSession, "out of memory"};
         headers.release();
         headers.reset(longer);
@@ -94,12 +91,13 @@ TransferResult CurlTransport::Get(const TransferRequest& request) {
     // The options point into this call's frame: none may outlive it. Resetting keeps the
     // handle's open connections, name lookups and TLS sessions.
     struct ForgetOptions {
+        const CurlLibrary* curl;
         CURL* handle;
-        ~ForgetOptions() { curl_easy_reset(handle); }
-    } forget{h};
+        ~ForgetOptions() { curl->easyReset(handle); }
+    } forget{curl, h};
     CURLcode setup = CURLE_OK;
     auto set = [&](CURLoption option, auto value) {
-        if (setup == CURLE_OK) setup = curl_easy_setopt(h, option, value);
+        if (setup == CURLE_OK) setup = curl->easySetopt(h, option, value);
     };
     set(CURLOPT_ERRORBUFFER, errorText);
     set(CURLOPT_URL, request.url.c_str());
@@ -119,9 +117,9 @@ TransferResult CurlTransport::Get(const TransferRequest& request) {
     set(CURLOPT_NOPROGRESS, 0L);
     set(CURLOPT_XFERINFOFUNCTION, OnProgress);
     set(CURLOPT_XFERINFODATA, &context);
-    if (setup != CURLE_OK) return {TransferPhase::NoSession, curl_easy_strerror(setup)};
+    if (setup != CURLE_OK) return {TransferPhase::NoSession, curl->easyStrerror(setup)};
 
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = curl->easyPerform(h);
     switch (code) {
         case CURLE_OK:
             return {TransferPhase::Complete, ""};
@@ -130,7 +128,7 @@ TransferResult CurlTransport::Get(const TransferRequest& request) {
             return {TransferPhase::Stopped, ""};
         default:
             return {context.answered ? TransferPhase::ReadFailed : TransferPhase::NoAnswer,
-                    errorText[0] ? errorText : curl_easy_strerror(code)};
+                    errorText[0] ? errorText : curl->easyStrerror(code)};
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// HttpTransport on libcurl's easy interface: one handle per thread for the thread's life,
+// HttpTransport on libcurl's easy interface (opened at the first transfer, see
+// CurlLibrary): one handle per thread for the thread's life,
 // so that its connections, name lookups and TLS sessions serve the next transfer; user agent
 // "NVRB", no-cache request headers, redirects followed (http and https, at most 10),
 // certificates verified, proxies from the usual environment variables. An HTTP error
@@ -10,7 +11,6 @@ namespace qen {
 
 class CurlTransport : public HttpTransport {
 public:
-    CurlTransport();  // sets the library up once for the process
     TransferResult Get(const TransferRequest& request) override;
 };
 
