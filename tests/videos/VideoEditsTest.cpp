@@ -15,6 +15,17 @@
 namespace qen {
 namespace {
 
+// The edits over a store with one current video.
+struct EditsFixture {
+    EditsFixture() { store.CurrentVideos = {{"current01", "A current video"}}; }
+    test::FakeUi ui;
+    test::FakeSettings settings;
+    Session session;
+    VideoStore store;
+    VideoRunState run;
+    VideoEdits edits{ui, store, run, settings, session};
+};
+
 // Only a change of the playlist makes its pages stale; a refused or declined link, or one
 // that changes only the current videos, leaves them as they are.
 TEST(VideoEdits, MarkThePlaylistChangedOnlyWhenItChanged) {
@@ -45,40 +56,28 @@ TEST(VideoEdits, MarkThePlaylistChangedOnlyWhenItChanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        test::FakeUi ui;
-        test::FakeSettings settings;
-        Session session;
-        VideoStore store;
-        VideoRunState run;
-        store.CurrentVideos = {{"current01", "A current video"}};
-        for (std::size_t i = 0; i < c.playlistSize; ++i) store.Playlist.push_back({"v" + std::to_string(i), "t"});
-        ui.answers.assign(c.answers.begin(), c.answers.end());
-        VideoEdits edits(ui, store, run, settings, session);
+        EditsFixture f;
+        for (std::size_t i = 0; i < c.playlistSize; ++i) f.store.Playlist.push_back({"v" + std::to_string(i), "t"});
+        f.ui.answers.assign(c.answers.begin(), c.answers.end());
 
-        c.follow(edits);
-        EXPECT_EQ(store.Playlist.size(), c.playlistAfter);
-        EXPECT_EQ(run.PlaylistChanged, c.changed);
+        c.follow(f.edits);
+        EXPECT_EQ(f.store.Playlist.size(), c.playlistAfter);
+        EXPECT_EQ(f.run.PlaylistChanged, c.changed);
     }
 }
 
 // The title comes from where the user saw the video: the current videos, else the related
 // videos of the last request.
 TEST(VideoEdits, AddToPlaylistTakesTheTitleFromTheVideosShown) {
-    test::FakeUi ui;
-    test::FakeSettings settings;
-    Session session;
-    VideoStore store;
-    VideoRunState run;
-    store.CurrentVideos = {{"current01", "A current video"}};
-    run.RelatedVideos = {{"asked00001", "Asked about"}, {"related001", "A related video"}};
-    VideoEdits edits(ui, store, run, settings, session);
+    EditsFixture f;
+    f.run.RelatedVideos = {{"asked00001", "Asked about"}, {"related001", "A related video"}};
 
-    edits.AddToPlaylist("related001", "relatedvideos.html");
-    edits.AddToPlaylist("current01", "relatedvideos.html");
-    edits.AddToPlaylist("unknown001", "relatedvideos.html");
-    EXPECT_EQ(store.Playlist, (std::vector<VideoEntry>{{"unknown001", ""},
-                                                       {"current01", "A current video"},
-                                                       {"related001", "A related video"}}));
+    f.edits.AddToPlaylist("related001", "relatedvideos.html");
+    f.edits.AddToPlaylist("current01", "relatedvideos.html");
+    f.edits.AddToPlaylist("unknown001", "relatedvideos.html");
+    EXPECT_EQ(f.store.Playlist, (std::vector<VideoEntry>{{"unknown001", ""},
+                                                         {"current01", "A current video"},
+                                                         {"related001", "A related video"}}));
 }
 
 }  // namespace
