@@ -76,12 +76,16 @@ std::optional<PackageSource> LocatePackage(Ui& ui, Settings& settings, const Pat
         ui.ShowMessage("BranderBlock string is not correct length", Icon::Stop);
         return std::nullopt;
     }
-    // The program is read whole only when it holds the marker: most carry no package, and
-    // reading a large program whole costs more of the start than anything else here.
+    // The program is opened as a package only when it holds the marker: most carry none.
     if (FindMarkerInFile(exePath, BlockMarker()) != MarkerInFile::Absent) {
-        std::optional<std::string> exeImage = ReadWholeFile(ui, exePath);
-        if (!exeImage || exeImage->empty()) return std::nullopt;
-        if (package.FindBlock(std::move(*exeImage))) return PackageSource{exePath, true};
+        FileError error;
+        std::shared_ptr<const ReadableFile> exe = ReadableFile::Open(exePath, &error);
+        if (!exe) {
+            ShowReadFailure(ui, exePath, error);
+            return std::nullopt;
+        }
+        if (exe->Size() == 0) return std::nullopt;
+        if (package.FindBlock(std::move(exe))) return PackageSource{exePath, true};
     }
 
     Path packagePath = PackageOnCommandLine(ui, commandLineFile);

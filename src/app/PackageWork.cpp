@@ -25,11 +25,11 @@ void PackageWork::Run(PackageSource source, ContentPackage& package, ContentSite
     const bool ok = opened.Ok();
     Finish(Step::Opened, std::move(opened));
     if (ok) {
-        // The fields first: they are in the header, and start-up wants them before the data.
-        Outcome branding = package.ReadBrandingFields();
+        // The branding first: it is in the header, and start-up wants it before the data.
+        Outcome branding = package.ReadBranding();
         const bool brandingOk = branding.Ok();
         Finish(Step::Branding, std::move(branding));
-        Outcome verified = package.VerifyAndDecipher(corrupt);
+        Outcome verified = package.CheckContent(corrupt);
         const bool verifiedOk = verified.Ok();
         Finish(Step::Verified, std::move(verified));
         if (brandingOk && verifiedOk) {

@@ -146,6 +146,23 @@ std::optional<std::string> ReadWholeFile(const Path& path, FileError* error) {
     return std::nullopt;
 }
 
+std::shared_ptr<const ReadableFile> ReadableFile::Open(const Path& path, FileError* error) {
+    int descriptor = -1;
+    std::uint64_t size = 0;
+    const int code = filecalls::OpenForReading(path.Bytes(), descriptor, size);
+    if (code == ENOENT) Fail(error, FileError::Kind::NotFound, code);
+    else if (code == EINVAL) Fail(error, FileError::Kind::NotAFile);
+    else if (code != 0) Fail(error, FileError::Kind::System, code);
+    if (code != 0) return nullptr;
+    return std::shared_ptr<const ReadableFile>(new ReadableFile(descriptor, size));
+}
+
+ReadableFile::~ReadableFile() { filecalls::CloseFile(descriptor_, false); }
+
+bool ReadableFile::ReadAt(std::uint64_t offset, char* into, std::size_t count) const {
+    return filecalls::ReadAt(descriptor_, offset, into, count) == 0;
+}
+
 bool WriteWholeFile(const Path& path, std::string_view data, FileError* error) {
     const int code = filecalls::WriteFile(path.Bytes(), data, filecalls::Create::Truncate, 0666, false, false);
     if (code != 0) return Fail(error, FileError::Kind::System, code);

@@ -31,6 +31,29 @@ std::optional<std::string> ReadFileBytes(const Path& path, FileError* error = nu
 // byte-order mark (ConvertMarkedText) and ends at its first zero byte.
 std::optional<std::string> ReadWholeFile(const Path& path, FileError* error = nullptr);
 
+// A regular file held open for reading at any position, for as long as the object lives:
+// a file renamed over it meanwhile is not seen. For a large file read piece by piece, so
+// that its bytes need not all be in memory at once.
+class ReadableFile {
+public:
+    // Null when the file cannot be opened; a folder, device or pipe is refused as NotAFile.
+    static std::shared_ptr<const ReadableFile> Open(const Path& path, FileError* error = nullptr);
+    ~ReadableFile();
+    ReadableFile(const ReadableFile&) = delete;
+    ReadableFile& operator=(const ReadableFile&) = delete;
+
+    // The size when it was opened.
+    std::uint64_t Size() const { return size_; }
+    // `count` bytes from `offset` into `into`; false when the file now ends before them.
+    bool ReadAt(std::uint64_t offset, char* into, std::size_t count) const;
+
+private:
+    ReadableFile(int descriptor, std::uint64_t size) : descriptor_(descriptor), size_(size) {}
+
+    int descriptor_;
+    std::uint64_t size_;
+};
+
 // Creates or truncates the file and writes the data: for the pages of the work folder,
 // which live only as long as the run.
 bool WriteWholeFile(const Path& path, std::string_view data, FileError* error = nullptr);

@@ -3,27 +3,27 @@
 // region, recorded in the header, where the header digest covers it. The digest alone
 // proves only that the header is the packaging tool's; this proves the files are too.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace qen {
 
-// The 32 raw bytes of the hash; empty if the digest library fails. Only for a block
-// whose layout passed CheckBlockLayout.
-std::string ComputeContentHash(std::string_view image, std::size_t blockStart);
+// The data region piece by piece: `count` bytes from `from` (counted from the region's
+// start), as a view that may end with the next call; shorter when they cannot be read.
+using DataPieces = std::function<std::string_view(std::uint64_t from, std::size_t count)>;
 
 enum class ContentHashCheck { NotRecorded, Matches, Differs };
 
-// Compares the recorded hash with the content. All zeros is a package without one.
-ContentHashCheck CheckContentHash(std::string_view image, std::size_t blockStart);
+// The 32 raw bytes of the hash; empty if the digest library or a read fails.
+std::string ComputeContentHash(std::string_view memberTable, std::uint64_t dataLength, const DataPieces& data);
+// Compares `recorded` with the content's hash. All zeros is a package without one.
+ContentHashCheck CheckContentHash(std::string_view recorded, std::string_view memberTable, std::uint64_t dataLength,
+                                  const DataPieces& data);
 
-// CheckContentHash in pieces: each piece of the data region, once hashed, is handed to
-// `hashed` (its start in the data region and its length, a multiple of 8 but for the
-// last), which may change it in place. So one pass over the bytes checks them and, say,
-// deciphers them. Every piece is handed over exactly once, hash or not; on a larger region
-// pieces go to two threads at once, so `hashed` must be safe to call so.
-ContentHashCheck HashWhileDeciphering(std::string_view image, std::size_t blockStart,
-                                      const std::function<void(std::size_t from, std::size_t count)>& hashed);
+// The same for a whole block held in memory whose layout passed CheckBlockLayout.
+std::string ComputeContentHash(std::string_view image, std::size_t blockStart);
+ContentHashCheck CheckContentHash(std::string_view image, std::size_t blockStart);
 
 }  // namespace qen

@@ -1,6 +1,9 @@
 #include "package/ContentPackage.h"
 
-#include "package/BlockCipher.h"
+#include <algorithm>
+#include <cstring>
+#include <new>
+
 #include "package/Branding.h"
 #include "package/ContentHash.h"
 #include "package/PackageSecrets.h"
@@ -10,6 +13,9 @@ namespace qen {
 namespace {
 
 constexpr const char* kContentChanged = " (content changed)";
+constexpr std::uint64_t kCipherBlock = 8;
+// Bytes read at a time while the block is looked for.
+constexpr std::size_t kPiece = 256 * 1024;
 
 void AppendQuoted(std::string& list, const std::string& address) {
     if (!list.empty()) list.append(", ");
@@ -36,8 +42,42 @@ bool ContentPackage::FindBlock(std::string image) {
     Image = std::move(image);
     BlockStart = *start;
     BlockBytes = Image.size() - *start;
+    file_.reset();
     headerChecked_ = false;
-    deciphered_ = false;
+    return true;
+}
+
+bool ContentPackage::FindBlock(std::shared_ptr<const ReadableFile> file) {
+    const std::string marker = BlockMarker();
+    if (!file || marker.size() != block::kMarkerSize) return false;
+    const std::uint64_t size = file->Size();
+    if (size > kMaxReadableFileSize) return false;
+    // Read up to the first marker and a block's header and table after it: FindBlockStart
+    // decides on those bytes as it would on the whole file.
+    std::string held;
+    std::optional<std::size_t> firstMarker;
+    while (held.size() < size && (!firstMarker || held.size() < *firstMarker + block::kData)) {
+        const std::size_t old = held.size();
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, size - old));
+        try {
+            held.resize(old + piece);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (!file->ReadAt(old, held.data() + old, piece)) return false;
+        if (!firstMarker) {
+            const std::size_t at = held.find(marker, old < marker.size() ? 0 : old - marker.size() + 1);
+            if (at != std::string::npos) firstMarker = at;
+        }
+    }
+    const std::optional<std::size_t> start = FindBlockStart(held, marker);
+    if (!start) return false;
+    if (held.size() > *start + block::kData) held.resize(*start + block::kData);
+    Image = std::move(held);
+    BlockStart = *start;
+    BlockBytes = size - *start;
+    file_ = std::move(file);
+    headerChecked_ = false;
     return true;
 }
 
@@ -54,7 +94,7 @@ Outcome ContentPackage::CheckPackageHeader(const std::string& corruptMessage) {
     if (!KeyedDigestsMatch(stored, *computed)) return Outcome::Failure(corruptMessage);
     // The digest only proves the header came from someone holding the program; the
     // table and the data are checked against the image before anything is read.
-    const std::string fault = CheckBlockLayout(image, start);
+    const std::string fault = CheckBlockLayout(image, start, start + BlockBytes);
     if (!fault.empty()) return Outcome::Failure(corruptMessage + " (" + fault + ")");
 
     std::string title = ReadTextField(image, start + block::kTitle, block::kTextFieldSize);
@@ -64,45 +104,25 @@ Outcome ContentPackage::CheckPackageHeader(const std::string& corruptMessage) {
     if (title.empty()) title = settingsName;
     Title = title;
     SettingsName = settingsName;
+    if (!cipher_) cipher_ = std::make_shared<const BlowfishCipher>(PackageCipherKey());
     headerChecked_ = true;
     return Outcome::Success();
 }
 
-Outcome ContentPackage::CheckContent(const std::string& corruptMessage) const {
+Outcome ContentPackage::CheckContent(const std::string& corruptMessage) {
     if (!headerChecked_) return Outcome::Failure("The package has not been checked");
-    // Once deciphered in place the data no longer matches its hash; it was checked before.
-    if (!deciphered_ && CheckContentHash(Image, BlockStart) == ContentHashCheck::Differs)
-        return Outcome::Failure(corruptMessage + kContentChanged);
-    return Outcome::Success();
-}
-
-Outcome ContentPackage::VerifyAndDecipher(const std::string& corruptMessage) {
-    if (!headerChecked_) return Outcome::Failure("The package has not been checked");
-    if (deciphered_) return Outcome::Success();
-    const BlowfishCipher cipher(PackageCipherKey());
-    auto* data = reinterpret_cast<std::uint8_t*>(Image.data() + BlockStart + block::kData);
-    const ContentHashCheck check = HashWhileDeciphering(Image, BlockStart, [&](std::size_t from, std::size_t count) {
-        cipher.DecryptInPlace(data + from, count);
-    });
-    deciphered_ = true;
+    const std::string_view header = std::string_view(Image).substr(BlockStart, block::kData);
+    std::string buffer;
+    const std::uint64_t data = BlockStart + block::kData;
+    const ContentHashCheck check = CheckContentHash(
+        header.substr(block::kContentHash, block::kContentHashSize), header.substr(block::kMemberTable),
+        DataLength(), [&](std::uint64_t from, std::size_t count) { return FileBytes(data + from, count, buffer); });
     if (check != ContentHashCheck::Differs) return Outcome::Success();
-    // The deciphered bytes of a changed package are never used.
     headerChecked_ = false;
     return Outcome::Failure(corruptMessage + kContentChanged);
 }
 
 Outcome ContentPackage::ReadBranding() {
-    if (Outcome fields = ReadBrandingFields(); !fields) return fields;
-    if (!deciphered_) {
-        const BlowfishCipher cipher(PackageCipherKey());
-        cipher.DecryptInPlace(reinterpret_cast<std::uint8_t*>(Image.data() + BlockStart + block::kData),
-                              ReadWord(Image, BlockStart + block::kDataLength));
-        deciphered_ = true;
-    }
-    return Outcome::Success();
-}
-
-Outcome ContentPackage::ReadBrandingFields() {
     // Only a package whose header and layout were checked is read or deciphered.
     if (!headerChecked_) return Outcome::Failure("The package has not been checked");
     const std::string_view image = Image;
@@ -140,11 +160,51 @@ std::vector<PackageMember> ContentPackage::Members() const {
     return ReadMemberTable(Image, BlockStart);
 }
 
-std::string_view ContentPackage::MemberBytes(const PackageMember& member) const {
-    if (member.offset == 0) return {};
-    const std::size_t at = BlockStart + member.offset;
-    if (at >= Image.size()) return {};
-    return std::string_view(Image).substr(at, member.size);
+bool ContentPackage::ReadMember(const PackageMember& member, std::string& into) const {
+    into.clear();
+    if (!headerChecked_) return false;
+    if (member.offset == 0 || member.size == 0) return true;
+    if (member.offset < block::kData) return false;
+    // The cipher works on whole blocks counted from the data region's start; CheckBlockLayout
+    // keeps the member, and so its blocks, inside the region.
+    const std::uint64_t inData = member.offset - block::kData;
+    const std::uint64_t first = inData - inData % kCipherBlock;
+    const std::uint64_t end = (inData + member.size + kCipherBlock - 1) / kCipherBlock * kCipherBlock;
+    const auto count = static_cast<std::size_t>(end - first);
+    const std::string_view stored = FileBytes(BlockStart + block::kData + first, count, into);
+    if (stored.size() != count) {
+        into.clear();
+        return false;
+    }
+    if (stored.data() != into.data()) into.assign(stored);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(into.data());
+    cipher_->DecryptInPlace(bytes, count);
+    const auto skipped = static_cast<std::size_t>(inData - first);
+    if (skipped) std::memmove(bytes, bytes + skipped, member.size);
+    into.resize(member.size);
+    return true;
 }
+
+std::optional<std::string> ContentPackage::BlockAsStored() const {
+    if (!headerChecked_ || BlockBytes > kMaxReadableFileSize) return std::nullopt;
+    std::string block;
+    const std::string_view stored = FileBytes(BlockStart, static_cast<std::size_t>(BlockBytes), block);
+    // Read again from the file: it must still be the block whose header and content passed.
+    const std::string_view header = std::string_view(Image).substr(BlockStart, block::kData);
+    if (stored.size() != BlockBytes || stored.substr(0, block::kData) != header) return std::nullopt;
+    if (file_ && CheckContentHash(stored, 0) == ContentHashCheck::Differs) return std::nullopt;
+    if (stored.data() != block.data()) block.assign(stored);
+    return block;
+}
+
+std::string_view ContentPackage::FileBytes(std::uint64_t at, std::size_t count, std::string& buffer) const {
+    if (at <= Image.size() && count <= Image.size() - at) return std::string_view(Image).substr(at, count);
+    if (!file_) return {};
+    buffer.resize(count);
+    if (!file_->ReadAt(at, buffer.data(), count)) return {};
+    return buffer;
+}
+
+std::uint64_t ContentPackage::DataLength() const { return ReadWord(Image, BlockStart + block::kDataLength); }
 
 }  // namespace qen

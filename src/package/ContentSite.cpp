@@ -71,14 +71,20 @@ void ContentSite::RecordCreatedFile(const Path& path) {
 
 Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFolder) {
     WorkFolder = workFolder;
-    // Member data is read only from a checked package once it has been deciphered.
-    if (!package.HeaderChecked() || !package.Deciphered())
-        return Outcome::Failure("The package has not been checked");
+    if (!package.HeaderChecked()) return Outcome::Failure("The package has not been checked");
     const std::vector<PackageMember> members = package.Members();
+    // One buffer for every member, so the largest one sets the memory it takes.
+    std::string bytes;
+    auto read = [&](const PackageMember& member) {
+        return package.ReadMember(member, bytes)
+                   ? Outcome::Success()
+                   : Outcome::Failure("Unable to read " + member.name + " from the package");
+    };
 
     for (const PackageMember& member : members) {
         if (!IsSiteNicheMember(member.name)) continue;
-        if (Outcome parsed = ParseSiteNiche(AsText(package.MemberBytes(member))); !parsed) return parsed;
+        if (Outcome got = read(member); !got) return got;
+        if (Outcome parsed = ParseSiteNiche(AsText(bytes)); !parsed) return parsed;
     }
 
     CreatedFiles.clear();
@@ -91,19 +97,21 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
         const std::string name = member.name == "template.html" ? page::kFirstVideos : member.name;
         const Path path = WorkFolder / name;
         const std::string extension = path.Extension();
+        if (extension == ".txt" && name != "endpoints.txt") continue;
+        if (Outcome got = read(member); !got) return got;
         if (extension == ".txt") {
-            if (name == "endpoints.txt") PackageEndpoints = ParseEndpointsFile(AsText(package.MemberBytes(member))).values;
+            PackageEndpoints = ParseEndpointsFile(AsText(bytes)).values;
             continue;
         }
 
         bool written;
         if (extension == ".htm" || extension == ".html" || extension == ".js" || extension == ".css") {
-            std::string text = ApplySiteSubstitutions(package, Niche, AsText(package.MemberBytes(member)));
+            std::string text = ApplySiteSubstitutions(package, Niche, AsText(bytes));
             written = WriteWholeFile(path, text);
             if (name == page::kFirstVideos) PageTemplate = text;
             if (name == page::kHelp) helpText = text;
         } else {
-            written = WriteWholeFile(path, package.MemberBytes(member));
+            written = WriteWholeFile(path, bytes);
         }
         RecordCreatedFile(path);
         if (!written) return Outcome::Failure("Unable to create temp file:\n" + path.Display());

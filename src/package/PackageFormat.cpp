@@ -45,10 +45,10 @@ bool IsSafeMemberName(std::string_view name) {
     return true;
 }
 
-std::string CheckBlockLayout(std::string_view image, std::size_t blockStart) {
-    if (blockStart > image.size() || image.size() - blockStart < block::kData)
+std::string CheckBlockLayout(std::string_view image, std::size_t blockStart, std::uint64_t fileSize) {
+    if (blockStart > image.size() || image.size() - blockStart < block::kData || fileSize < image.size())
         return "the package block is cut short";
-    const std::uint64_t available = image.size() - blockStart - block::kData;
+    const std::uint64_t available = fileSize - blockStart - block::kData;
     const std::uint32_t dataLength = ReadWord(image, blockStart + block::kDataLength);
     if (dataLength % 8 != 0) return "the data length is not a multiple of 8";
     if (dataLength > available) return "the data region runs past the end of the file";

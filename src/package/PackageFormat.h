@@ -65,9 +65,11 @@ struct PackageMember {
 bool IsSafeMemberName(std::string_view name);
 
 // Checks the block's extent, data length, member count and every member row against the
-// image. Gives the reason of the first fault, or the empty text when all is well.
-// A member count of 0 passes here: the branding reader refuses it with its own message.
-std::string CheckBlockLayout(std::string_view image, std::size_t blockStart);
+// file, whose first bytes `image` holds (at least up to the data region, when the file has
+// them) and which is `fileSize` bytes long. Gives the reason of the first fault, or the
+// empty text when all is well. A member count of 0 passes here: the branding reader
+// refuses it with its own message.
+std::string CheckBlockLayout(std::string_view image, std::size_t blockStart, std::uint64_t fileSize);
 
 // The used rows of the member table; call only after CheckBlockLayout passed.
 std::vector<PackageMember> ReadMemberTable(std::string_view image, std::size_t blockStart);

@@ -1,5 +1,6 @@
 #include "package/PackageOpening.h"
 
+#include <memory>
 #include <vector>
 
 #include "files/FileIO.h"
@@ -34,10 +35,11 @@ Outcome OpenPackageSource(const PackageSource& source, ContentPackage& package) 
     package.Embedded = source.embedded;
     if (!source.embedded) {
         FileError error;
-        std::optional<std::string> image = ReadFileBytes(source.path, &error);
-        if (!image) return ReadFailure(source.path, error);
+        std::shared_ptr<const ReadableFile> file = ReadableFile::Open(source.path, &error);
+        if (!file) return ReadFailure(source.path, error);
+        if (file->Size() > kMaxReadableFileSize) return ReadFailure(source.path, {FileError::Kind::TooLarge});
         // An empty file is said to be unusable rather than ending the program without a word.
-        if (image->empty() || !package.FindBlock(std::move(*image)))
+        if (file->Size() == 0 || !package.FindBlock(std::move(file)))
             return Outcome::Failure(source.path.DisplayName() + " is not compatible with the Qen Runtime");
     }
     const std::string corrupt = CorruptPackageMessage(source.embedded);

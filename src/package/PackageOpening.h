@@ -13,13 +13,13 @@ namespace qen {
 // Where start-up found the package.
 struct PackageSource {
     Path path;              // the file that holds it
-    bool embedded = false;  // the program's own file, whose image `package` already holds
+    bool embedded = false;  // the program's own file, whose block `package` has already found
 };
 
 // The failure message of a package that does not pass its checks.
 const char* CorruptPackageMessage(bool embedded);
 
-// Reads the package file (unless embedded), finds its block and checks the header, the
+// Opens the package file (unless embedded), finds its block and checks the header, the
 // layout and the files every site needs; on success the title and settings name are set.
 Outcome OpenPackageSource(const PackageSource& source, ContentPackage& package);
 

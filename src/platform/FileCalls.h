@@ -3,6 +3,7 @@
 // without following links, forcing data to the disk, and syncing a folder. Each gives 0
 // or the system's error number. Only the file module (src/files/) calls these.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,12 @@ int CloseFile(int descriptor, bool durable);
 // `path` already, a symbolic link included (it is never followed). A file this call
 // created and could not fill is removed again.
 int WriteNewFile(const std::string& path, std::string_view data, unsigned mode);
+
+// Opens a regular file for reading and gives its size; anything else (a folder, a device,
+// a pipe) is refused with EINVAL without waiting on it. Close with CloseFile.
+int OpenForReading(const std::string& path, int& descriptor, std::uint64_t& size);
+// Reads exactly `count` bytes from `offset`; EIO when the file ends first.
+int ReadAt(int descriptor, std::uint64_t offset, char* into, std::size_t count);
 
 // Asks that the untouched memory at [start, start + size) be given large pages where the
 // system has them: a large file read into it then costs a few page faults, not thousands.

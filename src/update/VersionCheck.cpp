@@ -12,7 +12,6 @@
 #include "platform/Settings.h"
 #include "platform/System.h"
 #include "platform/Ui.h"
-#include "update/CarriedPackage.h"
 #include "update/CopyNames.h"
 #include "update/InstalledCopy.h"
 #include "update/ProgramFile.h"
@@ -35,6 +34,8 @@ constexpr const char* kCannotDownload = "Unable to download new version";
 constexpr const char* kTooLarge = "Unable to download new version: the new program is larger than 256 MB";
 constexpr const char* kTooLargeForCopy =
     "Unable to download new version: the new program and its package together would be larger than 256 MB";
+constexpr const char* kPackageUnreadable =
+    "Unable to download new version: the package in this program's file could not be read again";
 constexpr const char* kCannotDownloadReplacer = "Unable to download new version replace tool";
 constexpr const char* kNotVerified = "The downloaded update could not be verified and was not installed";
 
@@ -132,7 +133,15 @@ bool CheckForNewVersion(Ui& ui, Settings& settings, System& system, Fetcher& fet
     const Path newProgramPath = programFolder / NextCopyName(ProgramStem(programPath), standardName);
     // The new file carries the package after the program, so the package's size comes off
     // what the download may take.
-    const std::string carried = bound ? PackageAsCarried(package) : std::string();
+    std::string carried;
+    if (bound) {
+        std::optional<std::string> block = package.BlockAsStored();
+        if (!block) {
+            ui.ShowMessage(kPackageUnreadable, Icon::Stop);
+            return false;
+        }
+        carried = std::move(*block);
+    }
     if (carried.size() >= kMaxUpdateFileSize) {
         ui.ShowMessage(kTooLargeForCopy, Icon::Stop);
         return false;

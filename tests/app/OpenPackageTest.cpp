@@ -152,7 +152,7 @@ TEST_F(OpenPackageTest, BrandedProgramOpensItsOwnBlockAndIgnoresTheCommandLine) 
     EXPECT_EQ(site.SettingsName, "DogTraining");
     EXPECT_EQ(userDataPath, Path(exe.Bytes() + ".lum"));
     EXPECT_GT(site.BlockStart, 0u);
-    EXPECT_EQ(site.BlockStart + site.BlockBytes, site.Image.size());
+    EXPECT_EQ(site.BlockStart + site.BlockBytes, std::filesystem::file_size(exe.Bytes()));
 }
 
 // The program file is searched in pieces; a block that starts across two of them in a

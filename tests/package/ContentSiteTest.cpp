@@ -178,13 +178,19 @@ TEST_F(BuildSiteTest, UnwritableMemberIsReported) {
     EXPECT_EQ(site.CreatedFiles, std::vector<Path>{missing / "videos1.html"});
 }
 
-TEST_F(BuildSiteTest, NothingIsBuiltBeforeTheDataIsDeciphered) {
-    test::WriteFile(dir / "prog.qen", test::MakeBlock(test::SmallSite()));
-    test::WriteFile(dir / "prog", "program");
-    Path userData;
-    ASSERT_TRUE(OpenPackage(ui, settings, dir / "prog", dir / "prog.qen", package, userData));
-    EXPECT_FALSE(site.BuildSite(package, work.path()));
-    EXPECT_TRUE(FilesIn(work.path()).empty());
+// Only a package whose header and content passed gives up its members.
+TEST_F(BuildSiteTest, NothingIsBuiltFromAnUncheckedPackage) {
+    std::string changed = test::MakeBlock(test::SmallSite());
+    changed[block::kData + 20] ^= 1;
+    ContentPackage unchecked, refused;
+    ASSERT_TRUE(unchecked.FindBlock(test::MakeBlock(test::SmallSite())));
+    ASSERT_TRUE(refused.FindBlock(changed));
+    ASSERT_TRUE(refused.CheckPackageHeader("corrupt"));
+    ASSERT_FALSE(refused.CheckContent("corrupt"));
+    for (const ContentPackage* package : {&unchecked, &refused}) {
+        EXPECT_FALSE(site.BuildSite(*package, work.path()));
+        EXPECT_TRUE(FilesIn(work.path()).empty());
+    }
 }
 
 TEST(FillPage, EachPlaceholderOfTheTemplateIsFilledWhereverItStands) {

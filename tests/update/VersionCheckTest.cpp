@@ -13,6 +13,7 @@
 #include "fakes/FakeUi.h"
 #include "fakes/ScopedEnvironment.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestPackages.h"
 #include "package/ContentPackage.h"
 #include "update/InstalledCopy.h"
 #include "update/UpdateKey.h"
@@ -82,8 +83,10 @@ protected:
     bool Check(const std::string& packageBlock = {}, bool bound = false) {
         ContentPackage package;
         package.Embedded = bound;
-        package.Image = kOldProgram + packageBlock;
-        package.BlockStart = kOldProgram.size();
+        if (!packageBlock.empty()) {
+            EXPECT_TRUE(package.FindBlock(kOldProgram + packageBlock));
+            EXPECT_TRUE(package.CheckPackageHeader("corrupt"));
+        }
         const bool result = CheckForNewVersion(ui, settings, system, fetcher, package);
         EXPECT_EQ(ui.busyDepth, 0);
         return result;
@@ -174,7 +177,7 @@ TEST_F(VersionCheckTest, CopyUnderAnotherNameIsToldItsNewFile) {
 TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
     PublishNextVersion();
     ui.answers = {Answer::Yes};
-    const std::string package = "package block\0bytes"s;
+    const std::string package = test::MakeBlock(test::SmallSite());
 
     EXPECT_TRUE(Check(package, true));
 
@@ -186,10 +189,32 @@ TEST_F(VersionCheckTest, BoundCopyCarriesItsPackageIntoTheNewFile) {
     EXPECT_EQ(ui.messages[1].text.rfind("The new version has been downloaded as " + (dir / "QenRuntime_2").Display(), 0), 0u);
 }
 
+// The package is read again from the program file for the new copy; a file cut short since
+// start-up must not give a new program without its package.
+TEST_F(VersionCheckTest, BoundCopyWhoseFileChangedSinceStartDownloadsNothing) {
+    PublishNextVersion();
+    ui.answers = {Answer::Yes};
+    const std::string block = test::MakeBlock(test::SmallSite());
+    WriteFile(system.executablePath, kOldProgram + block);
+    ContentPackage package;
+    package.Embedded = true;
+    ASSERT_TRUE(package.FindBlock(ReadableFile::Open(system.executablePath)));
+    ASSERT_TRUE(package.CheckPackageHeader("corrupt"));
+    fs::resize_file(system.executablePath.Bytes(), kOldProgram.size() + block::kData);
+
+    EXPECT_FALSE(CheckForNewVersion(ui, settings, system, fetcher, package));
+
+    EXPECT_EQ(Requested(), std::vector<std::string>{kVersionUrl});
+    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{
+                              kOffer, "Unable to download new version: the package in this program's file could not "
+                                      "be read again"}));
+    EXPECT_EQ(FolderFiles(), std::vector<std::string>{"QenRuntime"});
+}
+
 // Far larger than the download buffer, and still under the limit: the bound copy's
 // package comes off what the program may take.
 TEST_F(VersionCheckTest, ProgramOverTheLimitIsRefusedWithItsOwnMessage) {
-    const std::string package = "package block\0bytes"s;
+    const std::string package = test::MakeBlock(test::SmallSite());
     const struct {
         const char* name;
         bool bound;
@@ -445,7 +470,7 @@ TEST_F(VersionCheckTest, CopyInAReadOnlyFolderIsToldTheSystemUpdatesIt) {
         PublishNextVersion();
         ui.answers = {Answer::Yes};
 
-        EXPECT_FALSE(Check("package block", c.bound)) << c.name;
+        EXPECT_FALSE(Check(test::MakeBlock(test::SmallSite()), c.bound)) << c.name;
 
         EXPECT_EQ(Requested(), std::vector<std::string>{kVersionUrl}) << c.name;
         ASSERT_EQ(ui.messages.size(), 1u) << c.name;
@@ -457,7 +482,7 @@ TEST_F(VersionCheckTest, CopyInAReadOnlyFolderIsToldTheSystemUpdatesIt) {
 
         // Still once a day: the next start within the day neither asks nor tells.
         system.now = kNow + 3600;
-        EXPECT_FALSE(Check("package block", c.bound)) << c.name;
+        EXPECT_FALSE(Check(test::MakeBlock(test::SmallSite()), c.bound)) << c.name;
         EXPECT_EQ(fetcher.requests.size(), 1u) << c.name;
         EXPECT_EQ(ui.messages.size(), 1u) << c.name;
         system.now = kNow;

@@ -45,7 +45,7 @@ PackageReport ExaminePackage(std::string_view image, bool withFiles) {
                           ComputeKeyedPackageDigest(image.substr(s + block::kDigested, block::kDigestedSize)));
 
     report.recordedContentHash = std::string(image.substr(s + block::kContentHash, block::kContentHashSize));
-    const std::string layoutFault = CheckBlockLayout(image, s);
+    const std::string layoutFault = CheckBlockLayout(image, s, image.size());
     if (layoutFault.empty()) {
         report.contentHash = CheckContentHash(image, s);
         for (const PackageMember& member : ReadMemberTable(image, s))

@@ -74,6 +74,35 @@ int WriteNewFile(const std::string& path, std::string_view data, unsigned mode) 
     return error;
 }
 
+int OpenForReading(const std::string& path, int& descriptor, std::uint64_t& size) {
+    // Non-blocking, so that a pipe or a device cannot hold the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat status {};
+    const int error = ::fstat(fd, &status) != 0 ? errno : S_ISREG(status.st_mode) ? 0 : EINVAL;
+    if (error) {
+        ::close(fd);
+        return error;
+    }
+    descriptor = fd;
+    size = static_cast<std::uint64_t>(status.st_size);
+    return 0;
+}
+
+int ReadAt(int descriptor, std::uint64_t offset, char* into, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(descriptor, into + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (got == 0) return EIO;
+        done += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
+
 void AdviseLargePages(void* start, std::size_t size) {
     // Only whole large pages inside the range can be given.
     constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
