@@ -2,6 +2,7 @@
 
 #include "base/PageNames.h"
 #include "files/FileIO.h"
+#include "package/MembersAhead.h"
 #include "package/SiteNiche.h"
 #include "text/TextOps.h"
 #include "web/EndpointsFile.h"
@@ -73,32 +74,37 @@ Outcome ContentSite::BuildSite(const ContentPackage& package, const Path& workFo
     WorkFolder = workFolder;
     if (!package.HeaderChecked()) return Outcome::Failure("The package has not been checked");
     const std::vector<PackageMember> members = package.Members();
-    // One buffer for every member, so the largest one sets the memory it takes.
-    std::string bytes;
-    auto read = [&](const PackageMember& member) {
-        return package.ReadMember(member, bytes)
-                   ? Outcome::Success()
-                   : Outcome::Failure("Unable to read " + member.name + " from the package");
+    auto unreadable = [](const PackageMember& member) {
+        return Outcome::Failure("Unable to read " + member.name + " from the package");
     };
 
+    // The niche first: every page's substitutions need it.
+    std::string bytes;
     for (const PackageMember& member : members) {
         if (!IsSiteNicheMember(member.name)) continue;
-        if (Outcome got = read(member); !got) return got;
+        if (!package.ReadMember(member, bytes)) return unreadable(member);
         if (Outcome parsed = ParseSiteNiche(AsText(bytes)); !parsed) return parsed;
     }
+
+    // Every member that becomes a file or a setting, in table order, so a later member of
+    // the same name still takes an earlier one's place.
+    std::vector<PackageMember> used;
+    for (const PackageMember& member : members) {
+        const bool otherText = Path(member.name).Extension() == ".txt" && member.name != "endpoints.txt";
+        if (!IsSiteNicheMember(member.name) && !otherText) used.push_back(member);
+    }
+    MembersAhead ahead(package, used);
 
     CreatedFiles.clear();
     PackageEndpoints.clear();
     std::string helpText;
-    for (const PackageMember& member : members) {
-        if (IsSiteNicheMember(member.name)) continue;
+    for (const PackageMember& member : used) {
         if (!IsSafeMemberName(member.name))
             return Outcome::Failure("The package holds a file with an unsafe name: \"" + member.name + "\"");
+        if (!ahead.Next(bytes)) return unreadable(member);
         const std::string name = member.name == "template.html" ? page::kFirstVideos : member.name;
         const Path path = WorkFolder / name;
         const std::string extension = path.Extension();
-        if (extension == ".txt" && name != "endpoints.txt") continue;
-        if (Outcome got = read(member); !got) return got;
         if (extension == ".txt") {
             PackageEndpoints = ParseEndpointsFile(AsText(bytes)).values;
             continue;
