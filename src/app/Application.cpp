@@ -58,8 +58,8 @@ bool Application::Start(const std::vector<std::string>& args) {
     session_.ExePath = system.ExecutablePath();
 
     // The package: inside the program, named on the command line, beside it, or chosen.
-    // From here the worker reads, checks and deciphers it while this thread goes on; each
-    // of its outcomes is shown where start-up always showed it.
+    // From here the worker reads and checks it, and builds the site, while this thread
+    // goes on; each of its outcomes is shown where start-up always showed it.
     Path chosenFolder;
     const std::optional<PackageSource> source =
         LocatePackage(ui, settings, session_.ExePath, commandLineFile_, package_, &chosenFolder);
@@ -107,7 +107,7 @@ bool Application::Start(const std::vector<std::string>& args) {
     }
 
     // The window, and with it the browser's own processes, start while the package is
-    // deciphered; it is shown only once the package passed.
+    // checked and the site built; it is shown only once the package passed.
     MainView* window = platform_.CreateMainWindow(view_);
     if (!window) {
         PackageStepPassed(PackageWork::Step::Verified);

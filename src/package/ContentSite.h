@@ -26,8 +26,9 @@ class ContentSite {
 public:
     static constexpr std::size_t kMaxCreatedFiles = 200;
 
-    // Writes the deciphered members into `workFolder` with the site-wide substitutions,
-    // the articles waiting page and the help page. Gives the message of the first failure.
+    // Reads and deciphers the members and writes them into `workFolder` with the site-wide
+    // substitutions, then the articles waiting page and the help page. Gives the message of
+    // the first failure.
     Outcome BuildSite(const ContentPackage& package, const Path& workFolder);
     Outcome ParseSiteNiche(std::string_view text);
 
