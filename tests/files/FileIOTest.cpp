@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -281,6 +282,48 @@ TEST(ReadFileBytes, SaysWhyItCouldNotRead) {
     for (const Case& c : cases) {
         FileError error;
         EXPECT_FALSE(ReadFileBytes(c.path, &error)) << c.path.Bytes();
+        EXPECT_EQ(error.kind, c.kind) << c.path.Bytes();
+    }
+}
+
+// Held open, the file is read where asked; a file put in its place meanwhile is not seen,
+// and a read past what the file now holds fails rather than giving less.
+TEST(ReadableFile, ReadsWhereAskedFromTheFileItOpened) {
+    TempDir dir;
+    const Path path = dir / "package.qen";
+    test::WriteFile(path, "0123456789");
+    const std::shared_ptr<const ReadableFile> file = ReadableFile::Open(path);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->Size(), 10u);
+    test::WriteFile(dir / "other", "abcdefghij");
+    std::filesystem::rename((dir / "other").Bytes(), path.Bytes());
+
+    std::string bytes(4, '\0');
+    EXPECT_TRUE(file->ReadAt(3, bytes.data(), 4));
+    EXPECT_EQ(bytes, "3456");
+    EXPECT_TRUE(file->ReadAt(6, bytes.data(), 4));
+    EXPECT_EQ(bytes, "6789");
+    EXPECT_FALSE(file->ReadAt(7, bytes.data(), 4));
+    EXPECT_FALSE(file->ReadAt(std::uint64_t{1} << 40, bytes.data(), 1));
+}
+
+// Only a regular file is opened: a pipe with no writer would otherwise hold the open.
+TEST(ReadableFile, OpensOnlyARegularFile) {
+    TempDir dir;
+    const Path pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.CStr(), 0600), 0);
+    const struct {
+        Path path;
+        FileError::Kind kind;
+    } cases[] = {
+        {dir / "missing", FileError::Kind::NotFound},
+        {dir.path(), FileError::Kind::NotAFile},
+        {Path("/dev/zero"), FileError::Kind::NotAFile},
+        {pipe, FileError::Kind::NotAFile},
+    };
+    for (const auto& c : cases) {
+        FileError error;
+        EXPECT_FALSE(ReadableFile::Open(c.path, &error)) << c.path.Bytes();
         EXPECT_EQ(error.kind, c.kind) << c.path.Bytes();
     }
 }
