@@ -55,15 +55,17 @@ bool ContentPackage::FindBlock(std::shared_ptr<const ReadableFile> file) {
     // Read up to the first marker and a block's header and table after it: FindBlockStart
     // decides on those bytes as it would on the whole file.
     std::string held;
+    try {
+        // Only what is read is touched; a file without a block is held once, not regrown.
+        held.reserve(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     std::optional<std::size_t> firstMarker;
     while (held.size() < size && (!firstMarker || held.size() < *firstMarker + block::kData)) {
         const std::size_t old = held.size();
         const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, size - old));
-        try {
-            held.resize(old + piece);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+        held.resize(old + piece);
         if (!file->ReadAt(old, held.data() + old, piece)) return false;
         if (!firstMarker) {
             const std::size_t at = held.find(marker, old < marker.size() ? 0 : old - marker.size() + 1);
@@ -73,6 +75,7 @@ bool ContentPackage::FindBlock(std::shared_ptr<const ReadableFile> file) {
     const std::optional<std::size_t> start = FindBlockStart(held, marker);
     if (!start) return false;
     if (held.size() > *start + block::kData) held.resize(*start + block::kData);
+    held.shrink_to_fit();
     Image = std::move(held);
     BlockStart = *start;
     BlockBytes = size - *start;
