@@ -26,8 +26,6 @@ GOALS = [
      "write the largest diary's page, vs writing its bytes", None, None),
     ("bench_package", "BM_BuildSite/demo/manual_time", "ratio",
      "build the demo site, vs writing the same files", None, None),
-    ("bench_package", "BM_BuildSite/large/manual_time", "ratio",
-     "build a 10 MB, 100-file site (members read and deciphered), vs writing the same files", "max", 1.3),
     ("bench_package", "BM_PackageToSite/manual_time", "ratio",
      "open, check, decipher and build a 10 MB package, vs read it and write its members", "max", 2.5),
     ("bench_userdata", "BM_SaveUserData/typical/manual_time", "ratio",
