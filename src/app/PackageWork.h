@@ -2,9 +2,9 @@
 // The package's share of start-up on a worker thread, so that it runs while the toolkit and
 // the browser start: the package's header read and checked, its branding read, its content
 // hash compared, and, once asked, the site built, each member read from the file and
-// deciphered as it is written. Each step's outcome is
-// kept; the user-interface thread waits for the one it is about to act on and shows its
-// message, so every message keeps its place in start-up.
+// deciphered as it is written. Each step's outcome is kept; the user-interface thread
+// waits for the one it is about to act on and shows its message, so every message keeps
+// its place in start-up.
 #include <condition_variable>
 #include <mutex>
 #include <optional>

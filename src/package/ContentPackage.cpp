@@ -6,6 +6,7 @@
 
 #include "package/Branding.h"
 #include "package/ContentHash.h"
+#include "package/MarkerScan.h"
 #include "package/PackageSecrets.h"
 
 namespace qen {
@@ -14,8 +15,6 @@ namespace {
 
 constexpr const char* kContentChanged = " (content changed)";
 constexpr std::uint64_t kCipherBlock = 8;
-// Bytes read at a time while the block is looked for.
-constexpr std::size_t kPiece = 256 * 1024;
 
 void AppendQuoted(std::string& list, const std::string& address) {
     if (!list.empty()) list.append(", ");
@@ -64,7 +63,7 @@ bool ContentPackage::FindBlock(std::shared_ptr<const ReadableFile> file) {
     std::optional<std::size_t> firstMarker;
     while (held.size() < size && (!firstMarker || held.size() < *firstMarker + block::kData)) {
         const std::size_t old = held.size();
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, size - old));
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kMarkerScanPiece, size - old));
         held.resize(old + piece);
         if (!file->ReadAt(old, held.data() + old, piece)) return false;
         if (!firstMarker) {

@@ -9,6 +9,7 @@
 #include "fakes/FakeUi.h"
 #include "fakes/TempDir.h"
 #include "fakes/TestPackages.h"
+#include "package/MarkerScan.h"
 #include "app/OpenPackage.h"
 
 namespace qen {
@@ -96,7 +97,7 @@ std::string MemberNamed(const ContentPackage& package, const std::string& name) 
 TEST(ReadMember, GivesEveryMemberAsItWasPacked) {
     const PackageDescription description = test::SmallSite();
     const std::string built = test::MakeBlock(description);
-    const std::string code(256 * 1024 - 40, 'x');
+    const std::string code(kMarkerScanPiece - 40, 'x');
     test::TempDir dir;
     test::WriteFile(dir / "site.qen", built);
     test::WriteFile(dir / "program", code + built);
