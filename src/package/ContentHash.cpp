@@ -14,12 +14,9 @@ namespace {
 // Large enough that reading a file takes few calls, small enough to stay in the cache.
 constexpr std::size_t kPiece = 256 * 1024;
 
-std::string_view MemberTable(std::string_view image, std::size_t blockStart) {
-    return image.substr(blockStart + block::kMemberTable, block::kData - block::kMemberTable);
-}
-
-std::uint64_t DataLength(std::string_view image, std::size_t blockStart) {
-    return ReadWord(image, blockStart + block::kDataLength);
+std::string_view HeaderOf(std::string_view image, std::size_t blockStart) {
+    if (blockStart > image.size()) return {};
+    return image.substr(blockStart, block::kData);
 }
 
 DataPieces PiecesOf(std::string_view image, std::size_t blockStart) {
@@ -30,13 +27,12 @@ DataPieces PiecesOf(std::string_view image, std::size_t blockStart) {
     };
 }
 
-bool HoldsTable(std::string_view image, std::size_t blockStart) {
-    return blockStart <= image.size() && image.size() - blockStart >= block::kData;
-}
-
 }  // namespace
 
-std::string ComputeContentHash(std::string_view memberTable, std::uint64_t dataLength, const DataPieces& data) {
+std::string ComputeContentHashInPieces(std::string_view header, const DataPieces& data) {
+    if (header.size() < block::kData) return {};
+    const std::string_view memberTable = header.substr(block::kMemberTable);
+    const std::uint64_t dataLength = ReadWord(header, block::kDataLength);
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1 &&
               EVP_DigestUpdate(context.get(), memberTable.data(), memberTable.size()) == 1;
@@ -51,23 +47,20 @@ std::string ComputeContentHash(std::string_view memberTable, std::uint64_t dataL
     return std::string(reinterpret_cast<const char*>(hash), length);
 }
 
-ContentHashCheck CheckContentHash(std::string_view recorded, std::string_view memberTable, std::uint64_t dataLength,
-                                  const DataPieces& data) {
+ContentHashCheck CheckContentHashInPieces(std::string_view header, const DataPieces& data) {
+    if (header.size() < block::kData) return ContentHashCheck::Differs;
+    const std::string_view recorded = header.substr(block::kContentHash, block::kContentHashSize);
     if (recorded.find_first_not_of('\0') == std::string_view::npos) return ContentHashCheck::NotRecorded;
     // A hash that cannot be computed is not taken as a match.
-    return ComputeContentHash(memberTable, dataLength, data) == recorded ? ContentHashCheck::Matches
-                                                                         : ContentHashCheck::Differs;
+    return ComputeContentHashInPieces(header, data) == recorded ? ContentHashCheck::Matches : ContentHashCheck::Differs;
 }
 
 std::string ComputeContentHash(std::string_view image, std::size_t blockStart) {
-    if (!HoldsTable(image, blockStart)) return {};
-    return ComputeContentHash(MemberTable(image, blockStart), DataLength(image, blockStart), PiecesOf(image, blockStart));
+    return ComputeContentHashInPieces(HeaderOf(image, blockStart), PiecesOf(image, blockStart));
 }
 
 ContentHashCheck CheckContentHash(std::string_view image, std::size_t blockStart) {
-    if (!HoldsTable(image, blockStart)) return ContentHashCheck::Differs;
-    return CheckContentHash(image.substr(blockStart + block::kContentHash, block::kContentHashSize),
-                            MemberTable(image, blockStart), DataLength(image, blockStart), PiecesOf(image, blockStart));
+    return CheckContentHashInPieces(HeaderOf(image, blockStart), PiecesOf(image, blockStart));
 }
 
 }  // namespace qen

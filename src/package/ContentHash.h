@@ -16,11 +16,12 @@ using DataPieces = std::function<std::string_view(std::uint64_t from, std::size_
 
 enum class ContentHashCheck { NotRecorded, Matches, Differs };
 
-// The 32 raw bytes of the hash; empty if the digest library or a read fails.
-std::string ComputeContentHash(std::string_view memberTable, std::uint64_t dataLength, const DataPieces& data);
-// Compares `recorded` with the content's hash. All zeros is a package without one.
-ContentHashCheck CheckContentHash(std::string_view recorded, std::string_view memberTable, std::uint64_t dataLength,
-                                  const DataPieces& data);
+// `header` is the block's first bytes, up to its data region (header and member table); the
+// data region comes from `data`. The 32 raw bytes of the hash; empty if the header is short
+// or the digest library or a read fails.
+std::string ComputeContentHashInPieces(std::string_view header, const DataPieces& data);
+// Compares the hash the header records with the content's. All zeros is a package without one.
+ContentHashCheck CheckContentHashInPieces(std::string_view header, const DataPieces& data);
 
 // The same for a whole block held in memory whose layout passed CheckBlockLayout.
 std::string ComputeContentHash(std::string_view image, std::size_t blockStart);

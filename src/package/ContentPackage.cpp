@@ -116,9 +116,8 @@ Outcome ContentPackage::CheckContent(const std::string& corruptMessage) {
     const std::string_view header = std::string_view(Image).substr(BlockStart, block::kData);
     std::string buffer;
     const std::uint64_t data = BlockStart + block::kData;
-    const ContentHashCheck check = CheckContentHash(
-        header.substr(block::kContentHash, block::kContentHashSize), header.substr(block::kMemberTable),
-        DataLength(), [&](std::uint64_t from, std::size_t count) { return FileBytes(data + from, count, buffer); });
+    const ContentHashCheck check = CheckContentHashInPieces(
+        header, [&](std::uint64_t from, std::size_t count) { return FileBytes(data + from, count, buffer); });
     if (check != ContentHashCheck::Differs) return Outcome::Success();
     headerChecked_ = false;
     return Outcome::Failure(corruptMessage + kContentChanged);
@@ -206,7 +205,5 @@ std::string_view ContentPackage::FileBytes(std::uint64_t at, std::size_t count, 
     if (!file_->ReadAt(at, buffer.data(), count)) return {};
     return buffer;
 }
-
-std::uint64_t ContentPackage::DataLength() const { return ReadWord(Image, BlockStart + block::kDataLength); }
 
 }  // namespace qen

@@ -74,7 +74,6 @@ private:
     // `count` bytes of the file from `at`: a view into Image when it holds them, else read
     // into `buffer`; shorter when they cannot be read.
     std::string_view FileBytes(std::uint64_t at, std::size_t count, std::string& buffer) const;
-    std::uint64_t DataLength() const;
 
     std::shared_ptr<const ReadableFile> file_;  // null when Image is the whole file
     // Set up once the header is checked: its key schedule costs more than a small member.
