@@ -8,7 +8,6 @@
 #include <vector>
 
 #include <wx/app.h>
-#include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/timer.h>
@@ -81,9 +80,7 @@ private:
             if (!terminationRequested && !platform_->ClosePutOff()) return;
             qen::WxUi& ui = platform_->wxUi();
             ui.RequestTermination();
-            wxEventLoopBase* active = wxEventLoopBase::GetActive();
-            const bool atMainLoop = active && active == GetMainLoop() && !active->IsYielding();
-            if (!atMainLoop || ui.AnyDialogOpen()) return;
+            if (ui.ClosingMustWait() || ui.AnyDialogOpen()) return;
             if (wxFrame* frame = platform_->frame()) frame->Close(true);
         });
         terminationTimer_.Start(100);

@@ -27,13 +27,15 @@ struct DownloadFetcher::Completion {
     TransferPhase phase = TransferPhase::Complete;
     std::string reason;
     std::size_t received = 0;
+    // The window whose messages the caller is handling meanwhile, woken at the end; set
+    // only while the caller waits, so a worker left behind never touches it later.
+    Waiting* waiter = nullptr;
 
     // Once the worker's thread is free again, so that the next transfer finds it waiting.
     void Release() {
-        {
-            std::lock_guard lock(mutex);
-            done = true;
-        }
+        std::lock_guard lock(mutex);
+        done = true;
+        if (waiter) waiter->Wake();
         finished.notify_all();
     }
 };
@@ -160,25 +162,28 @@ std::optional<DownloadFetcher::TransferOutcome> DownloadFetcher::Transfer(FetchC
     }
 
     std::unique_lock lock(completion->mutex);
-    for (;;) {
+    while (!completion->done) {
         const Clock::time_point now = Clock::now();
-        if (now < deadline)
-            completion->finished.wait_for(lock, std::min<Clock::duration>(limits_.slice, deadline - now),
-                                          [&] { return completion->done; });
-        if (completion->done) break;
-        lock.unlock();
-        bool giveUp = Clock::now() >= deadline;
+        bool giveUp = now >= deadline;
         if (!giveUp) {
-            window_.PumpMessages();
-            // Pumping may have begun the closing of the program, or a Cancel.
+            const auto upTo = std::chrono::ceil<std::chrono::milliseconds>(
+                std::min<Clock::duration>(limits_.slice, deadline - now));
+            completion->waiter = &window_;
+            lock.unlock();
+            const bool handled = window_.WaitForMessages(upTo);
+            lock.lock();
+            completion->waiter = nullptr;
+            if (!handled) completion->finished.wait_for(lock, upTo, [&] { return completion->done; });
+            if (completion->done) break;
+            // The messages handled may have begun the closing of the program, or a Cancel.
             giveUp = abandoned_ || window_.TerminationRequested() || (cancel_ && *cancel_);
         }
         if (giveUp) {
+            lock.unlock();
             sink->Abandon();
             running_.reset();
             return std::nullopt;
         }
-        lock.lock();
     }
     running_.reset();
     TransferOutcome outcome{completion->phase, std::move(completion->reason), completion->received};

@@ -26,7 +26,8 @@ class Waiting;
 struct FetchLimits {
     std::chrono::milliseconds feed{10'200};    // article and video channels
     std::chrono::milliseconds update{60'200};  // update channel
-    // The longest stretch without pumping messages while waiting.
+    // How long a wait goes without looking at its time limit when no message comes; a
+    // message that cancels or ends the program is looked at as soon as it is handled.
     std::chrono::milliseconds slice{200};
     // How long closing waits for abandoned workers before leaving them behind.
     std::chrono::milliseconds shutdownGrace{1'500};

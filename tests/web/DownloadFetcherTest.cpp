@@ -4,10 +4,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <filesystem>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -336,6 +338,78 @@ TEST_F(DownloadFetcherTest, ACancelWhileWaitingEndsTheWaitAtOnceAndSilently) {
     ui.onPump = nullptr;
     transport->Script("http://host.test/after", ScriptedTransfer::Body({"after"}));
     EXPECT_EQ(Told(ui, patient.FetchFeedText(FetchChannel::Videos, "http://host.test/after")), "after");
+}
+
+// A window that sleeps in WaitForMessages as the toolkit's poll does: until Wake, a message,
+// or the time given is up.
+class SleepingUi : public PumpingUi {
+public:
+    // Runs as each wait begins, on the waiting thread; true when it stands for a message
+    // handled, which ends the wait at once.
+    std::function<bool()> onWait;
+
+    bool WaitForMessages(std::chrono::milliseconds upTo) override {
+        std::unique_lock lock(mutex_);
+        waiting_ = true;
+        woken_ = false;
+        lock.unlock();
+        const auto step = onWait;  // a step may replace itself
+        const bool handled = step && step();
+        lock.lock();
+        if (!handled) ++(woke_.wait_for(lock, upTo, [&] { return woken_; }) ? wokenWaits : sleptOut);
+        waiting_ = false;
+        return true;
+    }
+    void Wake() override {
+        std::lock_guard lock(mutex_);
+        if (!waiting_) ++wakesOutsideAWait;
+        woken_ = true;
+        woke_.notify_all();
+    }
+    int Count(const int& counter) {
+        std::lock_guard lock(mutex_);
+        return counter;
+    }
+
+    int wokenWaits = 0;
+    int sleptOut = 0;
+    int wakesOutsideAWait = 0;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable woke_;
+    bool waiting_ = false;
+    bool woken_ = false;
+};
+
+TEST_F(DownloadFetcherTest, TheWindowSleepsUntilTheTransferEndsAndIsNeverWokenAfterwards) {
+    FetchLimits limits = ShortLimits();
+    limits.feed = 60s;
+    limits.slice = 30s;
+    SleepingUi window;
+    DownloadFetcher patient(window, transport, limits);
+
+    const std::string slow = "http://host.test/slow";
+    transport->Script(slow, ScriptedTransfer::Body({"slow"}).Gated());
+    window.onWait = [&] {
+        window.onWait = nullptr;
+        transport->Open(slow);  // the answer comes while the window sleeps
+        return false;
+    };
+    EXPECT_EQ(Told(window, patient.FetchFeedText(FetchChannel::Videos, slow)), "slow");
+    EXPECT_EQ(window.Count(window.wokenWaits), 1);
+    EXPECT_EQ(window.Count(window.sleptOut), 0);
+
+    // The window is closed during a wait; the worker left behind ends later, when the wait
+    // it could have woken is long gone.
+    const std::string stuck = "http://host.test/stuck";
+    transport->Script(stuck, ScriptedTransfer::Body({"late"}).Gated());
+    window.onWait = [&] { return window.terminating = true; };
+    EXPECT_EQ(Told(window, patient.FetchFeedText(FetchChannel::Videos, stuck)), "");
+    transport->Open(stuck);
+    transport->WaitUntilEnded(stuck);
+    EXPECT_EQ(window.Count(window.wakesOutsideAWait), 0);
+    EXPECT_TRUE(window.messages.empty());
 }
 
 TEST_F(DownloadFetcherTest, RunsOnTheCallingThreadWhenNoThreadCanStart) {

@@ -1,7 +1,5 @@
 #include "platform/wx/MainFrame.h"
 
-#include <wx/app.h>
-#include <wx/evtloop.h>
 #include <wx/menu.h>
 
 #include "base/Path.h"
@@ -35,15 +33,8 @@ void MainFrame::OnCharHook(wxKeyEvent& event) {
     CallAfter([this, command] { events_.OnMenuCommand(*command); });
 }
 
-bool MainFrame::ClosingMustWait() const {
-    // Destroyed under a running dialog or a download's wait, the window would take the
-    // code that runs them with it.
-    wxEventLoopBase* active = wxEventLoopBase::GetActive();
-    return !active || active != wxTheApp->GetMainLoop() || active->IsYielding();
-}
-
 void MainFrame::OnClose(wxCloseEvent& event) {
-    if (ClosingMustWait() && event.CanVeto() && onPutOffClose_) {
+    if (closingMustWait_ && closingMustWait_() && event.CanVeto() && onPutOffClose_) {
         event.Veto();
         onPutOffClose_();
         return;

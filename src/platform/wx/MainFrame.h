@@ -16,11 +16,12 @@ class MainFrame : public wxFrame, public MainView {
 public:
     explicit MainFrame(ViewEvents& events);
 
-    // A close asked for while a dialog or a download wait runs inside the main loop is put
-    // off; this is called instead, and the window is closed again from the main loop.
-    void SetOnPutOffClose(std::function<void()> onPutOffClose) { onPutOffClose_ = std::move(onPutOffClose); }
-    // True while a dialog or a download wait runs inside the main loop.
-    bool ClosingMustWait() const;
+    // A close asked for while `mustWait` holds (a dialog or a download wait runs) is put
+    // off; `onPutOff` is called instead, and the window is closed again from the main loop.
+    void PutOffCloseWhile(std::function<bool()> mustWait, std::function<void()> onPutOff) {
+        closingMustWait_ = std::move(mustWait);
+        onPutOffClose_ = std::move(onPutOff);
+    }
     ~MainFrame() override;
 
     void Navigate(const std::string& address) override;
@@ -50,6 +51,7 @@ private:
     ViewEvents& events_;
     wxWebView* web_ = nullptr;
     std::map<int, std::unique_ptr<wxTimer>> timers_;
+    std::function<bool()> closingMustWait_;
     std::function<void()> onPutOffClose_;
 };
 

@@ -9,7 +9,7 @@ namespace qen {
 
 MainView* WxPlatform::CreateMainWindow(ViewEvents& events) {
     frame_ = new MainFrame(events);
-    frame_->SetOnPutOffClose([this] { closePutOff_ = true; });
+    frame_->PutOffCloseWhile([this] { return ui_.ClosingMustWait(); }, [this] { closePutOff_ = true; });
     // Without a window manager maximizing does nothing, so start at the display's size.
     wxDisplay display(static_cast<unsigned>(0));
     frame_->SetSize(display.GetClientArea());
@@ -19,7 +19,7 @@ MainView* WxPlatform::CreateMainWindow(ViewEvents& events) {
     // The close box pressed while a dialog or a wait runs ends the program as a termination
     // request does, once they have ended.
     WatchCloseBox(*frame_, [this] {
-        if (frame_->ClosingMustWait()) closePutOff_ = true;
+        if (ui_.ClosingMustWait()) closePutOff_ = true;
     });
     ui_.SetParentWindow(frame_);
     return frame_;

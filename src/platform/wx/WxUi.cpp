@@ -1,6 +1,9 @@
 #include "platform/wx/WxUi.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/utils.h>
 
@@ -38,10 +41,29 @@ void WxUi::EndBusy() { wxEndBusyCursor(); }
 
 void WxUi::PumpMessages() {
     // A timer or link handled during the pump may itself wait and pump; one level is enough.
-    if (pumping_ || !wxTheApp) return;
-    pumping_ = true;
+    if (waiting_ || !wxTheApp) return;
+    waiting_ = true;
     wxTheApp->Yield(true);
-    pumping_ = false;
+    waiting_ = false;
+}
+
+bool WxUi::WaitForMessages(std::chrono::milliseconds upTo) {
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (waiting_ || !loop) return false;
+    waiting_ = true;
+    // Sleeps in the toolkit's own poll, so the display, the accessibility bus and Wake all
+    // end the sleep at once.
+    loop->DispatchTimeout(static_cast<unsigned long>(std::max<std::chrono::milliseconds::rep>(upTo.count(), 1)));
+    waiting_ = false;
+    return true;
+}
+
+// The toolkit's idle wake-up is the one call it allows from another thread.
+void WxUi::Wake() { wxWakeUpIdle(); }
+
+bool WxUi::ClosingMustWait() const {
+    const wxEventLoopBase* active = wxEventLoopBase::GetActive();
+    return waiting_ || !active || active != wxTheApp->GetMainLoop() || active->IsYielding();
 }
 
 }  // namespace qen

@@ -22,6 +22,9 @@ public:
     void RequestTermination();
     bool TerminationRequested() const override { return terminating_; }
     bool AnyDialogOpen() const { return tracker_.AnyOpen(); }
+    // True while a dialog or a wait runs: the main window destroyed now would take the code
+    // that runs them with it.
+    bool ClosingMustWait() const;
     // The last message shown, for the reason a start-up that ended early gives on stderr.
     const std::string& LastMessage() const { return lastMessage_; }
 
@@ -30,10 +33,12 @@ public:
     void BeginBusy() override;
     void EndBusy() override;
     void PumpMessages() override;
+    bool WaitForMessages(std::chrono::milliseconds upTo) override;
+    void Wake() override;
 
 private:
     wxWindow* parent_ = nullptr;
-    bool pumping_ = false;
+    bool waiting_ = false;  // inside PumpMessages or WaitForMessages
     bool terminating_ = false;
     std::string lastMessage_;
     DialogTracker tracker_;
