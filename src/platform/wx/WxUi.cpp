@@ -1,6 +1,7 @@
 #include "platform/wx/WxUi.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
@@ -48,9 +49,16 @@ void WxUi::PumpMessages() {
 }
 
 bool WxUi::WaitForMessages(std::chrono::milliseconds upTo) {
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (waiting_ || !loop) return false;
+    if (waiting_ || !wxTheApp) return false;
     waiting_ = true;
+    // Start-up's version check waits before the main loop runs: it gets a loop of its own.
+    std::optional<wxGUIEventLoop> own;
+    std::optional<wxEventLoopActivator> activation;
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) {
+        loop = &own.emplace();
+        activation.emplace(loop);
+    }
     // Sleeps in the toolkit's own poll, so the display, the accessibility bus and Wake all
     // end the sleep at once.
     loop->DispatchTimeout(static_cast<unsigned long>(std::max<std::chrono::milliseconds::rep>(upTo.count(), 1)));
