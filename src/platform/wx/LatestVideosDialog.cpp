@@ -38,7 +38,7 @@ public:
         auto* cancel = new wxButton(this, kCancelId, "Cancel");
         root->Add(cancel, 0, wxALIGN_CENTER | wxALL, 14);
 
-        // Cancel and Escape only raise the flag; the fetch sees it at its next batch.
+        // Cancel and Escape only raise the flag; the fetch gives up its wait as soon as it sees it.
         cancel->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { cancelled_ = true; });
         SetEscapeId(wxID_NONE);
         Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
