@@ -10,9 +10,11 @@ namespace qen {
 class ViewEvents {
 public:
     virtual ~ViewEvents() = default;
+    // Who asked for a navigation: the page (a click, a script) or the program (Navigate).
+    enum class Origin { Page, Program };
     // Every navigation, with the full address, before it happens. A file address
     // arrives as a plain local path. Returns true to cancel the navigation.
-    virtual bool OnBeforeNavigate(const std::string& address) = 0;
+    virtual bool OnBeforeNavigate(const std::string& address, Origin origin) = 0;
     virtual void OnTimer(int timerId) = 0;
     virtual void OnMenuCommand(MenuCommand command) = 0;
 };

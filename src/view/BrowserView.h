@@ -20,12 +20,16 @@ public:
     void Attach(MainView* window);
     MainView* window() const { return window_; }
 
-    // While a download waits, messages are pumped, so a click, a timer or a menu command
+    // While a download waits, messages are handled, so a click, a timer or a menu command
     // can arrive; none may start another download or change what the waiting one will
     // show. A click is refused, a timer waits for the download (it starts again), and a
-    // menu command is dropped. This is the one place that keeps it so.
-    bool OnBeforeNavigate(const std::string& address) override {
-        return DownloadUnderWay() || links_.OnBeforeNavigate(address);
+    // menu command is dropped. A page the program itself asked for (the first page, while
+    // start-up looks for a new version) waits too, and is shown once the download is over.
+    // This is the one place that keeps it so.
+    bool OnBeforeNavigate(const std::string& address, Origin origin) override {
+        if (!DownloadUnderWay()) return links_.OnBeforeNavigate(address);
+        if (origin == Origin::Program) deferred_.DeferNavigation(address);
+        return true;
     }
     void OnTimer(int timerId) override {
         if (DownloadUnderWay())

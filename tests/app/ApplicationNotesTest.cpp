@@ -44,8 +44,8 @@ TEST_F(NotesStartUpTest, PagesAreWrittenAtStartUpAndTheirDataSurvivesARestart) {
             state.shownDate = "14/11/2023";
             return decide(EditButton::Save, state);
         };
-        app.view().OnBeforeNavigate((app.session().WorkFolder / "notepad_new.html").Bytes());
-        app.view().OnBeforeNavigate((app.session().WorkFolder / "diary_new.html").Bytes());
+        app.view().OnBeforeNavigate((app.session().WorkFolder / "notepad_new.html").Bytes(), ViewEvents::Origin::Page);
+        app.view().OnBeforeNavigate((app.session().WorkFolder / "diary_new.html").Bytes(), ViewEvents::Origin::Page);
         EXPECT_TRUE(platform.fakeUi.messages.empty()) << platform.fakeUi.messages[0].text;
         app.Shutdown(0);
     }

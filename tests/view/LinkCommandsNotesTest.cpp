@@ -23,7 +23,7 @@ TEST_F(NoteLinksTest, ASavedNoteRewritesThePageAndRefreshesTheView) {
         state.text = "Saturday";
         return decide(EditButton::Save, state);
     };
-    EXPECT_TRUE(view.OnBeforeNavigate(W("notepad_new.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("notepad_new.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(store.Notes, (std::vector<NoteEntry>{{"Tee times", "Saturday"}}));
     const std::string page = ReadFile(W("notepad.html"));
     EXPECT_EQ(page.rfind("<h1>Your Golf Notes</h1>", 0), 0u);
@@ -37,7 +37,7 @@ TEST_F(NoteLinksTest, ASavedDiaryEntryRewritesThePageAndRefreshesTheView) {
         state.shownDate = "14/11/2023";  // the fake clock's date, day first
         return decide(EditButton::Save, state);
     };
-    EXPECT_TRUE(view.OnBeforeNavigate(W("diary_new.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("diary_new.html"), ViewEvents::Origin::Page));
     ASSERT_EQ(store.DiaryEntries.size(), 1u);
     EXPECT_EQ(store.DiaryEntries[0].timestamp, system.now);
     EXPECT_EQ(store.MonthFirstDates, 0);
@@ -49,8 +49,8 @@ TEST_F(NoteLinksTest, ASavedDiaryEntryRewritesThePageAndRefreshesTheView) {
 TEST_F(NoteLinksTest, NothingIsWrittenOrRefreshedWhenTheUserCancels) {
     ui.noteDialog = [](NoteDialogState&, const auto&) { return false; };
     ui.diaryDialog = [](DiaryDialogState&, const auto&) { return false; };
-    EXPECT_TRUE(view.OnBeforeNavigate(W("notepad_1.html")));
-    EXPECT_TRUE(view.OnBeforeNavigate(W("diary_new.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("notepad_1.html"), ViewEvents::Origin::Page));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("diary_new.html"), ViewEvents::Origin::Page));
     EXPECT_FALSE(test::Exists(W("notepad.html")));
     EXPECT_FALSE(test::Exists(W("diary.html")));
     EXPECT_TRUE(window.timerStarts.empty());
@@ -62,7 +62,7 @@ TEST_F(NoteLinksTest, APageThatCannotBeWrittenLeavesTheViewAlone) {
         state.title = "t";
         return decide(EditButton::Save, state);
     };
-    EXPECT_TRUE(view.OnBeforeNavigate((session.WorkFolder / "notepad_new.html").Bytes()));
+    EXPECT_TRUE(view.OnBeforeNavigate((session.WorkFolder / "notepad_new.html").Bytes(), ViewEvents::Origin::Page));
     EXPECT_EQ(store.Notes.size(), 1u);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, Icon::Stop);

@@ -150,7 +150,7 @@ TEST_F(ViewFixture, CommandsRunOnlyFromTheProgramsOwnPagesInTheWorkFolder) {
         window.currentAddress = at(c.currentPage);
         const std::string address = at(c.address);
         EXPECT_EQ(view.links().MatchingCommand(address), c.command) << c.why;
-        const bool allowed = !view.OnBeforeNavigate(address);
+        const bool allowed = !view.OnBeforeNavigate(address, ViewEvents::Origin::Page);
         EXPECT_EQ(allowed, c.command == 4 || c.command == 19) << c.why;
     }
     EXPECT_EQ(store.Playlist, (std::vector<VideoEntry>{{"old", "Kept"}}));
@@ -168,11 +168,11 @@ TEST_F(ViewFixture, TheSameLinksRunFromTheProgramsOwnPages) {
         store.Playlist.clear();
         window.currentAddress = current;
         EXPECT_EQ(view.links().MatchingCommand(W("playlist_abc.html")), 9) << current;
-        EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_abc.html")));
+        EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_abc.html"), ViewEvents::Origin::Page));
         EXPECT_EQ(store.Playlist.size(), 1u) << current;
     }
     window.currentAddress = W("help.html");
-    EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=Brambleset.exe"));
+    EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=Brambleset.exe", ViewEvents::Origin::Page));
     EXPECT_EQ(system.started.size(), 1u);
 }
 
@@ -198,7 +198,7 @@ TEST_F(ViewFixture, LaunchLinkStartsOnlyAPlainProgramNameFromTheWorkFolder) {
     for (const Case& c : cases) {
         system.started.clear();
         control.launched.clear();
-        EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=" + c.sw)) << c.sw;
+        EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=" + c.sw, ViewEvents::Origin::Page)) << c.sw;
         if (c.args.empty()) {
             EXPECT_TRUE(system.started.empty()) << c.sw;
             EXPECT_TRUE(control.launched.empty()) << c.sw;
@@ -215,9 +215,9 @@ TEST_F(ViewFixture, LaunchLinkStartsOnlyAPlainProgramNameFromTheWorkFolder) {
 TEST_F(ViewFixture, ProgramThatCannotStartIsNotRecordedAndShowsNothing) {
     system.programsThatFail.insert(W("Brambleset.exe"));
     system.programsThatFail.insert(W("tool.exe"));
-    EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=Brambleset.exe"));
+    EXPECT_TRUE(view.OnBeforeNavigate(std::string(kLaunch) + "?sw=Brambleset.exe", ViewEvents::Origin::Page));
     OnPage("help.html");
-    EXPECT_TRUE(view.OnBeforeNavigate(W("tool.exe")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("tool.exe"), ViewEvents::Origin::Page));
     EXPECT_EQ(system.started.size(), 2u);
     EXPECT_TRUE(control.launched.empty());
     EXPECT_TRUE(ui.messages.empty());
@@ -243,7 +243,7 @@ TEST_F(ViewFixture, ProgramLinkStartsOnlyWorkFolderProgramsLinkedFromLocalPages)
     for (const Case& c : cases) {
         system.started.clear();
         window.currentAddress = c.currentPage;
-        EXPECT_TRUE(view.OnBeforeNavigate(c.address)) << c.address;
+        EXPECT_TRUE(view.OnBeforeNavigate(c.address, ViewEvents::Origin::Page)) << c.address;
         if (!c.started) {
             EXPECT_TRUE(system.started.empty()) << c.address << " from " << c.currentPage;
             continue;
@@ -258,8 +258,8 @@ TEST_F(ViewFixture, ProgramLinkStartsOnlyWorkFolderProgramsLinkedFromLocalPages)
 // --- Outside addresses ------------------------------------------------------------------
 
 TEST_F(ViewFixture, WebLinksAndVideoLinksOpenOutside) {
-    EXPECT_TRUE(view.OnBeforeNavigate("http://example.com/page?a=1"));
-    EXPECT_TRUE(view.OnBeforeNavigate(W("youtube_Ab-9_xyz.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate("http://example.com/page?a=1", ViewEvents::Origin::Page));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("youtube_Ab-9_xyz.html"), ViewEvents::Origin::Page));
     ASSERT_EQ(system.launched.size(), 2u);
     EXPECT_EQ(system.launched[0].args.back(), "http://example.com/page?a=1");
     EXPECT_EQ(system.launched[1].args.back(), "http://www.videos.test/watch?v=Ab-9_xyz");
@@ -269,7 +269,7 @@ TEST_F(ViewFixture, WebLinksAndVideoLinksOpenOutside) {
 TEST_F(ViewFixture, PagesThatStayInsideAreAllowedWithoutAction) {
     for (const std::string& address : {std::string("http://www.videos.test/v/1"), std::string("https://x.test/"),
                                       W("help.html"), W("videos2.html"), W("related.html")}) {
-        EXPECT_FALSE(view.OnBeforeNavigate(address)) << address;
+        EXPECT_FALSE(view.OnBeforeNavigate(address, ViewEvents::Origin::Page)) << address;
     }
     EXPECT_TRUE(system.launched.empty());
     EXPECT_TRUE(system.started.empty());
@@ -283,12 +283,12 @@ TEST_F(ViewFixture, WipePlaylistAsksFirstAndThenReturnsHome) {
     store.Playlist = {{"a", "A"}, {"b", "B"}};
 
     ui.answers = {Answer::No};
-    EXPECT_TRUE(view.OnBeforeNavigate(W("wipeplaylist.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("wipeplaylist.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(store.Playlist.size(), 2u);
     EXPECT_TRUE(window.timerStarts.empty());
 
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(view.OnBeforeNavigate(W("wipeplaylist.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("wipeplaylist.html"), ViewEvents::Origin::Page));
     EXPECT_TRUE(store.Playlist.empty());
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[1].text,
@@ -302,7 +302,7 @@ TEST_F(ViewFixture, WipePlaylistAsksFirstAndThenReturnsHome) {
 }
 
 TEST_F(ViewFixture, GoBackLinkGoesBackAfterTheEvent) {
-    EXPECT_TRUE(view.OnBeforeNavigate(W("goback.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("goback.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(window.backs, 0);
     view.OnTimer(DeferredActions::kNavigationTimer);
     EXPECT_EQ(window.backs, 1);
@@ -323,7 +323,7 @@ TEST_F(ViewFixture, AddToPlaylistConfirmsOnVideoPagesAndShowsThePlaylistElsewher
         window.timerStarts.clear();
         store.Playlist.clear();
         OnPage(c.page);
-        EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_abc.html")));
+        EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_abc.html"), ViewEvents::Origin::Page));
         ASSERT_EQ(store.Playlist.size(), 1u);
         EXPECT_EQ(store.Playlist[0], (VideoEntry{"abc", "A video"}));
         if (c.message) {
@@ -342,7 +342,7 @@ TEST_F(ViewFixture, FullPlaylistRefusesWithoutMovingOn) {
     for (std::size_t i = 0; i < UserData::kMaxPlaylist; ++i)
         store.Playlist.push_back({"v" + std::to_string(i), "t"});
     OnPage("help.html");
-    EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_new.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("playlist_new.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(store.Playlist.size(), UserData::kMaxPlaylist);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{kPlaylistFullMessage});
     EXPECT_TRUE(window.timerStarts.empty());
@@ -352,7 +352,7 @@ TEST_F(ViewFixture, UnsaveArticleAsksAndShowsTheArticleListAgain) {
     store.SavedArticles = {{"12", "Twelve"}, {"7", "Seven"}};
 
     ui.answers = {Answer::Cancel};
-    EXPECT_TRUE(view.OnBeforeNavigate(W("unsavearticle_12.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("unsavearticle_12.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(store.SavedArticles.size(), 2u);
     EXPECT_TRUE(window.timerStarts.empty());
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -361,7 +361,7 @@ TEST_F(ViewFixture, UnsaveArticleAsksAndShowsTheArticleListAgain) {
     EXPECT_EQ(ui.messages[0].buttons, Buttons::OkCancel);
 
     ui.answers = {Answer::Ok};
-    EXPECT_TRUE(view.OnBeforeNavigate(W("unsavearticle_12.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("unsavearticle_12.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(store.SavedArticles, (std::vector<SavedArticle>{{"7", "Seven"}}));
     EXPECT_EQ(view.deferred().PendingAddress(), W("articles.html"));
 }
@@ -384,7 +384,7 @@ TEST_F(ViewFixture, DeleteOnAVideosPageRemovesTheVideoAndBlanksItsPost) {
     OnPage("videos1.html");
     ui.answers = {Answer::Yes};
 
-    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_bbb.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_bbb.html"), ViewEvents::Origin::Page));
 
     EXPECT_EQ(ui.messages.at(0).text, "Are you sure you want to delete this video?");
     EXPECT_EQ(ui.messages.at(0).icon, Icon::Exclamation);
@@ -400,7 +400,7 @@ TEST_F(ViewFixture, DeleteOnARelatedPageChangesOnlyThePage) {
     OnPage("relatedvideos.html");
     ui.answers = {Answer::Yes};
 
-    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html"), ViewEvents::Origin::Page));
 
     EXPECT_EQ(store.CurrentVideos.size(), 1u);
     EXPECT_EQ(ReadFile(W("relatedvideos.html")), kHead + kBlank + kPostB + kTail);
@@ -413,7 +413,7 @@ TEST_F(ViewFixture, DeleteOnAPlaylistPageRemovesFromThePlaylist) {
     OnPage("playlist1.html");
     ui.answers = {Answer::Yes};
 
-    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html"), ViewEvents::Origin::Page));
 
     EXPECT_EQ(ui.messages.at(0).text, "Are you sure you want to delete this video from the playlist?");
     EXPECT_EQ(store.Playlist, (std::vector<VideoEntry>{{"bbb", "B"}}));
@@ -439,7 +439,7 @@ TEST_F(ViewFixture, DeleteThatFailsOrIsDeclinedLeavesEverything) {
         WriteFile(W(c.page), page);
         OnPage(c.page);
         ui.answers = {c.answer};
-        EXPECT_TRUE(view.OnBeforeNavigate(W("delete_zzz.html")));
+        EXPECT_TRUE(view.OnBeforeNavigate(W("delete_zzz.html"), ViewEvents::Origin::Page));
         std::vector<std::string> texts = ui.Texts();
         ASSERT_FALSE(texts.empty());
         texts.erase(texts.begin());
@@ -466,7 +466,7 @@ TEST_F(ViewFixture, PageWithoutTheWholePostIsLeftAsItIsButStillRefreshed) {
         WriteFile(W("videos1.html"), page);
         OnPage("videos1.html");
         ui.answers = {Answer::Yes};
-        EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html")));
+        EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html"), ViewEvents::Origin::Page));
         EXPECT_EQ(ReadFile(W("videos1.html")), page);
         EXPECT_EQ(window.timerStarts, std::vector<int>{DeferredActions::kRefreshTimer});
     }
@@ -475,7 +475,7 @@ TEST_F(ViewFixture, PageWithoutTheWholePostIsLeftAsItIsButStillRefreshed) {
     store.CurrentVideos = {{"aaa", "A"}};
     ui.messages.clear();
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html")));
+    EXPECT_TRUE(view.OnBeforeNavigate(W("delete_aaa.html"), ViewEvents::Origin::Page));
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(W("videos1.html")));
 }
@@ -494,7 +494,8 @@ TEST_F(ViewFixture, WhileADownloadWaitsNothingElseStarts) {
     const std::string addresses[] = {W("playlist_abc.html"), W("videos1.html"),  W("latestvideos.html"),
                                      W("related_asked000001.html"), W("articles.html"), W("ezine_5.html"),
                                      W("notepad_new.html"),  "http://example.com/", W("help.html")};
-    for (const std::string& address : addresses) EXPECT_TRUE(view.OnBeforeNavigate(address)) << address;
+    for (const std::string& address : addresses)
+        EXPECT_TRUE(view.OnBeforeNavigate(address, ViewEvents::Origin::Page)) << address;
     EXPECT_TRUE(store.Playlist.empty());
     EXPECT_TRUE(fetcher.requests.empty());
     EXPECT_TRUE(ui.messages.empty());
@@ -515,6 +516,21 @@ TEST_F(ViewFixture, WhileADownloadWaitsNothingElseStarts) {
     EXPECT_EQ(window.navigations, std::vector<std::string>{W("notepad.html")});
 }
 
+// The program's own navigation (the first page, while start-up looks for a new version)
+// meets a waiting download too: it is not lost but shown once the download is over.
+TEST_F(ViewFixture, APageTheProgramAskedForWhileADownloadWaitsIsShownAfterIt) {
+    fetcher.busy = true;
+    EXPECT_TRUE(view.OnBeforeNavigate(W("help.html"), ViewEvents::Origin::Program));
+    view.OnTimer(DeferredActions::kNavigationTimer);
+    EXPECT_TRUE(window.navigations.empty());
+    EXPECT_EQ(window.runningTimers.count(DeferredActions::kNavigationTimer), 1u);
+
+    fetcher.busy = false;
+    view.OnTimer(DeferredActions::kNavigationTimer);
+    EXPECT_EQ(window.navigations, std::vector<std::string>{W("help.html")});
+    EXPECT_FALSE(view.OnBeforeNavigate(W("help.html"), ViewEvents::Origin::Program));
+}
+
 // Between the batches of "Get Latest Videos" no download waits, yet the run is not over.
 TEST_F(ViewFixture, WhileTheLatestVideosAreFetchedNothingElseStarts) {
     OnPage("videos1.html");
@@ -525,7 +541,7 @@ TEST_F(ViewFixture, WhileTheLatestVideosAreFetchedNothingElseStarts) {
         if (!refused.empty()) return;
         requestsBefore = fetcher.requests.size();
         for (const char* page : {"videos1.html", "latestvideos.html", "related_asked000001.html"})
-            refused.push_back(view.OnBeforeNavigate(W(page)));
+            refused.push_back(view.OnBeforeNavigate(W(page), ViewEvents::Origin::Page));
         view.OnMenuCommand(MenuCommand::Home);
         requestsAfter = fetcher.requests.size();
     };
@@ -538,7 +554,7 @@ TEST_F(ViewFixture, WhileTheLatestVideosAreFetchedNothingElseStarts) {
     // Once it is over, the links work again.
     ui.onPump = nullptr;
     const std::size_t requests = fetcher.requests.size();
-    view.OnBeforeNavigate(W("related_asked000001.html"));
+    view.OnBeforeNavigate(W("related_asked000001.html"), ViewEvents::Origin::Page);
     EXPECT_EQ(fetcher.requests.size(), requests + 1);
 }
 
@@ -547,7 +563,7 @@ TEST_F(ViewFixture, WhileTheLatestVideosAreFetchedNothingElseStarts) {
 TEST_F(ViewFixture, TheFirstVisitToTheArticlesFetchesTheirFeedAfterTheClick) {
     site.ArticleCategory = "Pets:Dogs.xml";
     site.PageTemplate = "%%videoposts%%";
-    EXPECT_FALSE(view.OnBeforeNavigate(W("articles.html")));
+    EXPECT_FALSE(view.OnBeforeNavigate(W("articles.html"), ViewEvents::Origin::Page));
     EXPECT_TRUE(fetcher.requests.empty());
     view.OnTimer(DeferredActions::kNavigationTimer);
     ASSERT_EQ(fetcher.requests.size(), 1u);

@@ -71,7 +71,13 @@ void MainFrame::OnNavigating(wxWebViewEvent& event) {
     const wxString url = event.GetURL();
     // Sub-frames and the initial blank document are not navigations of the page.
     if (url == wxWebViewDefaultURLStr || url.StartsWith("about:")) return;
-    if (events_.OnBeforeNavigate(AddressFromUrl(url))) event.Veto();
+    const std::string address = AddressFromUrl(url);
+    ViewEvents::Origin origin = ViewEvents::Origin::Page;
+    if (address == askedAddress_) {
+        origin = ViewEvents::Origin::Program;
+        askedAddress_.clear();
+    }
+    if (events_.OnBeforeNavigate(address, origin)) event.Veto();
 }
 
 void MainFrame::OnNewWindow(wxWebViewEvent& event) {
@@ -79,7 +85,10 @@ void MainFrame::OnNewWindow(wxWebViewEvent& event) {
     Navigate(AddressFromUrl(event.GetURL()));
 }
 
-void MainFrame::Navigate(const std::string& address) { web_->LoadURL(UrlFromAddress(address)); }
+void MainFrame::Navigate(const std::string& address) {
+    askedAddress_ = address;
+    web_->LoadURL(UrlFromAddress(address));
+}
 
 void MainFrame::GoBack() {
     if (web_->CanGoBack()) web_->GoBack();

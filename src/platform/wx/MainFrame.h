@@ -51,6 +51,9 @@ private:
     ViewEvents& events_;
     wxWebView* web_ = nullptr;
     std::map<int, std::unique_ptr<wxTimer>> timers_;
+    // The last address Navigate was given, until the browser asks about it: a navigation
+    // the program asked for is told apart from the page's own.
+    std::string askedAddress_;
     std::function<bool()> closingMustWait_;
     std::function<void()> onPutOffClose_;
 };
