@@ -14,9 +14,9 @@ public:
     // Handles the messages already waiting, then returns.
     virtual void PumpMessages() = 0;
     // Handles messages as they arrive until one has been handled, Wake is called or `upTo`
-    // has passed, so the window answers at once however long the wait. False when it could
-    // not wait for them here (a wait already runs further up); the caller then waits on its
-    // own for `upTo`, after a PumpMessages.
+    // has passed, so the window answers at once however long the wait. False when it did
+    // not sleep (a wait already runs further up, or there is no loop to sleep in): the
+    // caller then sleeps on its own for `upTo`.
     virtual bool WaitForMessages(std::chrono::milliseconds) {
         PumpMessages();
         return false;

@@ -81,8 +81,9 @@ void MainFrame::OnNavigating(wxWebViewEvent& event) {
 }
 
 void MainFrame::OnNewWindow(wxWebViewEvent& event) {
-    // A page asking for a new window gets the address in this view, through the dispatcher.
-    Navigate(AddressFromUrl(event.GetURL()));
+    // A page asking for a new window gets the address in this view, through the dispatcher,
+    // still as the page's own request.
+    web_->LoadURL(event.GetURL());
 }
 
 void MainFrame::Navigate(const std::string& address) {
