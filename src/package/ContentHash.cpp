@@ -31,7 +31,7 @@ DataPieces PiecesOf(std::string_view image, std::size_t blockStart) {
 
 std::string ComputeContentHashInPieces(std::string_view header, const DataPieces& data) {
     if (header.size() < block::kData) return {};
-    const std::string_view memberTable = header.substr(block::kMemberTable);
+    const std::string_view memberTable = header.substr(block::kMemberTable, block::kData - block::kMemberTable);
     const std::uint64_t dataLength = ReadWord(header, block::kDataLength);
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     bool ok = context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1 &&
